@@ -1,0 +1,180 @@
+/*
+ * treekeep.h - the parameter store.
+ *
+ * Typed access to named, multi-valued parameters held in the trees of the
+ * variable-tree component (vartree.h): values and enumeration entries by
+ * 1-based index, descriptive fields, limits and protection.
+ *
+ * Conventions
+ *   - Every operation (but P_getval) names its parameter by a tree index and
+ *     a name, looks both up afresh and works on the record in place.
+ *   - Results are 0 on success and one of the negative P_ codes below on
+ *     failure, unless a function says otherwise.  Operations only return
+ *     codes; callers word them with P_err().
+ *   - Texts are NUL-terminated; a caller receiving a text supplies the buffer.
+ *   - Nothing here is thread-safe; callers serialise their use of a tree.
+ *
+ * Compiles as C11 and as C++.
+ */
+#ifndef PSENV_TREEKEEP_H
+#define PSENV_TREEKEEP_H
+
+#include <stdint.h>
+
+#include "vartree.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ---- codes -------------------------------------------------------------- */
+
+#define P_OK 0
+#define P_NOTREE -1    /* "Tree doesn't exist" */
+#define P_NOVAR -2     /* "Variable doesn't exist" */
+#define P_UPPER -3     /* "Value exceeds upper limit" */
+#define P_LOWER -4     /* "Value exceeds lower limit" */
+#define P_STEP -5      /* "Value violates step size" */
+#define P_ENUM -6      /* "Value violates enum type" */
+#define P_PROT -7      /* "Variable is write protected" */
+#define P_MALLOC -8    /* "Malloc error (couldn't get any memory) " */
+#define P_INDEX -9     /* "Index out-of-bounds" */
+#define P_TYPE -10     /* "Wrong type " */
+#define P_STRLEN -11   /* "String larger than max length" */
+#define P_ENUMADJ -12  /* "Real variable value adjusted to nearest enumeral" */
+#define P_ENUMSTR -13  /* "String Enumeral value not matched" */
+#define P_NOFILE -14   /* "No such file" */
+#define P_EOF -15      /* "Premature EOF (ran out of file)" */
+#define P_ERRNUM -16   /* "Error number out of range" */
+#define P_GROUP -17    /* "Invalid group" */
+#define P_BADNAME -18  /* "Bad filename " */
+#define P_WRITE -19    /* "error writing file" */
+#define P_NOVALUE -99  /* no value node at the index, or assignment refused */
+
+/* Protection bits the store acts on; all others are stored unchanged. */
+#define P_PROT_LIMITS_INDIRECT 0x2000 /* min/max are positions in parmin/parmax */
+#define P_PROT_SELECTIVE 0x4000       /* taken by the selective transfer */
+#define P_PROT_UNSHARED 0x8000        /* written by P_saveUnsharedGlobal */
+
+/* Longest prefix and message P_err emits; longer ones are cut. */
+#define P_ERR_PREFIX_MAX 127
+#define P_ERR_MESSAGE_MAX 157
+
+/*
+ * Word `code` as one message and hand it to Werrprintf (errsink.h): the
+ * prefix `first` immediately followed by `second` (NULL counts as ""), then
+ * the code's text.  Codes -1..-19 have their own text; any other code gives
+ * "<prefix>Udefined error number <code>".  The prefix is cut to 127 and the
+ * message to 157 characters.  The message is emitted verbatim: a '%' in a
+ * name is not expanded.
+ */
+void P_err(int code, const char *first, const char *second);
+
+/* ---- the caller's copy of a record's description ------------------------ */
+
+typedef struct vInfo {
+    short active;
+    short dgroup;
+    short group;
+    short type;       /* type of the value list (not enumType) */
+    short size;
+    short subtype;
+    short enumCount;
+    int prot;
+    double min;
+    double max;
+    double step;
+} vInfo;
+
+/* ---- value access --------------------------------------------------------
+ *
+ * Common results: -1 the tree is missing, -2 the parameter is missing.
+ * Indexed getters: -9 when `index` is below 1 or above the list's count
+ * (output untouched); -99 when the list is shorter than its count (a real
+ * getter stores 0.0, a string getter an empty text).  The real getters and
+ * P_Egetstring give -5 on a list of the other kind, output untouched.
+ */
+
+/* The index-th value of the value list into *value. */
+int P_getreal(int tree, const char *name, double *value, int index);
+
+/* The index-th entry of the enumeration list into *value. */
+int P_Egetreal(int tree, const char *name, double *value, int index);
+
+/*
+ * The index-th text of a string parameter into `buf`, which must hold
+ * `maxlen` bytes (a `maxlen` below 1 counts as 1).  At most maxlen-1
+ * characters are delivered, the rest of the maxlen bytes zero-filled, and the
+ * text is always terminated.  -5 when the parameter is not a string one.
+ */
+int P_getstring(int tree, const char *name, char *buf, int index, int maxlen);
+
+/* The same on the enumeration list. */
+int P_Egetstring(int tree, const char *name, char *buf, int index, int maxlen);
+
+/*
+ * First value of `name` from tree 1; only when the name is missing there,
+ * from tree 0.  0.0 when neither call stored a value.
+ */
+double P_getval(const char *name);
+
+/*
+ * Number of values; also stored through `size` unless it is NULL.  Returns
+ * the field itself, so a failure reads like a size of -1 or -2.
+ */
+int P_getsize(int tree, const char *name, int *size);
+
+/* The `subtype` field, or -1/-2. */
+int P_getsubtype(int tree, const char *name);
+
+/* The `active` field, or -1/-2. */
+int P_getactive(int tree, const char *name);
+
+/* Field setters: store `value` (truncated to 16 bits except for prot). */
+int P_setactive(int tree, const char *name, int value);
+int P_setprot(int tree, const char *name, int value);
+int P_setdgroup(int tree, const char *name, int value);
+int P_setgroup(int tree, const char *name, int value);
+
+/* Store the three limits unchecked.  Note the order: max, min, step. */
+int P_setlimits(int tree, const char *name, double max, double min, double step);
+
+/*
+ * Assign a value (P_setreal, P_setstring) or an enumeration entry
+ * (P_Esetreal, P_Esetstring) through the component's assignment: index 0
+ * makes the list exactly this value, 1..count replaces, count+1 appends.
+ * -99 when the assignment is refused.
+ */
+int P_setreal(int tree, const char *name, double value, int index);
+int P_setstring(int tree, const char *name, const char *value, int index);
+int P_Esetreal(int tree, const char *name, double value, int index);
+int P_Esetstring(int tree, const char *name, const char *value, int index);
+
+/* Clear *info, then copy the record's description into it. */
+int P_getVarInfo(int tree, const char *name, vInfo *info);
+
+/*
+ * The lower (upper) limit.  With P_PROT_LIMITS_INDIRECT set, the record's
+ * min (max) holds a position in "parmin" ("parmax") of tree 4: the value at
+ * position trunc(min + 0.1) is delivered, or that lookup's code returned with
+ * the output untouched.
+ */
+int P_getmin(int tree, const char *name, double *min);
+int P_getmax(int tree, const char *name, double *max);
+
+/*
+ * First value into *value and, unless `active` is NULL, the record's active
+ * flag into *active.  Returns 0, or 1 (not a code) when the value cannot be
+ * read (nothing reported) or the description cannot (reported with P_err
+ * and the prefix "info?" + name).
+ */
+int P_getparinfo(int tree, const char *name, double *value, int *active);
+
+/* Address of the record as an integer; -1 when the tree or name is missing. */
+intptr_t P_getVarInfoAddr(int tree, const char *name);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
