@@ -56,7 +56,7 @@ typedef struct varInfo {
 /* One tree node; `name` belongs to the node. */
 typedef struct SymbolNode {
     char *name;
-    varInfo *varInfo;
+    struct varInfo *varInfo;  /* the elaborated form keeps C++ happy */
     struct SymbolNode *left;
     struct SymbolNode *right;
 } SymbolNode;

@@ -1,0 +1,153 @@
+#include "cli.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "errsink.h"
+#include "treekeep.h"
+
+namespace psenv {
+
+void error(std::string_view text)
+{
+    std::string line = "psenv: ";
+    line.append(text);
+    if (line.back() != '\n')
+        line.push_back('\n');
+    std::fputs(line.c_str(), stderr);
+}
+
+int usage_error(std::string_view text, std::string_view command)
+{
+    error(text);
+    std::string hint = "Try 'psenv ";
+    if (!command.empty()) {
+        hint.append(command);
+        hint.push_back(' ');
+    }
+    hint.append("--help'.\n");
+    std::fputs(hint.c_str(), stderr);
+    return kExitUsage;
+}
+
+namespace {
+void collect(const char *text, void *context)
+{
+    static_cast<std::string *>(context)->append(text);
+}
+}  // namespace
+
+std::string store_message(int code, std::string_view first, std::string_view second)
+{
+    std::string captured;
+    werr_hook previous = Werrprintf_set_hook(collect, &captured);
+    P_err(code, std::string(first).c_str(), std::string(second).c_str());
+    Werrprintf_set_hook(previous, nullptr);
+    while (!captured.empty() && captured.back() == '\n')
+        captured.pop_back();
+    return captured;
+}
+
+bool Args::has(std::string_view name) const
+{
+    for (const auto &[key, value] : options)
+        if (key == name)
+            return true;
+    return false;
+}
+
+std::optional<std::string> Args::get(std::string_view name) const
+{
+    std::optional<std::string> found;
+    for (const auto &[key, value] : options)
+        if (key == name)
+            found = value;  // the last one wins
+    return found;
+}
+
+std::vector<std::string> Args::all(std::string_view name) const
+{
+    std::vector<std::string> values;
+    for (const auto &[key, value] : options)
+        if (key == name)
+            values.push_back(value);
+    return values;
+}
+
+std::optional<Args> parse_args(int argc, char **argv, int first,
+                               const std::vector<OptionSpec> &spec, std::string_view command)
+{
+    Args args;
+    bool operands_only = false;
+    for (int i = first; i < argc; ++i) {
+        std::string_view word = argv[i];
+        if (operands_only || word.size() < 2 || word.substr(0, 2) != "--") {
+            args.operands.emplace_back(word);
+            continue;
+        }
+        if (word == "--") {
+            operands_only = true;
+            continue;
+        }
+        std::string_view body = word.substr(2);
+        std::optional<std::string_view> inline_value;
+        if (auto eq = body.find('='); eq != std::string_view::npos) {
+            inline_value = body.substr(eq + 1);
+            body = body.substr(0, eq);
+        }
+        const OptionSpec *match = nullptr;
+        for (const auto &option : spec)
+            if (option.name == body)
+                match = &option;
+        if (match == nullptr) {
+            usage_error("unknown option '--" + std::string(body) + "'", command);
+            return std::nullopt;
+        }
+        std::string value;
+        if (match->takes_value) {
+            if (inline_value) {
+                value = *inline_value;
+            } else if (i + 1 < argc) {
+                value = argv[++i];
+            } else {
+                usage_error("option '--" + std::string(body) + "' needs a value", command);
+                return std::nullopt;
+            }
+        } else if (inline_value) {
+            usage_error("option '--" + std::string(body) + "' takes no value", command);
+            return std::nullopt;
+        }
+        args.options.emplace_back(std::string(body), value);
+    }
+    return args;
+}
+
+std::optional<double> parse_real(std::string_view text)
+{
+    std::string copy(text);
+    if (copy.empty())
+        return std::nullopt;
+    char *end = nullptr;
+    errno = 0;
+    double value = std::strtod(copy.c_str(), &end);
+    if (end == copy.c_str() || *end != '\0' || errno == ERANGE)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<long long> parse_integer(std::string_view text)
+{
+    std::string copy(text);
+    if (copy.empty())
+        return std::nullopt;
+    char *end = nullptr;
+    errno = 0;
+    long long value = std::strtoll(copy.c_str(), &end, 10);
+    if (end == copy.c_str() || *end != '\0' || errno == ERANGE)
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace psenv

@@ -1,0 +1,52 @@
+// Small helpers shared by the psenv subcommands: exit codes, messages in the
+// tool's error style, and a minimal long-option parser.
+#ifndef PSENV_TOOL_CLI_H
+#define PSENV_TOOL_CLI_H
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace psenv {
+
+enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
+
+// "psenv: <text>" on standard error (a newline is added when missing).
+void error(std::string_view text);
+
+// Usage error: "psenv: <text>" plus a hint to --help; returns kExitUsage.
+int usage_error(std::string_view text, std::string_view command);
+
+// The parameter store's wording of `code` (P_err with the two prefix texts),
+// captured from the error sink without its newline, for "psenv: ..." messages.
+std::string store_message(int code, std::string_view first, std::string_view second);
+
+// Parsed command line: options by long name, and the remaining operands.
+struct Args {
+    std::vector<std::pair<std::string, std::string>> options;  // "--name" -> value ("" for flags)
+    std::vector<std::string> operands;
+    bool has(std::string_view name) const;
+    std::optional<std::string> get(std::string_view name) const;
+    std::vector<std::string> all(std::string_view name) const;
+};
+
+// Option specification: the long name without dashes and whether it takes a value.
+struct OptionSpec {
+    std::string_view name;
+    bool takes_value;
+};
+
+// Parses argv[first..argc).  "--name value", "--name=value" and "--" are
+// understood.  On an unknown option or a missing value, prints a usage error
+// and returns std::nullopt.
+std::optional<Args> parse_args(int argc, char **argv, int first,
+                               const std::vector<OptionSpec> &spec, std::string_view command);
+
+// Strict number parsing: the whole text must be a number.
+std::optional<double> parse_real(std::string_view text);
+std::optional<long long> parse_integer(std::string_view text);
+
+}  // namespace psenv
+
+#endif
