@@ -27,3 +27,10 @@ function(psenv_module name)
   install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
   set_property(GLOBAL APPEND PROPERTY PSENV_LIBRARIES ${name})
 endfunction()
+
+# Fuzz builds: every library carries coverage and the sanitizers, so that the
+# harnesses see into the code under test.
+if(PSENV_BUILD_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=address,undefined)
+endif()
