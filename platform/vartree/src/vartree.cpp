@@ -1,1 +1,0 @@
-// Built by the variable-tree work.

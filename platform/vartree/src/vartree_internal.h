@@ -1,0 +1,66 @@
+// Shared internals of the variable-tree stand-in: tree bookkeeping, shape
+// operations and record disposal used across its source files.
+#ifndef PSENV_VARTREE_INTERNAL_H
+#define PSENV_VARTREE_INTERNAL_H
+
+#include "vartree.h"
+
+#include <cstring>
+
+namespace vartree {
+
+// Node counts of one tree.  Nodes carry no balance field, so the scapegoat
+// rule works from these: `size` is the current count, `maxSize` the largest
+// count since the tree was last rebuilt whole.
+struct TreeStats {
+    long size;
+    long maxSize;
+};
+
+// Counts of the tree at `root`, made (zeroed) on first use.  An empty tree
+// resets them, so a reused root link (a caller's local variable) starts
+// afresh.  NULL only when memory runs out.
+TreeStats *statsFor(SymbolNode **root);
+
+// Counts of the tree at `root` when the component knows it, else NULL.
+TreeStats *knownStats(SymbolNode **root);
+
+// Drop the counts of a tree that became empty.
+void forgetStats(SymbolNode **root);
+
+// Bumped on every change of any tree's shape; a remembered position in a
+// tree is only trusted while this has not moved.
+extern unsigned long shapeGeneration;
+
+// strcmp() order, with the first bytes compared inline because most
+// comparisons on a descent are decided there.
+inline int compareNames(const char *a, const char *b)
+{
+    unsigned char x = static_cast<unsigned char>(*a);
+    unsigned char y = static_cast<unsigned char>(*b);
+    if (x != y || x == 0)
+        return static_cast<int>(x) - static_cast<int>(y);
+    return std::strcmp(a + 1, b + 1);
+}
+
+// Number of nodes below `link` (inclusive); O(1) extra space.
+long countNodes(SymbolNode *node);
+
+// Rebuild the subtree at `link` with minimal height, in place, without
+// recursion or allocation.  Returns its node count.
+long rebuildSubtree(SymbolNode **link);
+
+// Free a node's block together with its record's value lists.
+void destroyNode(SymbolNode *node);
+
+// Release both lists of `v` and leave them empty.
+void emptyRecordLists(varInfo *v);
+
+// Tail-cache maintenance for records and lists that go away.
+void forgetRecord(const varInfo *v);
+void forgetList(const ValueNode *head);
+void forgetAllTails();
+
+}  // namespace vartree
+
+#endif
