@@ -44,8 +44,8 @@ struct Counts {
 // environment's counts (e.g. 15 % of 6 giving 1) depend on it.
 bool candidate_counts(int j, Counts *out)
 {
-    char ni_name[16];
-    char density_name[16];
+    char ni_name[32];
+    char density_name[32];
     if (j == 1) {
         std::strcpy(ni_name, "ni");
         std::strcpy(density_name, "CSdensity");
