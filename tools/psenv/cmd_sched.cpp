@@ -1,13 +1,45 @@
-// Placeholder until the sched commands are built.
+// psenv sched: make, show and plot sparse sampling schedules.
+#include <cstdio>
+#include <string_view>
+
 #include "cli.h"
+#include "cmd_sched.h"
 #include "commands.h"
 
 namespace psenv {
+namespace {
 
-int cmd_sched(int, char **)
+void print_help()
 {
-    error("'sched' is not available in this build");
-    return kExitFailure;
+    std::puts("Usage: psenv sched make [options]\n"
+              "       psenv sched show FILE\n"
+              "       psenv sched plot FILE --svg OUT [--dims A,B]\n\n"
+              "Sparse sampling schedules of up to ten indirect dimensions.\n\n"
+              "  make   configure sampling from parameters and options, make or read\n"
+              "         the schedule, write it and print a summary\n"
+              "  show   list a schedule file's rows and per-dimension statistics\n"
+              "  plot   draw a schedule file as an SVG picture\n\n"
+              "Run 'psenv sched <subcommand> --help' for its options.");
+}
+
+}  // namespace
+
+int cmd_sched(int argc, char **argv)
+{
+    if (argc < 2)
+        return usage_error("sched: missing subcommand", "sched");
+    const std::string_view word = argv[1];
+    if (word == "--help" || word == "-h") {
+        print_help();
+        return kExitOk;
+    }
+    if (word == "make")
+        return sched::make(argc - 1, argv + 1);
+    if (word == "show")
+        return sched::show(argc - 1, argv + 1);
+    if (word == "plot")
+        return sched::plot(argc - 1, argv + 1);
+    return usage_error("sched: unknown subcommand '" + std::string(word) + "'", "sched");
 }
 
 }  // namespace psenv

@@ -1,0 +1,158 @@
+// The psenv sched tool end to end.
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include "sparsamp_fixture.h"
+
+namespace {
+
+class SchedTool : public SparsampTest {
+protected:
+    void SetUp() override
+    {
+        SparsampTest::SetUp();
+        if (std::getenv("PSENV_TOOL") == nullptr)
+            GTEST_SKIP() << "PSENV_TOOL names no built psenv";
+    }
+
+    struct Run {
+        int status;
+        std::string out;
+        std::string err;
+    };
+
+    Run run(const std::string &arguments) const
+    {
+        const std::string command = std::string(std::getenv("PSENV_TOOL")) + " " + arguments + " >" + path("out.txt") +
+                                    " 2>" + path("err.txt");
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file("out.txt"), read_file("err.txt")};
+    }
+
+    // Well-formedness checked by an independent XML parser.
+    bool well_formed(const std::string &file) const
+    {
+        const std::string command =
+            "python3 -c \"import sys, xml.etree.ElementTree as E; "
+            "r = E.parse(sys.argv[1]).getroot(); sys.exit(0 if r.tag.endswith('svg') else 1)\" " +
+            path(file);
+        return std::system(command.c_str()) == 0;
+    }
+};
+
+TEST_F(SchedTool, MakeWritesTheScheduleAndSummarises)
+{
+    const Run r = run("sched make --ni 8 --density 50 --dir " + dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read_file("sampling.sch"), "0    \n2    \n5    \n7    \n");
+    EXPECT_NE(r.out.find("d2   increments 8, sampled 4, density 50%"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("grid:          8 points (8)"), std::string::npos);
+    EXPECT_NE(r.out.find("points:        4"), std::string::npos);
+    EXPECT_NE(r.out.find("seed:          169, grid order"), std::string::npos);
+
+    const Run drawn = run("sched make --ni 8 --density 50 --seed -2 --name " + path("x.sch"));
+    ASSERT_EQ(drawn.status, 0) << drawn.err;
+    EXPECT_EQ(read_file("x.sch"), "0    \n2    \n1    \n7    \n");
+    EXPECT_NE(drawn.out.find("seed:          -2, drawing order"), std::string::npos);
+
+    const Run two = run("sched make --ni 64 --density 25 --ni3 32 --density3 50 --dir " + dir_);
+    ASSERT_EQ(two.status, 0) << two.err;
+    EXPECT_NE(two.out.find("d4   increments 32"), std::string::npos) << two.out;
+    EXPECT_NE(two.out.find("grid:          2048 points (64 x 32)"), std::string::npos);
+}
+
+TEST_F(SchedTool, MakeReadsFileTypesAndReportsFailures)
+{
+    write_file("sampling.sch", "0 0\n1 1\n");
+    Run r = run("sched make --type i --ni 8 --density 50 --ni2 4 --density2 50 --dir " + dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("points:        2"), std::string::npos) << r.out;
+
+    r = run("sched make --type d --ni 8 --density 50 --dir " + dir_);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("psenv: schedule file"), std::string::npos) << r.err;
+
+    r = run("sched make --ni 8 --density 50 --dir " + dir_ + "/missing");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("psenv: cannot write schedule file"), std::string::npos) << r.err;
+
+    r = run("sched make --ni 65536 --density 50 --ni2 65536 --density2 50 --dir " + dir_);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("2^31"), std::string::npos) << r.err;
+
+    r = run("sched make --ni 1 --density 50 --dir " + dir_);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no sparse dimension"), std::string::npos);
+
+    EXPECT_EQ(run("sched make --ni eight --density 50").status, 2);
+    EXPECT_EQ(run("sched make --type x --ni 8 --density 50").status, 2);
+    EXPECT_EQ(run("sched make --bogus 1").status, 2);
+    EXPECT_EQ(run("sched frobnicate").status, 2);
+    EXPECT_EQ(run("sched").status, 2);
+    for (const char *help : {"sched --help", "sched make --help", "sched show --help",
+                             "sched plot --help"}) {
+        const Run h = run(help);
+        EXPECT_EQ(h.status, 0) << help;
+        EXPECT_NE(h.out.find("Usage: psenv sched"), std::string::npos) << help;
+    }
+}
+
+TEST_F(SchedTool, ShowListsRowsAndStatistics)
+{
+    write_file("s.sch", "# comment\n0 0\n3 0\n0 1\n7 1\n");
+    const Run r = run("sched show " + path("s.sch"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("   row     d2     d3\n     0      0      0\n     1      3      0\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("4 rows, 2 dimensions"), std::string::npos);
+    EXPECT_NE(r.out.find("dimension 1 (d2): 3 distinct increments in 0..7, largest gap 4, "
+                         "first quarter 1 of 2 sampled (50.0%)"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("dimension 2 (d3): 2 distinct increments in 0..1, largest gap 1, "
+                         "first quarter 1 of 1 sampled (100.0%)"),
+              std::string::npos);
+
+    write_file("empty.sch", "\n");
+    const Run empty = run("sched show " + path("empty.sch"));
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("no data row"), std::string::npos);
+    EXPECT_EQ(run("sched show " + path("none.sch")).status, 1);
+    write_file("wide.sch", "1 2 3 4 5 6 7 8 9 10 11\n");
+    EXPECT_EQ(run("sched show --no-rows " + path("wide.sch")).status, 0);
+    EXPECT_EQ(run("sched show").status, 2);
+}
+
+TEST_F(SchedTool, PlotWritesWellFormedSvgForEveryShape)
+{
+    ASSERT_EQ(run("sched make --ni 64 --density 25 --name " + path("one.sch")).status, 0);
+    ASSERT_EQ(run("sched make --ni 16 --density 25 --ni2 12 --density2 50 --name " +
+                  path("two.sch")).status, 0);
+    ASSERT_EQ(run("sched make --ni 8 --density 50 --ni2 6 --density2 50 --ni3 5 --density3 60 "
+                  "--name " + path("three.sch")).status, 0);
+    write_file("odd <&>.sch", "0 0\n-3 2\n");
+    for (const char *name : {"one", "two", "three"}) {
+        const Run r = run(std::string("sched plot ") + path(std::string(name) + ".sch") +
+                          " --svg " + path(std::string(name) + ".svg"));
+        ASSERT_EQ(r.status, 0) << name << r.err;
+        EXPECT_TRUE(well_formed(std::string(name) + ".svg")) << name;
+    }
+    const std::string three = read_file("three.svg");
+    EXPECT_NE(three.find("d4 increment (dimension 3)"), std::string::npos);
+    EXPECT_NE(three.find("d3 increment (dimension 2)"), std::string::npos);
+
+    ASSERT_EQ(run("sched plot " + path("three.sch") + " --dims 3,1 --svg " + path("p.svg")).status, 0);
+    EXPECT_TRUE(well_formed("p.svg"));
+    ASSERT_EQ(run("sched plot '" + path("odd <&>.sch") + "' --svg " + path("odd.svg")).status, 0);
+    EXPECT_TRUE(well_formed("odd.svg"));
+
+    EXPECT_EQ(run("sched plot " + path("three.sch") + " --dims 1,1 --svg x.svg").status, 2);
+    EXPECT_EQ(run("sched plot " + path("three.sch") + " --dims 1,4 --svg x.svg").status, 2);
+    EXPECT_EQ(run("sched plot " + path("one.sch") + " --dims 1,2 --svg x.svg").status, 2);
+    EXPECT_EQ(run("sched plot " + path("one.sch")).status, 2);
+    EXPECT_EQ(run("sched plot " + path("one.sch") + " --svg " + dir_ + "/no/x.svg").status, 1);
+}
+
+}  // namespace

@@ -1,0 +1,214 @@
+// psenv sched make: configure sampling, make or read the schedule, write it.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+#include "cmd_sched.h"
+#include "sparsamp.h"
+#include "treekeep.h"
+
+namespace psenv::sched {
+namespace {
+
+constexpr const char *kCommand = "sched make";
+
+void print_help()
+{
+    std::puts(
+        "Usage: psenv sched make [--params FILE] [--ni N --density P] [--ni2 N --density2 P] ...\n"
+        "                        [--seed S] [--type generated|i|d] [--dir DIR] [--name NAME]\n\n"
+        "Fills the current parameter tree from a parameter file and the options (the\n"
+        "options win), builds the sampling configuration, and makes the schedule and\n"
+        "writes it (type generated) or reads it from the schedule file (types i, d).\n\n"
+        "  --params FILE   load parameters from FILE first\n"
+        "  --niJ N         full increment count of dimension J (J = '' or 2..10)\n"
+        "  --densityJ P    percentage of those increments that is sampled\n"
+        "  --seed S        seed; a negative seed lists points in drawing order\n"
+        "  --type T        generated, i or d (the CStype parameter)\n"
+        "  --dir DIR       directory of the schedule file (default .)\n"
+        "  --name NAME     schedule file name (default sampling.sch); an absolute\n"
+        "                  name ignores --dir\n\n"
+        "Exit status: 0 success, 1 failure, 2 usage error.");
+}
+
+std::string suffix(int j)
+{
+    return j == 1 ? "" : std::to_string(j);
+}
+
+std::vector<OptionSpec> option_specs()
+{
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> list;
+        for (int j = 1; j <= CS_MAX_DIMS; ++j) {
+            list.push_back("ni" + suffix(j));
+            list.push_back("density" + suffix(j));
+        }
+        return list;
+    }();
+    std::vector<OptionSpec> specs = {{"params", true}, {"seed", true}, {"type", true},
+                                     {"dir", true},    {"name", true}, {"help", false}};
+    for (const auto &name : names)
+        specs.push_back({name, true});
+    return specs;
+}
+
+bool set_real_parameter(const std::string &name, const std::string &text, const char *option)
+{
+    const auto value = parse_real(text);
+    if (!value) {
+        usage_error(std::string("--") + option + ": '" + text + "' is not a number", kCommand);
+        return false;
+    }
+    varInfo *v = RcreateVar(name.c_str(), getTreeRootByIndex(1), T_REAL);
+    if (v == nullptr || assignReal(*value, v, 0) == 0) {
+        error("cannot set parameter '" + name + "'");
+        return false;
+    }
+    return true;
+}
+
+bool set_text_parameter(const std::string &name, const std::string &text)
+{
+    varInfo *v = RcreateVar(name.c_str(), getTreeRootByIndex(1), T_STRING);
+    if (v == nullptr || assignString(text.c_str(), v, 0) == 0) {
+        error("cannot set parameter '" + name + "'");
+        return false;
+    }
+    return true;
+}
+
+// Returns the exit status on failure, -1 when every option was applied.
+int apply_options(const Args &args)
+{
+    for (int j = 1; j <= CS_MAX_DIMS; ++j) {
+        const std::string ni_option = "ni" + suffix(j);
+        const std::string density_option = "density" + suffix(j);
+        if (auto ni = args.get(ni_option))
+            if (!set_real_parameter("ni" + suffix(j), *ni, ni_option.c_str()))
+                return kExitUsage;
+        if (auto density = args.get(density_option))
+            if (!set_real_parameter("CSdensity" + suffix(j), *density, density_option.c_str()))
+                return kExitUsage;
+    }
+    if (auto seed = args.get("seed"))
+        if (!set_real_parameter("CSseed", *seed, "seed"))
+            return kExitUsage;
+    if (auto type = args.get("type")) {
+        if (*type != "generated" && *type != "i" && *type != "d")
+            return usage_error("--type must be generated, i or d", kCommand);
+        if (!set_text_parameter("CStype", *type))
+            return kExitFailure;
+    }
+    return -1;
+}
+
+std::string schedule_location(const std::string &dir)
+{
+    const char *name = getCSname();
+    return name[0] == '/' ? std::string(name) : dir + "/" + name;
+}
+
+std::string read_failure(int code, const std::string &where)
+{
+    switch (code) {
+    case CS_READ_NOFILE:
+        return "cannot open schedule file '" + where + "'";
+    case CS_READ_NODATA:
+        return "schedule file '" + where + "' has no data row";
+    default:
+        return "schedule file '" + where + "' does not have one column per sparse dimension";
+    }
+}
+
+void print_summary(const std::string &where)
+{
+    CSinfo info;
+    CSgetInfo(&info);
+    const bool generated = info.type == CS_TYPE_GENERATED;
+    std::printf("schedule file: %s (%s)\n", where.c_str(),
+                generated ? "written" : "read");
+    std::printf("type:          %s\n",
+                generated ? "generated" : (info.type == CS_TYPE_FILE_I ? "i (from file)"
+                                                                        : "d (from file)"));
+    for (int k = 0; k < info.xdim; ++k)
+        std::printf("dimension %d:   %-4s increments %d, sampled %d, density %g%%\n", k + 1,
+                    info.par[k], info.dim[k], info.sdim[k], info.density[k] * 100.0);
+    std::string shape;
+    for (int k = 0; k < info.xdim; ++k)
+        shape += (k ? " x " : "") + std::to_string(info.dim[k]);
+    std::printf("grid:          %d points (%s)\n", info.total, shape.c_str());
+    std::printf("points:        %d\n", info.num);
+    if (generated)
+        std::printf("seed:          %d, %s order\n", info.seed,
+                    info.rand ? "drawing" : "grid");
+}
+
+}  // namespace
+
+int make(int argc, char **argv)
+{
+    auto args = parse_args(argc, argv, 1, option_specs(), kCommand);
+    if (!args)
+        return kExitUsage;
+    if (args->has("help")) {
+        print_help();
+        return kExitOk;
+    }
+    if (!args->operands.empty())
+        return usage_error("unexpected argument '" + args->operands.front() + "'", kCommand);
+
+    tossVars(getTreeRootByIndex(1));
+    if (auto params = args->get("params")) {
+        error("--params: parameter file loading is not available in this build");
+        return kExitFailure;
+    }
+    if (int status = apply_options(*args); status >= 0)
+        return status;
+
+    const std::string dir = args->get("dir").value_or(".");
+    const auto name = args->get("name");
+    if (name && (name->empty() || name->size() >= CS_NAME_SIZE))
+        return usage_error("--name must hold 1 to 255 characters", kCommand);
+
+    // A renamed file must be in place before the module reads it.
+    int status = CSinit(0, name ? nullptr : dir.c_str());
+    if (name)
+        std::snprintf(getCSname(), CS_NAME_SIZE, "%s", name->c_str());
+    const std::string where = schedule_location(dir);
+    CSinfo info;
+    CSgetInfo(&info);
+    if (status != 0 && info.type == CS_TYPE_GENERATED) {
+        error("the sampling grid would hold 2^31 points or more");
+        return kExitFailure;
+    }
+    if (info.xdim == 0) {
+        error("no sparse dimension: give --ni N (above 1) with --density P (0 < P <= 100)");
+        return kExitFailure;
+    }
+    if (where.size() > 255) {
+        error("schedule path '" + where + "' is longer than 255 characters");
+        return kExitFailure;
+    }
+    if (info.type == CS_TYPE_GENERATED) {
+        // The module passes an unwritable file over in silence; the tool must not.
+        std::FILE *probe = std::fopen(where.c_str(), "a");
+        if (probe == nullptr) {
+            error("cannot write schedule file '" + where + "': " + std::strerror(errno));
+            return kExitFailure;
+        }
+        std::fclose(probe);
+    }
+    status = CSgetSched(dir.c_str());
+    if (status != 0) {
+        error(read_failure(status, where));
+        return kExitFailure;
+    }
+    print_summary(where);
+    return kExitOk;
+}
+
+}  // namespace psenv::sched
