@@ -81,7 +81,8 @@ TEST_F(Config, AcceptedCandidatesLeaveNoGap)
     EXPECT_EQ(info().total, 320);
     EXPECT_EQ(getCSnum(), 160);
 
-    set_dimension(1, 64, 25);
+    set_dimension(1, 64, 25);  // re-creating a record keeps its active flag
+    rfindVar("ni", getTreeRootByIndex(1))->active = 1;
     ASSERT_EQ(CSinit(0, nullptr), 0);
     EXPECT_EQ(getCSdimension(), 3);
     EXPECT_EQ(info().total, 64 * 32 * 10);
