@@ -344,7 +344,7 @@ std::string svg_diagram(const psgacq_event *events, size_t count, const DiagramN
     }
 
     for (const auto &[x, w] : layout.pairs)
-        c.add(line(x + w / 2, rows_top, x + w / 2, axis_y - 18, "pair"));
+        c.add(line(x + w / 2, baseline(0) - kPulseHeight, x + w / 2, axis_y - 18, "pair"));
 
     for (const Box &p : layout.pulses) {
         double y = baseline(channel_row(p.channel));
@@ -360,6 +360,11 @@ std::string svg_diagram(const psgacq_event *events, size_t count, const DiagramN
         c.add(decay(s.x, y - 26, s.width));
         c.add(text(s.x + s.width / 2, y + 13, s.label, "note"));
     }
+
+    if (layout.signals.empty())
+        c.add(text(layout.end - 8, baseline(receiver_row(0)) - 8,
+                   "no explicit acquisition: the library acquires after the sequence", "note",
+                   "end"));
 
     for (double x : layout.aborts)
         c.add(text(x, rows_top - 8, "aborted", "abort"));
