@@ -1,0 +1,98 @@
+/*
+ * psgacq.h - acquisition communication companion of the pulse-sequence
+ * generation library (stand-in).
+ *
+ * Where a console would receive the generated events, this stand-in keeps
+ * them per array element and, when tracing, prints each one as it arrives
+ * as one line in call form ("genRFPulse(9.5e-06, 0, 1e-05, 1e-05, 1)"),
+ * with a header before and a summary after each element.
+ *
+ * Not thread-safe.  Compiles as C11 and C++.
+ */
+#ifndef PSENV_PSGACQ_H
+#define PSENV_PSGACQ_H
+
+#include <stddef.h>
+#include <stdio.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef enum psgacq_kind {
+    PSGACQ_STATUS,        /* integer[0] period */
+    PSGACQ_DELAY,         /* real[0] time */
+    PSGACQ_POWER,         /* real[0] power, integer[0] channel */
+    PSGACQ_PULSE,         /* real width, rof1, rof2; integer phase, channel */
+    PSGACQ_PULSE_PAIR,    /* real width1, width2, rof1, rof2;
+                             integer phase1, phase2, channel1, channel2 */
+    PSGACQ_RECEIVERS,     /* text mask */
+    PSGACQ_ACQUIRE_START, /* real[0] alfa */
+    PSGACQ_ACQUIRE,       /* real[0] points, real[1] dwell */
+    PSGACQ_ACQUIRE_END,   /* nothing */
+    PSGACQ_BLANKING,      /* integer[0] flag (0 unblank, 1 blank), integer[1] channel */
+    PSGACQ_WAVEFORM_MADE, /* text name, pattern; real power, pulse90, refpower */
+    PSGACQ_WAVEFORM_ON,   /* text name, pattern; real power, pulse90, refpower */
+    PSGACQ_WAVEFORM_OFF,  /* nothing */
+    PSGACQ_ABORT          /* integer[0] code */
+} psgacq_kind;
+
+/* One event; the fields each kind uses are listed above, the rest are 0. */
+typedef struct psgacq_event {
+    psgacq_kind kind;
+    double real[4];
+    int integer[4];
+    char text[128];    /* terminated */
+    char pattern[128]; /* terminated */
+} psgacq_event;
+
+/* What one element adds up to. */
+typedef struct psgacq_summary {
+    int pulses;          /* RF pulses; a simultaneous pair counts two */
+    int acquisitions;    /* explicit acquisitions */
+    double delay_time;   /* sum of the delays */
+    double pulse_time;   /* rof1 + width + rof2 per pulse call (the longer of a pair) */
+    double acquire_time; /* points x dwell per acquisition */
+    double total_time;   /* the three together */
+} psgacq_summary;
+
+/*
+ * Trace to `stream` (NULL: no trace).  The stream is borrowed; it must stay
+ * open while tracing.
+ */
+void psgacq_set_trace(FILE *stream);
+
+/*
+ * Forget every kept event and start element `element` of `count`; a trace
+ * gets the line "element <element> of <count>" (after a blank line between
+ * elements).  Elements are numbered from 1 and must come in order.
+ */
+void psgacq_begin_element(int element, int count);
+
+/* Keep `event` for the current element and trace it. */
+void psgacq_send(const psgacq_event *event);
+
+/* Close the current element; a trace gets its summary line. */
+void psgacq_end_element(void);
+
+/*
+ * Events of element `element` of the current experiment: their number, and
+ * through `events` (unless NULL) their array, valid until the next
+ * psgacq_begin_element(1, ...).  0 for an element not seen.
+ */
+size_t psgacq_element_events(int element, const psgacq_event **events);
+
+/* Summary of element `element`; 0, or -1 for an element not seen. */
+int psgacq_element_summary(int element, psgacq_summary *summary);
+
+/*
+ * Write `event` in call form, without a newline, into `buf` of `size` bytes
+ * (terminated, cut when too long).  Returns the length it needed.
+ */
+int psgacq_format_event(const psgacq_event *event, char *buf, size_t size);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

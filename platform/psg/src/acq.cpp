@@ -1,0 +1,121 @@
+// The events of an experiment, kept per element, with the trace as they come.
+#include "psgacq.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+struct Element {
+    std::vector<psgacq_event> events;
+    psgacq_summary summary{};
+};
+
+std::vector<Element> elements;
+int element_count = 0;
+FILE *trace = nullptr;
+
+void add_to_summary(psgacq_summary &sum, const psgacq_event &event)
+{
+    const double *r = event.real;
+    switch (event.kind) {
+    case PSGACQ_DELAY:
+        sum.delay_time += r[0];
+        break;
+    case PSGACQ_PULSE:
+        sum.pulses += 1;
+        sum.pulse_time += r[1] + r[0] + r[2];
+        break;
+    case PSGACQ_PULSE_PAIR:
+        sum.pulses += 2;
+        sum.pulse_time += r[2] + std::max(r[0], r[1]) + r[3];
+        break;
+    case PSGACQ_ACQUIRE:
+        sum.acquisitions += 1;
+        sum.acquire_time += r[0] * r[1];
+        break;
+    default:
+        return;
+    }
+    sum.total_time = sum.delay_time + sum.pulse_time + sum.acquire_time;
+}
+
+const Element *element_at(int element)
+{
+    if (element < 1 || static_cast<size_t>(element) > elements.size())
+        return nullptr;
+    return &elements[static_cast<size_t>(element) - 1];
+}
+
+} // namespace
+
+extern "C" void psgacq_set_trace(FILE *stream)
+{
+    trace = stream;
+}
+
+extern "C" void psgacq_begin_element(int element, int count)
+{
+    if (element <= 1)
+        elements.clear();
+    elements.emplace_back();
+    element_count = count;
+    if (trace != nullptr) {
+        if (elements.size() > 1)
+            std::fputc('\n', trace);
+        std::fprintf(trace, "element %d of %d\n", element, count);
+    }
+}
+
+extern "C" void psgacq_send(const psgacq_event *event)
+{
+    if (event == nullptr)
+        return;
+    if (elements.empty())
+        psgacq_begin_element(1, 1);
+    Element &current = elements.back();
+    current.events.push_back(*event);
+    add_to_summary(current.summary, *event);
+    if (trace != nullptr) {
+        char line[512];
+        psgacq_format_event(event, line, sizeof line);
+        std::fprintf(trace, "  %s\n", line);
+        std::fflush(trace); // so that the sequence's own messages stay in place
+    }
+}
+
+extern "C" void psgacq_end_element(void)
+{
+    if (trace == nullptr || elements.empty())
+        return;
+    const psgacq_summary &s = elements.back().summary;
+    std::fprintf(trace,
+                 "summary: %d pulse%s, %d acquisition%s; delays %.9g s, pulses %.9g s, "
+                 "acquisitions %.9g s; total %.9g s\n",
+                 s.pulses, s.pulses == 1 ? "" : "s", s.acquisitions,
+                 s.acquisitions == 1 ? "" : "s", s.delay_time, s.pulse_time, s.acquire_time,
+                 s.total_time);
+    std::fflush(trace);
+}
+
+extern "C" size_t psgacq_element_events(int element, const psgacq_event **events)
+{
+    const Element *found = element_at(element);
+    if (found == nullptr)
+        return 0;
+    if (events != nullptr)
+        *events = found->events.data();
+    return found->events.size();
+}
+
+extern "C" int psgacq_element_summary(int element, psgacq_summary *summary)
+{
+    const Element *found = element_at(element);
+    if (found == nullptr)
+        return -1;
+    if (summary != nullptr)
+        *summary = found->summary;
+    return 0;
+}

@@ -1,0 +1,164 @@
+// Sequence primitives of the run mode: each becomes one event for the
+// acquisition communication, which keeps and traces it.
+#include "psg.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "psgacq.h"
+#include "run_state.h"
+
+namespace {
+
+psgacq_event event_of(psgacq_kind kind)
+{
+    psgacq_event event;
+    std::memset(&event, 0, sizeof event);
+    event.kind = kind;
+    return event;
+}
+
+void copy_text(char (&field)[128], const char *text)
+{
+    std::snprintf(field, sizeof field, "%s", text != nullptr ? text : "");
+}
+
+psgacq_event waveform_event(psgacq_kind kind, const wavl_shape &shape)
+{
+    psgacq_event event = event_of(kind);
+    copy_text(event.text, shape.name);
+    copy_text(event.pattern, shape.pattern);
+    event.real[0] = shape.power;
+    event.real[1] = shape.pulse90;
+    event.real[2] = shape.refpower;
+    return event;
+}
+
+} // namespace
+
+extern "C" void psg_abort(int code)
+{
+    // The sequence's message before an abort has no line end of its own.
+    std::fputc('\n', stdout);
+    psgacq_event event = event_of(PSGACQ_ABORT);
+    event.integer[0] = code;
+    psgacq_send(&event);
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s: sequence aborted with code %d at element %d\n",
+                 psg::program_name(), code, psg::current_element());
+    std::exit(1);
+}
+
+extern "C" void status(int n)
+{
+    psgacq_event event = event_of(PSGACQ_STATUS);
+    event.integer[0] = n;
+    psgacq_send(&event);
+}
+
+extern "C" void delay(double time)
+{
+    psgacq_event event = event_of(PSGACQ_DELAY);
+    event.real[0] = time;
+    psgacq_send(&event);
+}
+
+extern "C" void genPower(double power, int channel)
+{
+    psgacq_event event = event_of(PSGACQ_POWER);
+    event.real[0] = power;
+    event.integer[0] = channel;
+    psgacq_send(&event);
+}
+
+extern "C" void genRFPulse(double width, int phase, double rof1, double rof2, int channel)
+{
+    psgacq_event event = event_of(PSGACQ_PULSE);
+    event.real[0] = width;
+    event.real[1] = rof1;
+    event.real[2] = rof2;
+    event.integer[0] = phase;
+    event.integer[1] = channel;
+    psgacq_send(&event);
+}
+
+extern "C" void gensim_pulse(double width1, double width2, int phase1, int phase2,
+                             double rof1, double rof2, int channel1, int channel2)
+{
+    psgacq_event event = event_of(PSGACQ_PULSE_PAIR);
+    event.real[0] = width1;
+    event.real[1] = width2;
+    event.real[2] = rof1;
+    event.real[3] = rof2;
+    event.integer[0] = phase1;
+    event.integer[1] = phase2;
+    event.integer[2] = channel1;
+    event.integer[3] = channel2;
+    psgacq_send(&event);
+}
+
+extern "C" void setactivercvrs(const char *mask)
+{
+    psgacq_event event = event_of(PSGACQ_RECEIVERS);
+    copy_text(event.text, mask);
+    psgacq_send(&event);
+}
+
+extern "C" void startacq(double alfa)
+{
+    psgacq_event event = event_of(PSGACQ_ACQUIRE_START);
+    event.real[0] = alfa;
+    psgacq_send(&event);
+}
+
+extern "C" void acquire(double points, double dwell)
+{
+    psgacq_event event = event_of(PSGACQ_ACQUIRE);
+    event.real[0] = points;
+    event.real[1] = dwell;
+    psgacq_send(&event);
+}
+
+extern "C" void endacq(void)
+{
+    psgacq_event event = event_of(PSGACQ_ACQUIRE_END);
+    psgacq_send(&event);
+}
+
+extern "C" void genBlankOnOff(int flag, int channel)
+{
+    psgacq_event event = event_of(PSGACQ_BLANKING);
+    event.integer[0] = flag;
+    event.integer[1] = channel;
+    psgacq_send(&event);
+}
+
+extern "C" wavl_shape wavl_mix(const char *name, const char *pattern, double power,
+                               double pulse90, double refpower)
+{
+    wavl_shape shape;
+    std::memset(&shape, 0, sizeof shape);
+    std::snprintf(shape.name, sizeof shape.name, "%s", name != nullptr ? name : "");
+    std::snprintf(shape.pattern, sizeof shape.pattern, "%s", pattern != nullptr ? pattern : "");
+    shape.power = power;
+    shape.pulse90 = pulse90;
+    shape.refpower = refpower;
+    psgacq_event event = waveform_event(PSGACQ_WAVEFORM_MADE, shape);
+    psgacq_send(&event);
+    return shape;
+}
+
+extern "C" void wavl_xmtron(wavl_shape *record)
+{
+    if (record == nullptr)
+        return;
+    psgacq_event event = waveform_event(PSGACQ_WAVEFORM_ON, *record);
+    psgacq_send(&event);
+}
+
+extern "C" void wavl_xmtroff(void)
+{
+    psgacq_event event = event_of(PSGACQ_WAVEFORM_OFF);
+    psgacq_send(&event);
+}

@@ -1,0 +1,31 @@
+// The timing diagram of one element's events as a self-contained SVG file.
+#ifndef PSG_SVG_DIAGRAM_H
+#define PSG_SVG_DIAGRAM_H
+
+#include <cstddef>
+#include <string>
+
+#include "psgacq.h"
+
+namespace psg {
+
+// Values that give the diagram's durations their names ("d1 1 s"); a
+// duration matching none is labelled by its value alone.
+struct DiagramNames {
+    double d1 = 0.0;
+    double d2 = 0.0;
+    double pw = 0.0;
+    double pwx = 0.0;
+    int observe_channel = 1;
+};
+
+// The whole document.
+std::string svg_diagram(const psgacq_event *events, size_t count, const DiagramNames &names);
+
+// Writes svg_diagram() to `path`; false with errno set when writing failed.
+bool write_svg_diagram(const char *path, const psgacq_event *events, size_t count,
+                       const DiagramNames &names);
+
+} // namespace psg
+
+#endif

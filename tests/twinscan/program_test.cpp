@@ -1,0 +1,215 @@
+// The built program end to end on the bundled examples: the trace, the
+// records, the timing events, the diagram and the failures.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "svg_check.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string slurp(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class Program : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/twinscan_test.XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    static fs::path example(const char *name)
+    {
+        return fs::path(PSENV_EXAMPLES) / name;
+    }
+
+    Outcome run(const std::string &arguments) const
+    {
+        std::string command = std::string("'") + TWINSCAN_PROGRAM + "' " + arguments + " >'" +
+                              (dir_ / "out").string() + "' 2>'" + (dir_ / "err").string() + "'";
+        int raw = std::system(command.c_str());
+        Outcome outcome;
+        outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        outcome.out = slurp(dir_ / "out");
+        outcome.err = slurp(dir_ / "err");
+        return outcome;
+    }
+
+    // A copy of an example with one line replaced.
+    fs::path edited(const char *name, const std::string &line, const std::string &replacement) const
+    {
+        std::string text = slurp(example(name));
+        size_t at = text.find(line);
+        EXPECT_NE(at, std::string::npos) << line;
+        if (at != std::string::npos)
+            text.replace(at, line.size(), replacement);
+        fs::path copy = dir_ / name;
+        std::ofstream(copy) << text;
+        return copy;
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(Program, TracesTheDecoupledExample)
+{
+    Outcome o = run(example("mode_d.par").string());
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(o.out, "element 1 of 1\n"
+                     "  wavl_mix(\"kirtaW16\", \"WALTZ16\", 40, 8.1e-05, 56)\n"
+                     "  status(0)\n"
+                     "  delay(0.0001)\n"
+                     "  genPower(50, 2)\n"
+                     "  genPower(56, 1)\n"
+                     "  delay(1)\n"
+                     "  status(1)\n"
+                     "  genRFPulse(9.5e-06, 0, 1e-05, 4e-06, 1)\n"
+                     "  setactivercvrs(\"yn\")\n"
+                     "  startacq(6e-06)\n"
+                     "  acquire(16384, 0.000125)\n"
+                     "  endacq()\n"
+                     "  delay(1e-06)\n"
+                     "  genBlankOnOff(0, 1)\n"
+                     "  wavl_xmtron(&{\"kirtaW16\", \"WALTZ16\", 40, 8.1e-05, 56})\n"
+                     "  delay(0.001)\n"
+                     "  genRFPulse(1.25e-05, 0, 1e-05, 4e-06, 2)\n"
+                     "  status(2)\n"
+                     "  setactivercvrs(\"ny\")\n"
+                     "  startacq(6e-06)\n"
+                     "  acquire(16384, 0.000125)\n"
+                     "  endacq()\n"
+                     "  wavl_xmtroff()\n"
+                     "  genBlankOnOff(1, 1)\n"
+                     "summary: 2 pulses, 2 acquisitions; delays 1.001101 s, pulses 5e-05 s, "
+                     "acquisitions 4.096 s; total 5.097151 s\n");
+}
+
+TEST_F(Program, ArrayedExampleRunsEveryElementWithItsOwnValue)
+{
+    Outcome o = run(example("arrayed_d.par").string());
+    ASSERT_EQ(o.status, 0) << o.err;
+    for (const char *expected : {"element 1 of 3\n", "\n\nelement 2 of 3\n", "\n\nelement 3 of 3\n"})
+        EXPECT_NE(o.out.find(expected), std::string::npos) << expected;
+    size_t second = o.out.find("element 2 of 3");
+    size_t third = o.out.find("element 3 of 3");
+    EXPECT_EQ(o.out.find("wavl_mix", second), std::string::npos);
+    EXPECT_NE(o.out.find("  delay(0.002)\n", second), std::string::npos);
+    EXPECT_NE(o.out.find("  delay(0.004)\n", third), std::string::npos);
+    EXPECT_EQ(o.out.find("  delay(0.002)\n"), o.out.find("  delay(0.002)\n", second));
+    EXPECT_NE(o.out.find("wavl_xmtron", third), std::string::npos);
+}
+
+TEST_F(Program, DrawsTextRecordsExactly)
+{
+    Outcome o = run("--draw text " + example("mode_p.par").string());
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out,
+              "87 status  0 1 0 A 0 \n"
+              "10 delay  1 0 1 1.0e-4 0.000100000 \n"
+              "60 decpower  2 0 1 pwxlvl 50.000000000 \n"
+              "60 obspower  1 0 1 tpwr 56.000000000 \n"
+              "10 delay  1 0 1 d1 1.000000000 \n"
+              "87 status  0 1 0 B 1 \n"
+              "10 delay  1 0 1 d2 0.001000000 \n"
+              "82 simpulse  2 0 1 1 rof1 0.000010000 rof2 0.000004000  1 oph 0 pw 0.000009500  "
+              "2 oph 0 pwx 0.000012500 \n"
+              "87 status  0 1 0 C 2 \n");
+
+    o = run("--draw text " + example("mode_d.par").string());
+    EXPECT_NE(o.out.find("2 obsunblank  1 1 0 on 1 \nwavl_xmtron 1 &H1dec kirtaW16 WALTZ16\n"),
+              std::string::npos);
+    EXPECT_NE(o.out.find("wavl_xmtroff 1\n2 obsblank  1 1 0 on 0 \n"), std::string::npos);
+}
+
+TEST_F(Program, DrawsTimingEvents)
+{
+    Outcome o = run("--draw timing " + example("mode_s.par").string());
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, "87 0\n10 1 0.0001\n60 0\n60 0\n10 1 1\n87 0\n"
+                     "48 3 9.5e-06 1e-05 4e-06\n163 0\n137 0\n1 2 16384 0.000125\n12 0\n"
+                     "10 1 1e-06\n10 1 0.001\n48 3 1.25e-05 1e-05 4e-06\n87 0\n"
+                     "163 0\n137 0\n1 2 16384 0.000125\n12 0\n");
+}
+
+TEST_F(Program, WritesAWellFormedDiagramOfTheFirstElement)
+{
+    fs::path svg = dir_ / "seq.svg";
+    Outcome o = run("--svg '" + svg.string() + "' " + example("arrayed_d.par").string());
+    ASSERT_EQ(o.status, 0) << o.err;
+    std::string document = slurp(svg);
+    std::string why;
+    EXPECT_TRUE(well_formed(document, why)) << why;
+    EXPECT_NE(document.find(">d2 1 ms<"), std::string::npos);
+    EXPECT_NE(document.find("WALTZ16 decoupling"), std::string::npos);
+
+    o = run("--svg '" + (dir_ / "missing" / "seq.svg").string() + "' " +
+            example("mode_s.par").string());
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find("cannot write"), std::string::npos);
+}
+
+TEST_F(Program, DecouplingRequestEndsTheRunAtTheAbort)
+{
+    fs::path parfile = edited("mode_s.par", "1 \"nnnn\"", "1 \"nnny\"");
+    Outcome o = run(parfile.string());
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "element 1 of 1\n"
+                     "dm should be set to 'nnnn' and homo should set to 'n'\n"
+                     "  psg_abort(1)\n");
+    EXPECT_NE(o.err.find("aborted"), std::string::npos);
+}
+
+TEST_F(Program, ReceiverWarningKeepsTheRunGoing)
+{
+    fs::path parfile = edited("mode_s.par", "1 \"yy\"", "1 \"yyy\"");
+    Outcome o = run(parfile.string());
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out.rfind("element 1 of 1\nrcvrs parameter should be set to 'yy'\n  status(0)\n", 0),
+              0u);
+}
+
+TEST_F(Program, ReportsFilesAndUsageErrors)
+{
+    Outcome o = run("'" + (dir_ / "nothing.par").string() + "'");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, (dir_ / "nothing.par").string() + ": No such file\n");
+    EXPECT_EQ(o.out, "");
+
+    o = run("--global '" + (dir_ / "nothing.par").string() + "' " + example("mode_s.par").string());
+    EXPECT_EQ(o.status, 1);
+
+    for (const char *arguments : {"", "--draw", "--draw pictures x.par", "--bogus x.par",
+                                  "a.par b.par", "--draw text --svg x.svg x.par"}) {
+        o = run(arguments);
+        EXPECT_EQ(o.status, 2) << arguments;
+        EXPECT_EQ(o.err.rfind("twinscan: ", 0), 0u) << arguments;
+    }
+    o = run("--help");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out.rfind("usage: twinscan ", 0), 0u);
+}
+
+} // namespace
