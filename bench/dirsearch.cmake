@@ -1,0 +1,1 @@
+psenv_bench(dirsearch_bench SOURCES dirsearch_bench.cpp DEPS dirsearch)

@@ -1,0 +1,101 @@
+// End to end: psenv find, access, match, link and df.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <string>
+
+#include "psenv_run.h"
+#include "scratch_dir.h"
+
+namespace {
+
+class DirsearchCommands : public ::testing::Test {
+protected:
+    ScratchDir root_;
+};
+
+TEST_F(DirsearchCommands, FindPrintsPathAndEntryNumber)
+{
+    root_.file("b/lib/x.txt");
+    const std::string list = root_ / "a" + ";" + root_ / "b";
+    ToolResult r = run_psenv({"find", "x", "--subdir", "lib", "--suffix", ".txt", "--appdirs", list});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, root_ / "b/lib/x.txt" + "\t2\n");
+
+    r = run_psenv({"find", "x.txt", "--subdir=lib", "--mode", "rw"}, "", {{"PSENV_APPDIRS", list}});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, root_ / "b/lib/x.txt" + "\t2\n");
+
+    r = run_psenv({"find", "x", "--subdir", "lib", "--appdirs", list});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "psenv: 'x' not found in the application directories\n");
+
+    EXPECT_EQ(run_psenv({"find", "x", "--mode", "rq", "--appdirs", list}).status, 2);
+    EXPECT_EQ(run_psenv({"find", "--appdirs", list}).status, 2);
+    r = run_psenv({"find", "x"}, "", {{"PSENV_APPDIRS", ""}});
+    EXPECT_EQ(r.status, 1);  // an empty list is a list without entries
+}
+
+TEST_F(DirsearchCommands, AccessWantsFullRights)
+{
+    root_.dir("one/tool", 0755);
+    const std::string list = root_ / "one";
+    ToolResult r = run_psenv({"access", "tool", "--appdirs", list});
+    if (geteuid() == 0 || access((root_ / "one/tool").c_str(), W_OK) == 0) {
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, root_ / "one/tool" + "\t1\n");
+    }
+    EXPECT_EQ(run_psenv({"access", "nothing", "--appdirs", list}).status, 1);
+}
+
+TEST_F(DirsearchCommands, MatchFromArgumentsOrStandardInput)
+{
+    ToolResult r = run_psenv({"match", "*.c", "a.c", "b.h", "X.C"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "a.c\nX.C\n");
+    r = run_psenv({"match", "s2pul%"}, "s2pul1\r\ns2pul\nS2PULX\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "s2pul1\nS2PULX\n");
+    r = run_psenv({"match", "z*", "a"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(run_psenv({"match"}).status, 2);
+}
+
+TEST_F(DirsearchCommands, LinkAndDf)
+{
+    root_.file("e/f");
+    ASSERT_EQ(symlink((root_ / "e/f").c_str(), (root_ / "l").c_str()), 0);
+    ASSERT_EQ(symlink("l", (root_ / "m").c_str()), 0);
+    ToolResult r = run_psenv({"link", root_ / "m"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, root_ / "e/f" + "\n");
+    ASSERT_EQ(symlink("loop", (root_ / "loop").c_str()), 0);
+    r = run_psenv({"link", root_ / "loop"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("psenv: cannot resolve"), std::string::npos);
+
+    r = run_psenv({"df", root_.path(), "--blocks", "1"});
+    EXPECT_TRUE(r.out.rfind("ok\t", 0) == 0 || r.out.rfind("full\t", 0) == 0) << r.out;
+    r = run_psenv({"df", root_.path(), "--file", root_ / "e/f"});
+    EXPECT_TRUE(r.status == 0 || r.status == 1);
+    r = run_psenv({"df", root_ / "gone"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Problem with " + root_ / "gone" + ": No such file or directory\n");
+    EXPECT_EQ(run_psenv({"df", root_.path(), "--blocks", "1", "--file", "x"}).status, 2);
+    EXPECT_EQ(run_psenv({"df", root_.path(), "--blocks", "-1"}).status, 2);
+}
+
+TEST_F(DirsearchCommands, EveryCommandHasHelp)
+{
+    for (const char *command : {"find", "access", "match", "link", "df"}) {
+        ToolResult r = run_psenv({command, "--help"});
+        EXPECT_EQ(r.status, 0) << command;
+        EXPECT_EQ(r.out.rfind(std::string("Usage: psenv ") + command, 0), 0u) << command;
+        EXPECT_EQ(run_psenv({command, "--bogus"}).status, 2) << command;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "dirsearch.h"
+
+namespace {
+
+char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The matching rule transcribed literally, recursion and all; exponential,
+// so only for short texts.
+int reference_match(const char *pattern, const char *name)
+{
+    if (*pattern == '\0' && *name == '\0')
+        return 1;
+    if (*pattern == '\0')
+        return 0;
+    if (*name == '\0')
+        return std::strcmp(pattern, "*") == 0 ? 1 : 0;
+    for (std::size_t p = 0;; ++p) {
+        if (pattern[p] == '\0' && name[p] == '\0')
+            return 1;
+        if (pattern[p] == '%') {
+            if (name[p] == '\0')
+                return 0;
+            continue;
+        }
+        if (pattern[p] == '*') {
+            if (pattern[p + 1] == '\0')
+                return 1;
+            if (name[p] == '\0')
+                return 0;
+            for (std::size_t q = p; name[q] != '\0'; ++q)
+                if (reference_match(pattern + p + 1, name + q) == 1)
+                    return 1;
+            return 0;
+        }
+        if (fold(pattern[p]) != fold(name[p]))
+            return 0;
+    }
+}
+
+struct Case {
+    const char *pattern;
+    const char *name;
+    int expected;
+};
+
+TEST(Wildcard, DocumentedAnswersAndQuirks)
+{
+    const Case cases[] = {
+        {"", "", 1},        {"*", "", 1},        {"%", "", 0},       {"**", "", 0},
+        {"", "a", 0},       {"ABC", "abc", 1},   {"abc", "abcd", 0}, {"abcd", "abc", 0},
+        {"a*c", "abbbc", 1}, {"a*c", "ab", 0},   {"*.c", "x.C", 1},  {"a%c", "abc", 1},
+        {"a%c", "ac", 0},   {"a*", "a", 1},      {"a**", "a", 0},    {"a**", "ab", 1},
+        {"*", "*", 1},      {"a", "*", 0},       {"%", "%", 1},      {"[", "{", 0},
+        {"\xC4", "\xE4", 0}, {"*b*", "abc", 1},  {"*%", "a", 1},     {"%*%", "ab", 1},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(nscmp(c.pattern, c.name), c.expected) << c.pattern << " / " << c.name;
+        EXPECT_EQ(reference_match(c.pattern, c.name), c.expected) << c.pattern << " / " << c.name;
+    }
+    EXPECT_EQ(nscmp(nullptr, "a"), 0);
+    EXPECT_EQ(nscmp("a", nullptr), 0);
+}
+
+TEST(Wildcard, AgreesWithTheRecursiveRuleOnRandomTexts)
+{
+    std::mt19937 random(20240611);
+    const std::string pattern_alphabet = "aAbB*%";
+    const std::string name_alphabet = "abAB*%";
+    auto draw = [&](const std::string &alphabet, std::size_t max_length) {
+        std::string text(random() % (max_length + 1), ' ');
+        for (char &c : text)
+            c = alphabet[random() % alphabet.size()];
+        return text;
+    };
+    int matches = 0;
+    for (int round = 0; round < 40000; ++round) {
+        const std::string pattern = draw(pattern_alphabet, 7);
+        const std::string name = draw(name_alphabet, 8);
+        const int expected = reference_match(pattern.c_str(), name.c_str());
+        matches += expected;
+        ASSERT_EQ(nscmp(pattern.c_str(), name.c_str()), expected)
+            << "pattern '" << pattern << "' name '" << name << "'";
+    }
+    EXPECT_GT(matches, 1000);  // the draw exercises both answers
+}
+
+TEST(Wildcard, ManyStarsDoNotExplode)
+{
+    const std::string name(60, 'a');
+    EXPECT_EQ(nscmp("*a*a*a*a*a*a*a*a*a*a*b", name.c_str()), 0);
+    EXPECT_EQ(nscmp("*a*a*a*a*a*a*a*a*a*a*a", name.c_str()), 1);
+    const std::string long_name(20000, 'x');
+    EXPECT_EQ(nscmp("*x*x*y", long_name.c_str()), 0);
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+// psenv link and df: link resolution and free-space tests.
+#include <sys/statvfs.h>
+
+#include <climits>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "cli.h"
+#include "commands.h"
+#include "dirsearch.h"
+
+namespace psenv {
+
+namespace {
+
+constexpr const char *kLinkHelp =
+    "Usage: psenv link PATH\n"
+    "\n"
+    "Follow the chain of symbolic links that starts at PATH and print the path\n"
+    "it ends at (a missing path, or a link to a missing target, ends the chain).\n"
+    "At most 40 links are followed; '.' and '..' are left as they are.\n"
+    "\n"
+    "Exit status: 0 resolved, 1 failure (cycle, unreadable link, path too long),\n"
+    "2 usage error.\n";
+
+constexpr const char *kDfHelp =
+    "Usage: psenv df PATH [--blocks N | --file F]\n"
+    "\n"
+    "Test the file system holding PATH for free space and print 'full' or 'ok',\n"
+    "a tab and the number of blocks available.  Without options the file system\n"
+    "is full at 10 or fewer available blocks.\n"
+    "\n"
+    "  --blocks N  full at N or fewer available blocks (0 means 10)\n"
+    "  --file F    full when a copy of F would not fit (a missing F is guessed at\n"
+    "              a thousandth of the file system, at least 10 blocks)\n"
+    "\n"
+    "Exit status: 0 ok, 1 full or failure, 2 usage error.\n";
+
+}  // namespace
+
+int cmd_link(int argc, char **argv)
+{
+    auto args = parse_args(argc, argv, 1, {{"help", false}}, "link");
+    if (!args)
+        return kExitUsage;
+    if (args->has("help")) {
+        std::fputs(kLinkHelp, stdout);
+        return kExitOk;
+    }
+    if (args->operands.size() != 1)
+        return usage_error("link needs exactly one PATH", "link");
+    const std::string &path = args->operands[0];
+    char result[DIRSEARCH_MAX_LINK_PATH + 1];
+    if (follow_link(path.c_str(), result, sizeof result) != 0) {
+        error("cannot resolve '" + path + "'");
+        return kExitFailure;
+    }
+    std::printf("%s\n", result);
+    return kExitOk;
+}
+
+int cmd_df(int argc, char **argv)
+{
+    auto args = parse_args(argc, argv, 1, {{"help", false}, {"blocks", true}, {"file", true}}, "df");
+    if (!args)
+        return kExitUsage;
+    if (args->has("help")) {
+        std::fputs(kDfHelp, stdout);
+        return kExitOk;
+    }
+    if (args->operands.size() != 1)
+        return usage_error("df needs exactly one PATH", "df");
+    if (args->has("blocks") && args->has("file"))
+        return usage_error("give --blocks or --file, not both", "df");
+    const std::string &path = args->operands[0];
+
+    int full = 0;
+    int status = 0;
+    if (auto file = args->get("file")) {
+        status = isDiskFullFile(path.c_str(), file->c_str(), &full);
+    } else {
+        const std::optional<long long> blocks = parse_integer(args->get("blocks").value_or("0"));
+        if (!blocks || *blocks < 0 || *blocks > UINT_MAX)
+            return usage_error("bad --blocks '" + args->get("blocks").value_or("") + "'", "df");
+        status = isDiskFullSize(path.c_str(), static_cast<unsigned int>(*blocks), &full);
+    }
+    struct statvfs figures {};
+    if (status != 0 || statvfs(path.c_str(), &figures) != 0)
+        return kExitFailure;  // the reason is already on standard error
+    std::printf("%s\t%llu\n", full ? "full" : "ok",
+                static_cast<unsigned long long>(figures.f_bavail));
+    return full ? kExitFailure : kExitOk;
+}
+
+}  // namespace psenv
