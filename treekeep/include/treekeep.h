@@ -20,6 +20,7 @@
 #define PSENV_TREEKEEP_H
 
 #include <stdint.h>
+#include <stdio.h>
 
 #include "vartree.h"
 
@@ -172,6 +173,134 @@ int P_getparinfo(int tree, const char *name, double *value, int *active);
 
 /* Address of the record as an integer; -1 when the tree or name is missing. */
 intptr_t P_getVarInfoAddr(int tree, const char *name);
+
+/* ---- parameter files: loading --------------------------------------------
+ *
+ * A parameter file holds the records of one tree as text: per record a
+ * header line (name, subtype, type, max, min, step, group, dgroup, prot,
+ * active, trailer), the value count and values, the enumeration count and
+ * entries.  Strings are quoted; a backslash escapes the next character.
+ *
+ * Loader messages go to Werrprintf (errsink.h) with the loader's own prefix.
+ * Loading is not transactional: records read before an error stay.  Bad
+ * input (a name longer than 255 bytes, a token that is not a number where a
+ * count or a real belongs, an unknown type code, a file ending inside a
+ * string list) stops the load with a message; it never overflows a buffer.
+ */
+
+/*
+ * Full load of the file at `path` into tree `tree`: every record replaces or
+ * creates the parameter of its name; the tree is rebalanced afterwards.
+ * 0 when the file was opened and read (also when reading stopped on a
+ * reported error); P_NOTREE; P_NOFILE when the file cannot be opened (an
+ * interrupted open is retried).
+ */
+int P_read(int tree, const char *path);
+
+/*
+ * Selective transfer from `path` into `tree`.  A parameter whose own
+ * protection carries P_PROT_SELECTIVE is never overwritten; otherwise a
+ * record is loaded when its protection in the file carries that bit or when
+ * `loadAll` is nonzero (creating the parameter if needed).  With `clearBit`
+ * nonzero the bit is cleared in what is stored.  The tree is not rebalanced.
+ * 0 when the file was read to its end and closed; P_NOTREE; P_NOFILE;
+ * P_WRITE when a parameter could not be created, a record had an unknown
+ * type, the file ended inside a string list or held a malformed number, or
+ * closing the file failed.
+ */
+int P_rtx(int tree, const char *path, int loadAll, int clearBit);
+
+/*
+ * The names of the records of the file at `path`, in file order, separated
+ * by single blanks, as one text stored through `names` (NULL for a file
+ * without records or after a reported error).  The text comes from the tree
+ * component's string helpers under VARTREE_NAME_TAG; the caller owns it.
+ * 0, or P_NOFILE with `names` untouched.
+ */
+int P_readnames(const char *path, char **names);
+
+/* 1 when tree `tree` holds no parameter, 0 when it holds one, P_NOTREE. */
+int P_testread(int tree);
+
+/*
+ * The record readers behind the loaders, on a stream the caller opened and
+ * closes: full load, values of existing parameters of the same type only,
+ * and new parameters only.  -1 when the end of the file was reached, 0 when
+ * reading stopped after a reported error.  None of them rebalances.
+ */
+int readfromdisk(SymbolNode **root, FILE *stream);
+int readvaluesfromdisk(SymbolNode **root, FILE *stream);
+int readNewVarsfromdisk(SymbolNode **root, FILE *stream);
+
+/* ---- parameter files: saving ---------------------------------------------
+ *
+ * Saves write the tree in pre-order into "<path><pid>", flush and sync it,
+ * and rename it over `path`, so the target is always either the old or the
+ * complete new file.  Names beginning with '$' and names goodName() refuses
+ * are never written.  Nothing is reported; callers word codes with P_err.
+ * Backslashes and double quotes inside strings (values and enumeration
+ * entries) are written escaped with a backslash.
+ */
+
+/*
+ * Save tree `tree` to `path`.  0; P_NOTREE (nothing touched); P_NOFILE when
+ * the temporary file cannot be created; P_WRITE when writing, syncing,
+ * closing or renaming failed (temporary removed, target unchanged).
+ */
+int P_save(int tree, const char *path);
+
+/* The same for the parameters of tree "global" with P_PROT_UNSHARED set. */
+int P_saveUnsharedGlobal(const char *path);
+
+/* Write every savable record below `root` in pre-order; 0 or P_WRITE. */
+int copytodisk(SymbolNode **root, FILE *stream);
+
+/* ---- tree management ------------------------------------------------------
+ *
+ * Two-tree operations look the source tree up first.  Copying a parameter
+ * onto itself changes nothing and gives 0.  Nothing is reported.
+ */
+
+/* Remove every parameter of `tree`.  0 or P_NOTREE. */
+int P_treereset(int tree);
+
+/* Create (or empty and retype) `name` in `tree`.  0, P_NOTREE, P_BADNAME
+ * when goodName() refuses the name, P_MALLOC when the record cannot be made. */
+int P_creatvar(int tree, const char *name, int type);
+
+/* Copy `fromName` of `fromTree` as `toName` into `toTree`: fields, values
+ * and enumeration.  0, P_NOTREE, P_NOVAR, P_BADNAME / P_MALLOC when the
+ * destination record cannot be made. */
+int P_copyvar(int fromTree, int toTree, const char *fromName, const char *toName);
+
+/* Copy every parameter of group `group`.  0 at once when the trees are the
+ * same; P_NOTREE. */
+int P_copygroup(int fromTree, int toTree, int group);
+
+/* Copy every parameter of `fromTree` into `toTree`.  0 or P_NOTREE. */
+int P_copy(int fromTree, int toTree);
+
+/* Remove value `index` (1..size) of `name`.  0, P_NOTREE, P_NOVAR, P_INDEX
+ * when the index is out of range or its node is missing (nothing changes). */
+int P_deleteVarIndex(int tree, const char *name, int index);
+
+/* Remove `name` from `tree`.  0, P_NOTREE, P_NOVAR. */
+int P_deleteVar(int tree, const char *name);
+
+/* Remove every parameter of group `group`, then rebalance.  0, P_NOTREE,
+ * P_GROUP when goodGroupIndex() refuses the group. */
+int P_deleteGroupVar(int tree, int group);
+
+/* Remove from `tree` every parameter that `refTree` lacks, then rebalance.
+ * 0 or P_NOTREE. */
+int P_pruneTree(int tree, int refTree);
+
+/*
+ * The names of `tree` in pre-order, each preceded by one blank, into `buf`.
+ * The output is not bounded: `buf` must hold one blank plus the name for
+ * every named node, and the terminator.  0 or P_NOTREE.
+ */
+int P_listnames(int tree, char *buf);
 
 #ifdef __cplusplus
 }
