@@ -13,8 +13,6 @@ namespace {
 // The caller owns the text; only the reference is kept.
 const char *appdir_list = nullptr;
 
-constexpr std::size_t kCandidateBuffer = DIRSEARCH_MAX_CANDIDATE + 1;
-
 // Calls visit(entry, number) for every non-empty ";"-separated entry, in
 // order, numbering from 1, until visit returns true.  Works on the caller's
 // text through views, so the list is never copied, cut or modified.
