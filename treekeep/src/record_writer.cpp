@@ -102,7 +102,10 @@ private:
 
     void drain()
     {
-        if (used_ > 0 && !failed_ && std::fwrite(buffer_, 1, used_, file_) != used_)
+        // A stream may take the bytes and only mark the failure, so its
+        // error flag counts as much as the number written.
+        if (used_ > 0 && !failed_ &&
+            (std::fwrite(buffer_, 1, used_, file_) != used_ || std::ferror(file_) != 0))
             failed_ = true;
         used_ = 0;
     }
