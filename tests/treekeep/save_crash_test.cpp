@@ -23,7 +23,7 @@ protected:
     static void fill(int tree, const std::string &flavour)
     {
         std::string text(300, 'v');
-        for (int i = 0; i < 6000; ++i) {
+        for (int i = 0; i < 3000; ++i) {
             std::string name = "par" + std::to_string(i);
             make_string(tree, name.c_str(), {text.c_str(), flavour.c_str()});
             make_real(tree, ("r" + name).c_str(), {i * 0.5, 1.0 / (i + 1), -1e-07 * i});
