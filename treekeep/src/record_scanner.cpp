@@ -112,16 +112,19 @@ private:
 };
 
 // Match the rest of a word such as "an" of "nan" or "nf" of "inf", case
-// aside; each matched character is gathered.  false at the first mismatch.
-bool matchWord(std::FILE *stream, RealText &text, const char *rest)
+// aside; each matched character is gathered.  Bad at the first mismatch,
+// End when the file ends inside the word.
+Scan matchWord(std::FILE *stream, RealText &text, const char *rest)
 {
     for (; *rest != '\0'; ++rest) {
         const int c = next(stream);
-        if (c == EOF || lower(c) != *rest)
-            return false;  // the conversion has failed; nothing is put back
+        if (c == EOF)
+            return Scan::End;
+        if (lower(c) != *rest)
+            return Scan::Bad;  // the conversion has failed; nothing is put back
         text.add(c);
     }
-    return true;
+    return Scan::Ok;
 }
 
 }  // namespace
@@ -157,6 +160,8 @@ Scan scanInteger(std::FILE *stream, long &value)
     if (c == '-' || c == '+') {
         negative = c == '-';
         c = next(stream);
+        if (c == EOF)
+            return Scan::End;  // the file ends inside the number
     }
     if (!isDigit(c)) {
         putBack(c, stream);
@@ -186,6 +191,8 @@ Scan scanHex(std::FILE *stream, unsigned long &value)
     if (c == '-' || c == '+') {
         negative = c == '-';
         c = next(stream);
+        if (c == EOF)
+            return Scan::End;
     }
     bool digits = false;
     if (c == '0') {
@@ -224,24 +231,24 @@ Scan scanReal(std::FILE *stream, double &value)
         signLength = 1;
         c = next(stream);
         if (c == EOF)
-            return Scan::Bad;
+            return Scan::End;  // the file ends inside the number
     }
 
     if (lower(c) == 'n') {
         text.add(c);
-        if (!matchWord(stream, text, "an"))
-            return Scan::Bad;
+        if (Scan word = matchWord(stream, text, "an"); word != Scan::Ok)
+            return word;
         return text.convert(value) ? Scan::Ok : Scan::Bad;
     }
     if (lower(c) == 'i') {
         text.add(c);
-        if (!matchWord(stream, text, "nf"))
-            return Scan::Bad;
+        if (Scan word = matchWord(stream, text, "nf"); word != Scan::Ok)
+            return word;
         c = next(stream);
         if (lower(c) == 'i') {
             text.add(c);
-            if (!matchWord(stream, text, "nity"))
-                return Scan::Bad;
+            if (Scan word = matchWord(stream, text, "nity"); word != Scan::Ok)
+                return word;
         } else {
             putBack(c, stream);
         }
@@ -285,9 +292,12 @@ Scan scanReal(std::FILE *stream, double &value)
         if (!text.add(c))
             return Scan::Bad;
     }
+    // What is not a number because the file ended inside it counts as the
+    // end, like a number that never began.
+    const Scan refused = c == EOF ? Scan::End : Scan::Bad;
     if (text.length() == signLength || (hex && text.length() == signLength + 2))
-        return Scan::Bad;
-    return text.convert(value) ? Scan::Ok : Scan::Bad;
+        return refused;
+    return text.convert(value) ? Scan::Ok : refused;
 }
 
 }  // namespace treekeep

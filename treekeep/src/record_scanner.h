@@ -15,7 +15,7 @@ namespace treekeep {
 
 enum class Scan {
     Ok,       // a token was converted
-    End,      // the stream ended (or failed) before the token began
+    End,      // the stream ended (or failed) before or inside the token
     Bad,      // the next characters are not a token of that kind
     TooLong,  // a word did not fit its buffer (scanWord only)
 };
