@@ -62,6 +62,15 @@ TEST_F(NameListing, ErrorsDropTheList)
         EXPECT_EQ(sink.text(), message);
     }
     EXPECT_EQ(memalloc_live_blocks(VARTREE_NAME_TAG), before);
+
+    // No memory for the list: said so, not passed off as a file without names.
+    SinkCapture sink;
+    char *names = reinterpret_cast<char *>(&sink);
+    memalloc_fail_nth(1);
+    EXPECT_EQ(P_readnames(write("t.par", kThree).c_str(), &names), P_OK);
+    memalloc_fail_nth(0);
+    EXPECT_EQ(names, nullptr);
+    EXPECT_EQ(sink.text(), "readNamesFromDisk: out of memory\n");
 }
 
 }  // namespace

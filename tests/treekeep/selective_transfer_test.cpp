@@ -115,7 +115,7 @@ TEST_F(SelectiveTransfer, ErrorsEndWithWriteCodeAndKeepEarlierRecords)
     for (const auto &[bad, message] : cases) {
         toss_all();
         SinkCapture sink;
-        // The dropped first record fails as a loaded one would.
+        // The damaged record is one that would be dropped: it fails all the same.
         const std::string path = write("t.par", record("first", 0x4000, 1) + bad + record("last", 0x4000, 2));
         EXPECT_EQ(P_rtx(1, path.c_str(), 0, 0), P_WRITE) << message;
         EXPECT_EQ(sink.text(), message);
