@@ -112,6 +112,13 @@ void loadEveryWay(const std::string &path)
         EXPECT_EQ(vartree_ordered(getTreeRootByIndex(tree)), 1);
 }
 
+// A literal with its NUL bytes, without the terminator.
+template <std::size_t N>
+std::string withNuls(const char (&text)[N])
+{
+    return std::string(text, N - 1);
+}
+
 TEST_F(BadInput, GarbageAndHostileShapes)
 {
     std::mt19937 random(7);
@@ -131,9 +138,9 @@ TEST_F(BadInput, GarbageAndHostileShapes)
         inputs.push_back("p 0 1 0 0 0 0 0 0 1 64\n" + text);
         inputs.push_back("s 0 2 0 0 0 0 0 0 1 64\n" + text);
     }
-    inputs.push_back(std::string("nul\0name 0 1 0 0 0 0 0 0 1 64\n1 1 \n0 \n", 40));
-    inputs.push_back(std::string("\0 0 1 0 0 0 0 0 0 1 64\n1 1 \n0 \n", 30));
-    inputs.push_back(std::string("s 0 2 0 0 0 0 0 0 1 64\n1 \"a\0b\"\n0 \n", 34));
+    inputs.push_back(withNuls("nul\0name 0 1 0 0 0 0 0 0 1 64\n1 1 \n0 \n"));
+    inputs.push_back(withNuls("\0 0 1 0 0 0 0 0 0 1 64\n1 1 \n0 \n"));
+    inputs.push_back(withNuls("s 0 2 0 0 0 0 0 0 1 64\n1 \"a\0b\"\n0 \n"));
     inputs.push_back("s 0 2 0 0 0 0 0 0 1 64\n1 \"never closed\n0 \n");
     inputs.push_back("s 0 2 0 0 0 0 0 0 1 64\n1 \"ends in a backslash\\");
     inputs.push_back("c 0 1 0 0 0 0 0 0 1 64\n2000000000 \n");
