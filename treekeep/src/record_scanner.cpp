@@ -80,16 +80,13 @@ class RealText {
 public:
     bool add(int c)
     {
-        if (length_ + 1 >= sizeof text_) {
-            overflow_ = true;
+        if (length_ + 1 >= sizeof text_)
             return false;
-        }
         text_[length_++] = static_cast<char>(c);
         return true;
     }
     std::size_t length() const { return length_; }
     char last() const { return length_ > 0 ? text_[length_ - 1] : '\0'; }
-    bool overflowed() const { return overflow_; }
 
     // strtod of the gathered text; false when it converts nothing at all.
     bool convert(double &value)
@@ -108,7 +105,6 @@ public:
 private:
     char text_[1024];
     std::size_t length_ = 0;
-    bool overflow_ = false;
 };
 
 // Match the rest of a word such as "an" of "nan" or "nf" of "inf", case
@@ -277,6 +273,7 @@ Scan scanReal(std::FILE *stream, double &value)
         if (isDigit(c) || (!gotExponent && hex && hexDigit(c) >= 0)) {
             gotDigit = true;
         } else if (gotExponent && text.last() == exponentMark && (c == '-' || c == '+')) {
+            // the exponent's sign
         } else if (gotDigit && !gotExponent && lower(c) == exponentMark) {
             c = exponentMark;
             gotExponent = gotDot = true;
