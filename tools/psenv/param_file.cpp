@@ -16,12 +16,13 @@ bool load_parameter_file(const std::string &path, int tree)
 
 bool set_text_parameter(const char *name, const std::string &value, int tree)
 {
-    varInfo *record = RcreateVar(name, getTreeRootByIndex(tree), T_STRING);
-    if (record == nullptr || assignString(value.c_str(), record, 0) == 0) {
-        error(std::string("cannot set parameter '") + name + "'");
-        return false;
-    }
-    return true;
+    int code = P_creatvar(tree, name, T_STRING);
+    if (code == P_OK)
+        code = P_setstring(tree, name, value.c_str(), 1);
+    if (code == P_OK)
+        return true;
+    error(std::string("cannot set parameter '") + name + "': " + store_message(code, "", ""));
+    return false;
 }
 
 }  // namespace psenv
