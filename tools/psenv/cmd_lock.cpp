@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -153,7 +154,7 @@ bool check_table(int key)
         return true;
     if (!aborts.message.empty())
         error("'" + path + "': " + aborts.message);
-    else if (!std::ifstream(path))
+    else if (!std::ifstream(path) || std::filesystem::is_directory(path))
         error("cannot open the lock-frequency table '" + path + "'");
     else
         error("no row for key " + std::to_string(key) + " in '" + path + "'");
