@@ -250,6 +250,22 @@ TEST_F(ParTool, SetSavesTheValuesAndKeepsEverythingElse)
                      "~ tpwr values: 56 -> 60\n");
 }
 
+TEST_F(ParTool, SetFollowsLinksAndKeepsThePermissionBits)
+{
+    fs::create_directory(path("real"));
+    write("real/p.par", kRealA);
+    chmod(path("real/p.par").c_str(), 0640);
+    fs::create_symlink(path("real/p.par"), path("link.par"));
+    const ToolResult r = par({"set", path("link.par"), "alpha", "7"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::is_symlink(path("link.par")));
+    EXPECT_EQ(read("real/p.par"), "alpha 0 1 10 0 0 1 1 0 1 64\n1 7 \n0 \n");
+    struct stat info {};
+    ASSERT_EQ(stat(path("real/p.par").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(path("real")), fs::directory_iterator()), 1);
+}
+
 TEST_F(ParTool, SetAddsNewParametersOfTheKindTheValuesSuggest)
 {
     ASSERT_EQ(par({"set", path("sample.par"), "ni", "128"}).status, 0);

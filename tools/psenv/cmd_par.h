@@ -74,6 +74,12 @@ bool reject_directory(const std::string &path);
 // with "$" or that the tree component refuses are never written to a file.
 bool reject_unsavable(int tree, const std::string &path);
 
+// Saves `tree` over the file `path` through the store (a temporary file
+// renamed over the target).  A symbolic link is followed, so that the link
+// stays and its target gets the new content, and the file keeps its
+// permission bits.  Failures are reported; false then, with the file as it was.
+bool save_file(int tree, const std::string &path);
+
 // Runs `read` with the error sink captured; the messages emitted meanwhile
 // are printed as "psenv: <path>: ..." and their number returned.
 int with_loader_messages(const std::string &path, const std::function<void()> &read);

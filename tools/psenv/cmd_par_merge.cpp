@@ -74,10 +74,8 @@ int merge(int argc, char **argv)
     }
     if (reject_unsavable(kTreeA, dest))
         return kExitFailure;
-    if (const int saved = P_save(kTreeA, dest.c_str()); saved != P_OK) {
-        report(saved, dest, ": ");
+    if (!save_file(kTreeA, dest))
         return kExitFailure;
-    }
     for (const std::string &line : tree_changes(before, collect(kTreeA)))
         std::puts(line.c_str());
     return kExitOk;

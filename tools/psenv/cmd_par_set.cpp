@@ -177,11 +177,7 @@ int set(int argc, char **argv)
     }
     if (reject_unsavable(kTreeA, path))
         return kExitFailure;
-    if (const int code = P_save(kTreeA, path.c_str()); code != P_OK) {
-        report(code, path, ": ");
-        return kExitFailure;
-    }
-    return kExitOk;
+    return save_file(kTreeA, path) ? kExitOk : kExitFailure;
 }
 
 }  // namespace psenv::par

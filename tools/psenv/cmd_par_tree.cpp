@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -129,6 +130,29 @@ Load load_file(int tree, const std::string &path)
         return Load::kFailed;
     }
     return messages == 0 ? Load::kComplete : Load::kIncomplete;
+}
+
+bool save_file(int tree, const std::string &path)
+{
+    std::string target = path;
+    struct stat info {};
+    if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        char *resolved = realpath(path.c_str(), nullptr);
+        if (resolved == nullptr) {
+            error(path + ": " + std::strerror(errno));
+            return false;
+        }
+        target = resolved;
+        std::free(resolved);
+    }
+    const bool existed = stat(target.c_str(), &info) == 0;
+    if (const int code = P_save(tree, target.c_str()); code != P_OK) {
+        report(code, path, ": ");
+        return false;
+    }
+    if (existed)
+        chmod(target.c_str(), info.st_mode & 07777);
+    return true;
 }
 
 std::vector<Param> collect(int tree)
