@@ -23,8 +23,8 @@ BENCHMARK(NscmpManyStars)->Unit(benchmark::kMicrosecond);
 
 void NscmpOrdinary(benchmark::State &state)
 {
-    const char *patterns[] = {"*.par", "s2pul%", "*ghmqc*.fid", "HMQC"};
-    const char *names[] = {"wet1d.par", "s2pul2", "gHMQC_n15.fid", "hmqc", "longer_name.txt"};
+    const char *patterns[] = {"*.par", "onepulse%", "*ghmqc*.fid", "HMQC"};
+    const char *names[] = {"wet1d.par", "onepulse2", "gHMQC_n15.fid", "hmqc", "longer_name.txt"};
     for (auto _ : state)
         for (const char *pattern : patterns)
             for (const char *name : names)
@@ -42,14 +42,14 @@ void AppdirFindTenEntries(benchmark::State &state)
     std::string list;
     for (int i = 0; i < 10; ++i) {
         std::string dir = base + "/app" + std::to_string(i);
-        std::filesystem::create_directories(dir + "/parlib");
+        std::filesystem::create_directories(dir + "/seqlib");
         list += dir + ";";
     }
-    std::ofstream(base + "/app9/parlib/s2pul.par") << "x\n";
+    std::ofstream(base + "/app9/seqlib/onepulse.par") << "x\n";
     setAppdirValue(list.c_str());
     char result[DIRSEARCH_MAX_CANDIDATE + 1];
     for (auto _ : state)
-        benchmark::DoNotOptimize(appdirFind("s2pul", "parlib", result, ".par", 4));
+        benchmark::DoNotOptimize(appdirFind("onepulse", "seqlib", result, ".par", 4));
     setAppdirValue(nullptr);
     std::filesystem::remove_all(base);
 }

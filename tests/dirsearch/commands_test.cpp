@@ -55,9 +55,9 @@ TEST_F(DirsearchCommands, MatchFromArgumentsOrStandardInput)
     ToolResult r = run_psenv({"match", "*.c", "a.c", "b.h", "X.C"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "a.c\nX.C\n");
-    r = run_psenv({"match", "s2pul%"}, "s2pul1\r\ns2pul\nS2PULX\n");
+    r = run_psenv({"match", "onep%"}, "onep1\r\nonep\nONEPX\n");
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "s2pul1\nS2PULX\n");
+    EXPECT_EQ(r.out, "onep1\nONEPX\n");
     r = run_psenv({"match", "z*", "a"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");

@@ -31,7 +31,7 @@ struct Args {
     std::vector<std::string> all(std::string_view name) const;
 };
 
-// Option specification: the long name without dashes and whether it takes a value.
+// Option description: the long name without dashes and whether it takes a value.
 struct OptionSpec {
     std::string_view name;
     bool takes_value;

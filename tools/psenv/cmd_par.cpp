@@ -1,13 +1,61 @@
-// Placeholder until the par commands are built.
+// psenv par: show, query, edit, compare and merge parameter files.
+#include <cstdio>
+#include <string>
+#include <string_view>
+
 #include "cli.h"
+#include "cmd_par.h"
 #include "commands.h"
 
 namespace psenv {
+namespace {
 
-int cmd_par(int, char **)
+void print_help()
 {
-    error("'par' is not available in this build");
-    return kExitFailure;
+    std::puts("Usage: psenv par show FILE [NAME...]\n"
+              "       psenv par get FILE NAME [INDEX]\n"
+              "       psenv par set FILE NAME VALUE...\n"
+              "       psenv par names FILE\n"
+              "       psenv par diff A B\n"
+              "       psenv par merge DEST SRC [--all] [--clear-bit]\n\n"
+              "Parameter files: the text files that hold the parameters of one tree.\n\n"
+              "  show    a table of the parameters and all their attributes\n"
+              "  get     the values of one parameter, one per line\n"
+              "  set     change (or add) one parameter, checked against its limits,\n"
+              "          step, enumeration and write protection, and save the file\n"
+              "  names   the names of the file's records in file order\n"
+              "  diff    parameters only in A, only in B, or different in both\n"
+              "  merge   the selective transfer of SRC into DEST, then save DEST\n\n"
+              "Files are always replaced whole: a new file is written beside the old one\n"
+              "and renamed over it, so a failed save leaves the old file as it was.\n\n"
+              "Run 'psenv par <subcommand> --help' for its details.");
+}
+
+struct Subcommand {
+    std::string_view name;
+    int (*run)(int, char **);
+};
+
+constexpr Subcommand kSubcommands[] = {
+    {"show", par::show}, {"get", par::get},   {"set", par::set},
+    {"names", par::names}, {"diff", par::diff}, {"merge", par::merge},
+};
+
+}  // namespace
+
+int cmd_par(int argc, char **argv)
+{
+    if (argc < 2)
+        return usage_error("par: missing subcommand", "par");
+    const std::string_view word = argv[1];
+    if (word == "--help" || word == "-h") {
+        print_help();
+        return kExitOk;
+    }
+    for (const auto &subcommand : kSubcommands)
+        if (subcommand.name == word)
+            return subcommand.run(argc - 1, argv + 1);
+    return usage_error("par: unknown subcommand '" + std::string(word) + "'", "par");
 }
 
 }  // namespace psenv

@@ -127,6 +127,16 @@ int copyEvery(SymbolNode **link, SymbolNode **destination)
     return copy.result();
 }
 
+// The source tree is looked up first, then the destination.
+bool lookUpBoth(int fromTree, int toTree, SymbolNode ***from, SymbolNode ***to)
+{
+    *from = getTreeRoot(getRoot(fromTree));
+    if (*from == nullptr)
+        return false;
+    *to = getTreeRoot(getRoot(toTree));
+    return *to != nullptr;
+}
+
 }  // namespace
 
 extern "C" void copyVar(const char *name, varInfo *source, SymbolNode **destination)
@@ -136,11 +146,8 @@ extern "C" void copyVar(const char *name, varInfo *source, SymbolNode **destinat
 
 extern "C" int P_copyvar(int fromTree, int toTree, const char *fromName, const char *toName)
 {
-    SymbolNode **from = getTreeRoot(getRoot(fromTree));
-    if (from == nullptr)
-        return P_NOTREE;
-    SymbolNode **to = getTreeRoot(getRoot(toTree));
-    if (to == nullptr)
+    SymbolNode **from = nullptr, **to = nullptr;
+    if (!lookUpBoth(fromTree, toTree, &from, &to))
         return P_NOTREE;
     varInfo *source = rfindVar(fromName, from);
     if (source == nullptr)
@@ -157,11 +164,8 @@ extern "C" int P_copygroup(int fromTree, int toTree, int group)
 {
     if (fromTree == toTree)
         return P_OK;
-    SymbolNode **from = getTreeRoot(getRoot(fromTree));
-    if (from == nullptr)
-        return P_NOTREE;
-    SymbolNode **to = getTreeRoot(getRoot(toTree));
-    if (to == nullptr)
+    SymbolNode **from = nullptr, **to = nullptr;
+    if (!lookUpBoth(fromTree, toTree, &from, &to))
         return P_NOTREE;
     return copyGroup(from, to, group);
 }
@@ -173,11 +177,8 @@ extern "C" void copyAllVars(SymbolNode **link, SymbolNode **destination)
 
 extern "C" int P_copy(int fromTree, int toTree)
 {
-    SymbolNode **from = getTreeRoot(getRoot(fromTree));
-    if (from == nullptr)
-        return P_NOTREE;
-    SymbolNode **to = getTreeRoot(getRoot(toTree));
-    if (to == nullptr)
+    SymbolNode **from = nullptr, **to = nullptr;
+    if (!lookUpBoth(fromTree, toTree, &from, &to))
         return P_NOTREE;
     if (from == to)
         return P_OK;  // every record would be copied onto itself

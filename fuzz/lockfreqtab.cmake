@@ -1,0 +1,1 @@
+psenv_fuzzer(lockfreqtab_fuzz SOURCES lockfreqtab_fuzz.cpp DEPS synthcalc)

@@ -1,0 +1,47 @@
+/*
+ * synthcalc_internal.h - operations of the lock-frequency module that only
+ * the module itself (and its tests) calls.  C linkage like the rest.
+ */
+#ifndef PSENV_SYNTHCALC_INTERNAL_H
+#define PSENV_SYNTHCALC_INTERNAL_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Size of the console text buffer getconsoletype allocates. */
+#define SYNTHCALC_CONSOLE_SIZE 256
+
+/*
+ * The console type: a buffer of SYNTHCALC_CONSOLE_SIZE bytes from allocate()
+ * (memalloc.h) holding the first value of "Console" (at most 254 characters)
+ * from tree 4 or, when that read fails, from tree 0.  The caller releases it
+ * with release().  NULL when the allocation fails or neither tree yields the
+ * text (nothing is left allocated then).
+ */
+char *getconsoletype(void);
+
+/*
+ * |(L + synthif) - lockref| for sense "+", |(L - synthif) - lockref| for "-",
+ * from the row for `key` of the table under systemdir, rounded to double
+ * before the sign is dropped.  -1.0 when systemdir is too long or the table
+ * has no row (or is in error).  Writes the debug lines while bgflag is set.
+ */
+double getlkfreqoffset(int key, double lockfreq);
+
+#ifdef __cplusplus
+}
+
+#include <optional>
+#include <string>
+
+namespace synthcalc {
+
+// systemdir + LOCKFREQTAB_SUFFIX, or nothing when systemdir is longer than
+// LOCKFREQTAB_SYSTEMDIR_MAX (the table path would not fit its 256 bytes).
+std::optional<std::string> table_path();
+
+}  // namespace synthcalc
+#endif
+
+#endif

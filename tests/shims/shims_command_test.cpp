@@ -1,0 +1,139 @@
+// End to end: psenv shims.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "psenv_run.h"
+
+namespace {
+
+ToolResult shims(std::vector<std::string> args)
+{
+    args.insert(args.begin(), "shims");
+    return run_psenv(args);
+}
+
+class ShimsParams : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "shims-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+
+    // A parameter file with "shimset" = value, as the store writes it.
+    std::string shimset_file(const std::string &value) const
+    {
+        const std::string path = dir_ + "/shimset.par";
+        std::ofstream(path) << "shimset 0 1 100 0 0 1 2 0 1 64\n1 " << value << " \n0 \n";
+        return path;
+    }
+
+    std::string dir_;
+};
+
+TEST(ShimsCommand, ListCountNameIndex)
+{
+    ToolResult r = shims({"list", "--set", "11"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "2\tz1\n4\tz2\n16\tx1\n17\ty1\n18\txz\n19\txy\n20\tx2y2\n21\tyz\n");
+
+    r = shims({"count", "--set", "5"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "43\n");
+
+    r = shims({"name", "14", "--set", "12"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "x4\n");
+    r = shims({"index", "x4", "--set=14"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "44\n");
+}
+
+TEST(ShimsCommand, AbsentShimsFailWithAMessage)
+{
+    ToolResult r = shims({"index", "x4", "--set", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "psenv: no shim 'x4' in shim set 1\n");
+    r = shims({"name", "0", "--set", "3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: no shim 0 in shim set 3\n");
+    EXPECT_EQ(shims({"name", "-1", "--set", "25"}).status, 1);
+    EXPECT_EQ(shims({"name", "48", "--set", "25"}).status, 1);
+    EXPECT_EQ(shims({"name", "4294967298", "--set", "1"}).status, 1);  // not 2 modulo 2^32
+}
+
+TEST(ShimsCommand, SetsOutsideTheTableListEveryIndex)
+{
+    ToolResult r = shims({"list", "--set", "25"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.substr(0, 13), "0\tz0f\n1\tz0\n2\t");
+    EXPECT_EQ(r.out.substr(r.out.size() - 9), "\n46\t\n47\t\n");
+    r = shims({"count", "--set", "-4"});
+    EXPECT_EQ(r.out, "0\n");
+}
+
+TEST(ShimsCommand, UsageErrors)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {},
+        {"show", "--set", "1"},
+        {"list"},
+        {"list", "--set", "1", "--params", "f"},
+        {"list", "--set", "one"},
+        {"list", "--set", "4294967297"},
+        {"name", "--set", "1"},
+        {"name", "z1", "--set", "1"},
+        {"index", "--set", "1"},
+        {"count", "extra", "--set", "1"},
+        {"count", "--sets", "1"},
+    };
+    for (const auto &args : bad) {
+        std::string shown;
+        for (const auto &a : args)
+            shown += a + " ";
+        ToolResult r = shims(args);
+        EXPECT_EQ(r.status, 2) << shown;
+        EXPECT_EQ(r.err.rfind("psenv: ", 0), 0u) << shown;
+    }
+    ToolResult r = shims({"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("Usage: psenv shims list", 0), 0u);
+}
+
+TEST_F(ShimsParams, ShimsetFromAParameterFile)
+{
+    ToolResult r = shims({"name", "14", "--params", shimset_file("12.2")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "x4\n");
+
+    r = shims({"count", "--params", shimset_file("25")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "32\n");
+    EXPECT_EQ(r.err, "shimset number > MAX_SHIMSET (25>20)\n");
+
+    r = shims({"count", "--params", shimset_file("-0.7")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "15\n");
+    EXPECT_EQ(r.err, "Illegal shimset number: 0\n");
+
+    const std::string missing = dir_ + "/none.par";
+    r = shims({"list", "--params", missing});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: cannot load '" + missing + "': No such file\n");
+}
+
+}  // namespace

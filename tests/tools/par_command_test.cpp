@@ -1,0 +1,567 @@
+// The psenv par commands end to end, on temporary copies of parameter files.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "psenv_run.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ParTool : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (std::getenv("PSENV_TOOL") == nullptr)
+            GTEST_SKIP() << "PSENV_TOOL names no built psenv";
+        const char *source = std::getenv("PSENV_SOURCE_DIR");
+        ASSERT_NE(source, nullptr) << "PSENV_SOURCE_DIR does not reach the tests";
+        std::string pattern = (fs::temp_directory_path() / "par-tool-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        chmod(dir_.c_str(), 0755);  // reachable by an unprivileged child
+        sample_ = read_path(std::string(source) + "/examples/params/sample.par");
+        ASSERT_FALSE(sample_.empty());
+        write("sample.par", sample_);
+    }
+
+    void TearDown() override
+    {
+        if (!dir_.empty()) {
+            std::error_code ignored;
+            fs::remove_all(dir_, ignored);
+        }
+    }
+
+    std::string path(const std::string &name) const { return dir_ + "/" + name; }
+
+    static std::string read_path(const std::string &file)
+    {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    std::string read(const std::string &name) const { return read_path(path(name)); }
+
+    void write(const std::string &name, const std::string &text) const
+    {
+        std::ofstream(path(name), std::ios::binary) << text;
+        chmod(path(name).c_str(), 0644);
+    }
+
+    // Names in the scratch directory: a save must leave no temporary file.
+    std::vector<std::string> entries() const
+    {
+        std::vector<std::string> names;
+        for (const auto &entry : fs::directory_iterator(dir_))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    ToolResult par(std::vector<std::string> args) const
+    {
+        args.insert(args.begin(), "par");
+        return run_psenv(args);
+    }
+
+    static std::vector<std::string> lines(const std::string &text)
+    {
+        std::vector<std::string> out;
+        std::istringstream in(text);
+        for (std::string line; std::getline(in, line);)
+            out.push_back(line);
+        return out;
+    }
+
+    // The row of `name` in a `show` table ("" when absent).
+    static std::string row(const std::string &table, const std::string &name)
+    {
+        for (const std::string &line : lines(table))
+            if (line.rfind(name + " ", 0) == 0)
+                return line;
+        return "";
+    }
+
+    std::string dir_;
+    std::string sample_;
+};
+
+// Records of the small files below, written as the format lays them out.
+const char *const kRealA = "alpha 0 1 10 0 0 1 1 0 1 64\n2 1 2 \n0 \n";
+const char *const kStrB = "beta 0 2 0 0 0 1 1 0 1 64\n1 \"b\"\n0 \n";
+const char *const kRealC = "gamma 0 1 10 0 0 1 1 0 1 64\n1 3 \n0 \n";
+
+// ---- show -------------------------------------------------------------------
+
+TEST_F(ParTool, ShowTabulatesEveryParameterInNameOrder)
+{
+    const ToolResult r = par({"show", path("sample.par")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    const auto table = lines(r.out);
+    ASSERT_EQ(table.size(), 51u);  // header and 50 parameters
+    EXPECT_EQ(table[0].rfind("name", 0), 0u);
+    for (const char *column : {"type", "values", "enumeration", "limits", "group", "dgroup",
+                               "subtype", "active", "prot"})
+        EXPECT_NE(table[0].find(column), std::string::npos) << column;
+    std::vector<std::string> names;
+    for (std::size_t i = 1; i < table.size(); ++i)
+        names.push_back(table[i].substr(0, table[i].find(' ')));
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_EQ(names.front(), "Console");
+
+    const std::string pw = row(r.out, "pw");
+    EXPECT_NE(pw.find(" real "), std::string::npos);
+    EXPECT_NE(pw.find("9.5e-06 1e-05 1.05e-05 1.1e-05 1.15e-05"), std::string::npos);
+    EXPECT_NE(pw.find("0..0.01 step 1e-08"), std::string::npos);
+    EXPECT_NE(row(r.out, "vd").find("0.001 0.002 0.005 0.01 0.02 ... (16 values)"),
+              std::string::npos);
+    EXPECT_NE(row(r.out, "vd").find(" no "), std::string::npos);  // inactive
+    EXPECT_NE(row(r.out, "samplename").find(R"("strychnine \"lot 7\" in CDCl3")"),
+              std::string::npos);
+    EXPECT_NE(row(r.out, "wexp").find(R"x("wft echo(\"done\\n\")" "pl pscale")x"),
+              std::string::npos);
+    EXPECT_NE(row(r.out, "text").find(R"("Strychnine, 10 mg in 0.6 ml CDCl"...)"),
+              std::string::npos);  // long texts cut, line breaks never printed raw
+    EXPECT_NE(row(r.out, "tn").find(R"("H1" "C13" "N15" "P31" "F19")"), std::string::npos);
+    EXPECT_NE(row(r.out, "fb").find("2000 4000 10000 20000 40000 100000"), std::string::npos);
+    EXPECT_NE(row(r.out, "tpwr").find("parmin[2]..parmax[2] step 1"), std::string::npos);
+    EXPECT_NE(row(r.out, "Console").find("0x4001"), std::string::npos);
+    EXPECT_NE(row(r.out, "operator").find("0x8000"), std::string::npos);
+    EXPECT_EQ(row(r.out, "array").substr(row(r.out, "array").size() - 6), "0x0000");
+}
+
+TEST_F(ParTool, ShowOfNamedParametersKeepsTheirOrderAndReportsMissingOnes)
+{
+    const ToolResult r = par({"show", path("sample.par"), "tpwr", "nope", "d1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: nopeVariable doesn't exist\n");
+    const auto table = lines(r.out);
+    ASSERT_EQ(table.size(), 3u);
+    EXPECT_EQ(table[1].rfind("tpwr ", 0), 0u);
+    EXPECT_EQ(table[2].rfind("d1 ", 0), 0u);
+    EXPECT_NE(table[2].find("1 2.5 5"), std::string::npos);
+}
+
+TEST_F(ParTool, ShowOfFilesThatCannotBeReadFails)
+{
+    ToolResult r = par({"show", path("missing.par")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: " + path("missing.par") + ": No such file\n");
+    EXPECT_EQ(r.out, "");
+
+    r = par({"show", dir_});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: " + dir_ + ": Is a directory\n");
+
+    // A bad record: what came before it is shown, with the loader's message.
+    write("bad.par", std::string(kRealA) + "beta 0 7 0 0 0 1 1 0 1 64\n0 \n0 \n" + kRealC);
+    r = par({"show", path("bad.par")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: " + path("bad.par") + ": readfromdisk: beta has nonexistent type\n");
+    EXPECT_NE(row(r.out, "alpha"), "");
+    EXPECT_EQ(row(r.out, "gamma"), "");
+
+    write("empty.par", "");
+    r = par({"show", path("empty.par")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(lines(r.out).size(), 1u);  // the header alone
+}
+
+// ---- get --------------------------------------------------------------------
+
+TEST_F(ParTool, GetPrintsValuesOnePerLine)
+{
+    ToolResult r = par({"get", path("sample.par"), "pw"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "9.5e-06\n1e-05\n1.05e-05\n1.1e-05\n1.15e-05\n");
+    r = par({"get", path("sample.par"), "pw", "5"});
+    EXPECT_EQ(r.out, "1.15e-05\n");
+    r = par({"get", path("sample.par"), "sfrq"});
+    EXPECT_EQ(r.out, "399.792963751\n");
+
+    // Strings raw: escapes resolved, line breaks kept.
+    r = par({"get", path("sample.par"), "wexp"});
+    EXPECT_EQ(r.out, "wft echo(\"done\\n\")\npl pscale\n");
+    r = par({"get", path("sample.par"), "samplename", "1"});
+    EXPECT_EQ(r.out, "strychnine \"lot 7\" in CDCl3\n");
+    r = par({"get", path("sample.par"), "text"});
+    EXPECT_EQ(r.out, "Strychnine, 10 mg in 0.6 ml CDCl3\nsecond run after shimming\n");
+}
+
+TEST_F(ParTool, GetFailuresUseTheStoresWording)
+{
+    ToolResult r = par({"get", path("sample.par"), "nope"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "psenv: nopeVariable doesn't exist\n");
+    for (const char *index : {"0", "6", "-1"}) {
+        r = par({"get", path("sample.par"), "pw", index});
+        EXPECT_EQ(r.status, 1) << index;
+        EXPECT_EQ(r.err, "psenv: pwIndex out-of-bounds\n") << index;
+    }
+    r = par({"get", path("missing.par"), "pw"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: " + path("missing.par") + ": No such file\n");
+    EXPECT_EQ(par({"get", path("sample.par"), "pw", "x"}).status, 2);
+    EXPECT_EQ(par({"get", path("sample.par"), "pw", "99999999999"}).status, 2);
+    EXPECT_EQ(par({"get", path("sample.par")}).status, 2);
+    EXPECT_EQ(par({"get", path("sample.par"), "pw", "1", "2"}).status, 2);
+}
+
+// ---- set --------------------------------------------------------------------
+
+TEST_F(ParTool, SetSavesTheValuesAndKeepsEverythingElse)
+{
+    ToolResult r = par({"set", path("sample.par"), "tpwr", "60"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    r = par({"set", path("sample.par"), "d1", "0.5", "1.5", "2.5", "3.5"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = par({"set", path("sample.par"), "solvent", "D2O"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = par({"set", path("sample.par"), "samplename", "say \"hi\" \\ bye\\"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(entries(), std::vector<std::string>{"sample.par"});  // no temporary left
+
+    EXPECT_EQ(par({"get", path("sample.par"), "d1"}).out, "0.5\n1.5\n2.5\n3.5\n");
+    EXPECT_EQ(par({"get", path("sample.par"), "samplename"}).out, "say \"hi\" \\ bye\\\n");
+
+    write("original.par", sample_);
+    r = par({"diff", path("original.par"), path("sample.par")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "~ d1 values: 1 2.5 5 -> 0.5 1.5 2.5 3.5\n"
+                     "~ samplename values: \"strychnine \\\"lot 7\\\" in CDCl3\" -> "
+                     "\"say \\\"hi\\\" \\\\ bye\\\\\"\n"
+                     "~ solvent values: \"CDCl3\" -> \"D2O\"\n"
+                     "~ tpwr values: 56 -> 60\n");
+}
+
+TEST_F(ParTool, SetFollowsLinksAndKeepsThePermissionBits)
+{
+    fs::create_directory(path("real"));
+    write("real/p.par", kRealA);
+    chmod(path("real/p.par").c_str(), 0640);
+    fs::create_symlink(path("real/p.par"), path("link.par"));
+    const ToolResult r = par({"set", path("link.par"), "alpha", "7"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::is_symlink(path("link.par")));
+    EXPECT_EQ(read("real/p.par"), "alpha 0 1 10 0 0 1 1 0 1 64\n1 7 \n0 \n");
+    struct stat info {};
+    ASSERT_EQ(stat(path("real/p.par").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(path("real")), fs::directory_iterator()), 1);
+}
+
+TEST_F(ParTool, SetAddsNewParametersOfTheKindTheValuesSuggest)
+{
+    ASSERT_EQ(par({"set", path("sample.par"), "ni", "128"}).status, 0);
+    ASSERT_EQ(par({"set", path("sample.par"), "pslist", "d1", "2"}).status, 0);
+    ToolResult r = par({"show", path("sample.par"), "ni", "pslist"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(row(r.out, "ni").find("ni      real    128 "), std::string::npos) << r.out;
+    EXPECT_NE(row(r.out, "pslist").find("string  \"d1\" \"2\""), std::string::npos) << r.out;
+    // A new parameter has no limits: anything goes.
+    EXPECT_EQ(par({"set", path("sample.par"), "ni", "-1e9"}).status, 0);
+
+    write("original.par", sample_);
+    r = par({"diff", path("original.par"), path("sample.par")});
+    EXPECT_EQ(r.out, "+ ni\n+ pslist\n");
+}
+
+TEST_F(ParTool, SetRefusesWhatTheParameterForbids)
+{
+    struct Case {
+        std::vector<std::string> values;
+        const char *name;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{"64"}, "dpwr", "psenv: dpwrValue exceeds upper limit (64 > 63)\n"},
+        {{"40", "-17"}, "dpwr", "psenv: dpwrValue exceeds lower limit (-17 < -16)\n"},
+        {{"64"}, "tpwr", "psenv: tpwrValue exceeds upper limit (64 > 63)\n"},  // via parmax
+        {{"-17"}, "tpwr", "psenv: tpwrValue exceeds lower limit (-17 < -16)\n"},
+        {{"31"}, "gain", "psenv: gainValue violates step size (31 is no multiple of 2)\n"},
+        {{"20.05"}, "temp", "psenv: tempValue violates step size (20.05 is no multiple of 0.1)\n"},
+        {{"5000"}, "fb",
+         "psenv: fbValue violates enum type (5000 is not one of 2000 4000 10000 20000 40000 "
+         "100000)\n"},
+        {{"waltz16", "dipsi"}, "dseq",
+         "psenv: dseqValue violates enum type (\"dipsi\" is not one of \"waltz16\" \"garp1\" "
+         "\"mlev16\" \"wurst40\")\n"},
+        {{"x"}, "seqfil", "psenv: seqfilVariable is write protected\n"},
+        {{"1"}, "sfrq", "psenv: sfrqVariable is write protected\n"},
+        {{"fast"}, "sw", "psenv: swWrong type (\"fast\" is not a number)\n"},
+        {{"nan"}, "lb", "psenv: lbWrong type (\"nan\" is not a number)\n"},
+        {{std::string(1023, 'a')}, "dm",
+         "psenv: dmString larger than max length (1023 characters, 1022 at most)\n"},
+        {{"1"}, "$x", "psenv: $xBad filename (names beginning with $ are never saved)\n"},
+        {{"1"}, "2nd", "psenv: 2ndBad filename \n"},
+    };
+    for (const Case &c : cases) {
+        std::vector<std::string> args{"set", path("sample.par"), c.name};
+        args.insert(args.end(), c.values.begin(), c.values.end());
+        const ToolResult r = par(args);
+        EXPECT_EQ(r.status, 1) << c.name;
+        EXPECT_EQ(r.err, c.message) << c.name;
+    }
+    EXPECT_EQ(read("sample.par"), sample_);
+    EXPECT_EQ(entries(), std::vector<std::string>{"sample.par"});
+
+    // Limits, steps and enumerations that hold are accepted, at the edges too.
+    for (const std::vector<std::string> &ok :
+         {std::vector<std::string>{"dpwr", "63", "-16"}, {"tpwr", "63"}, {"temp", "20.1"},
+          {"tof", "-486.8"}, {"fb", "1e5"}, {"dseq", "garp1", "mlev16"}, {"dm", std::string(1022, 'y')}}) {
+        std::vector<std::string> args{"set", path("sample.par")};
+        args.insert(args.end(), ok.begin(), ok.end());
+        const ToolResult r = par(args);
+        EXPECT_EQ(r.status, 0) << ok[0] << ": " << r.err;
+    }
+    EXPECT_EQ(par({"get", path("sample.par"), "dm"}).out, std::string(1022, 'y') + "\n");
+}
+
+TEST_F(ParTool, SetChecksDirectLimitsOnlyWhenMaxExceedsMin)
+{
+    write("p.par", "free 0 1 0 0 0 1 1 0 1 64\n1 1 \n0 \n"
+                   "flat 0 1 5 5 0 1 1 0 1 64\n1 5 \n0 \n"
+                   "ind 0 1 1 1 0 1 1 8192 1 64\n1 5 \n0 \n");
+    EXPECT_EQ(par({"set", path("p.par"), "free", "-1e6"}).status, 0);
+    EXPECT_EQ(par({"set", path("p.par"), "flat", "7"}).status, 0);
+    // Indirect limits without parmin/parmax in the file cannot be checked.
+    const ToolResult r = par({"set", path("p.par"), "ind", "1e9"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "psenv: ind: limits are positions in parmin/parmax, which the file does "
+                     "not hold in full; limits not checked\n");
+    EXPECT_EQ(par({"get", path("p.par"), "ind"}).out, "1000000000\n");
+}
+
+TEST_F(ParTool, SetLeavesFilesItCannotReadWholeUnchanged)
+{
+    // A string list cut short: the records before it load, but saving them
+    // would lose the rest of the file.
+    const std::string cut = std::string(kRealA) + "beta 0 2 0 0 0 1 1 0 1 64\n2 \"b\"\n";
+    write("cut.par", cut);
+    ToolResult r = par({"set", path("cut.par"), "alpha", "3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: " + path("cut.par") + ": readfromdisk: premature EOF\n"
+                     "psenv: " + path("cut.par") +
+                     ": not all of the file could be read; it was left unchanged\n");
+    EXPECT_EQ(read("cut.par"), cut);
+
+    // Records whose names a save never writes.
+    const std::string dollar = std::string(kRealA) + "$tmp 0 1 0 0 0 1 1 0 1 64\n1 1 \n0 \n";
+    write("dollar.par", dollar);
+    r = par({"set", path("dollar.par"), "alpha", "3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: " + path("dollar.par") +
+                         ": parameter '$tmp' cannot be saved to a file; the file was left "
+                         "unchanged\n");
+    EXPECT_EQ(read("dollar.par"), dollar);
+
+    r = par({"set", path("missing.par"), "alpha", "3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: " + path("missing.par") + ": No such file\n");
+    EXPECT_FALSE(fs::exists(path("missing.par")));
+}
+
+TEST_F(ParTool, SetIntoADirectoryItCannotWriteFailsWithTheTargetIntact)
+{
+    fs::create_directory(path("locked"));
+    write("locked/p.par", kRealA);
+    chmod(path("locked").c_str(), 0555);
+    const std::string target = path("locked/p.par");
+    // Root writes anywhere: the check runs in a child without privileges.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        const ToolResult r = run_psenv({"par", "set", target, "alpha", "4"});
+        _exit(r.status == 1 && r.err == "psenv: " + target + ": No such file\n" ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    chmod(path("locked").c_str(), 0755);
+    EXPECT_EQ(read("locked/p.par"), kRealA);
+    EXPECT_EQ(std::distance(fs::directory_iterator(path("locked")), fs::directory_iterator()), 1);
+}
+
+// ---- names ------------------------------------------------------------------
+
+TEST_F(ParTool, NamesListsRecordsInFileOrder)
+{
+    write("p.par", std::string(kRealC) + kStrB + kRealA);
+    ToolResult r = par({"names", path("p.par")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "gamma\nbeta\nalpha\n");
+
+    r = par({"names", path("sample.par")});
+    EXPECT_EQ(lines(r.out).size(), 50u);
+    EXPECT_EQ(lines(r.out).front(), "seqfil");
+
+    write("empty.par", "");
+    r = par({"names", path("empty.par")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+
+    write("bad.par", std::string(kRealA) + "beta 0 3 0 0 0 1 1 0 1 64\n0 \n0 \n");
+    r = par({"names", path("bad.par")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "psenv: " + path("bad.par") + ": readNamesFromDisk: beta has nonexistent type\n");
+
+    r = par({"names", path("missing.par")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: " + path("missing.par") + ": No such file\n");
+    EXPECT_EQ(par({"names", dir_}).status, 1);
+    EXPECT_EQ(par({"names"}).status, 2);
+}
+
+// ---- diff -------------------------------------------------------------------
+
+TEST_F(ParTool, DiffIgnoresRecordOrderAndReportsEveryDifference)
+{
+    write("a.par", std::string(kRealA) + kStrB + kRealC);
+    write("b.par", std::string(kRealC) + kRealA + kStrB);
+    ToolResult r = par({"diff", path("a.par"), path("b.par")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+
+    write("b.par", std::string("alpha 1 1 20 -1 0.5 2 3 16385 0 64\n2 1 2.5 \n2 1 2.5 \n") +
+                       "beta 0 1 0 0 0 1 1 0 1 64\n1 7 \n0 \n"
+                       "delta 0 1 0 0 0 1 1 0 1 64\n0 \n0 \n");
+    r = par({"diff", path("a.par"), path("b.par")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "~ alpha values: 1 2 -> 1 2.5\n"
+                     "~ alpha enumeration: (none) -> 1 2.5\n"
+                     "~ alpha min: 0 -> -1\n"
+                     "~ alpha max: 10 -> 20\n"
+                     "~ alpha step: 0 -> 0.5\n"
+                     "~ alpha group: 1 -> 2\n"
+                     "~ alpha dgroup: 1 -> 3\n"
+                     "~ alpha subtype: 0 -> 1\n"
+                     "~ alpha active: 1 -> 0\n"
+                     "~ alpha prot: 0x0000 -> 0x4001\n"
+                     "~ beta type: string -> real\n"
+                     "~ beta values: \"b\" -> 7\n"
+                     "+ delta\n"
+                     "- gamma\n");
+
+    EXPECT_EQ(par({"diff", path("a.par"), path("missing.par")}).status, 1);
+    EXPECT_EQ(par({"diff", path("a.par")}).status, 2);
+}
+
+// ---- merge ------------------------------------------------------------------
+
+// Destination: one parameter guarded by 0x4000, one plain.
+const char *const kDest = "guard 0 1 10 0 0 1 1 16384 1 64\n1 1 \n0 \n"
+                          "plain 0 1 10 0 0 1 1 0 1 64\n1 1 \n0 \n";
+// Source: new values for both, one marked and one unmarked new parameter.
+const char *const kSource = "guard 0 1 10 0 0 1 1 16384 1 64\n1 9 \n0 \n"
+                            "plain 0 1 10 0 0 1 1 0 1 64\n1 9 \n0 \n"
+                            "marked 0 2 0 0 0 1 1 16388 0 64\n1 \"m\"\n0 \n"
+                            "unmarked 0 1 0 0 0 1 1 0 1 64\n1 5 \n0 \n";
+
+TEST_F(ParTool, MergeTakesMarkedRecordsAndSparesGuardedParameters)
+{
+    write("dest.par", kDest);
+    write("src.par", kSource);
+    ToolResult r = par({"merge", path("dest.par"), path("src.par")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "+ marked\n");
+    EXPECT_EQ(par({"get", path("dest.par"), "marked"}).out, "m\n");
+    EXPECT_NE(row(par({"show", path("dest.par"), "marked"}).out, "marked").find(" no "),
+              std::string::npos);  // the file's inactive flag came along
+
+    r = par({"merge", path("dest.par"), path("src.par"), "--all"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // marked kept its bit, so it stays; guard is guarded in the destination.
+    EXPECT_EQ(r.out, "~ plain values: 1 -> 9\n+ unmarked\n");
+    EXPECT_EQ(par({"get", path("dest.par"), "guard"}).out, "1\n");
+    EXPECT_EQ(entries(), (std::vector<std::string>{"dest.par", "sample.par", "src.par"}));
+}
+
+TEST_F(ParTool, MergeWithClearBitLetsALaterMergeChangeTheParameter)
+{
+    write("dest.par", "plain 0 1 10 0 0 1 1 0 1 64\n1 1 \n0 \n");
+    write("src.par", kSource);
+    ToolResult r = par({"merge", path("dest.par"), path("src.par"), "--clear-bit"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "+ guard\n+ marked\n");
+    EXPECT_NE(row(par({"show", path("dest.par"), "marked"}).out, "marked").find("0x0004"),
+              std::string::npos);
+
+    write("src.par", "marked 0 2 0 0 0 1 1 0 1 64\n1 \"again\"\n0 \n");
+    r = par({"merge", path("dest.par"), path("src.par"), "--all"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "~ marked values: \"m\" -> \"again\"\n~ marked active: 0 -> 1\n"
+                     "~ marked prot: 0x0004 -> 0x0000\n");
+}
+
+TEST_F(ParTool, MergeFailuresLeaveTheDestinationUnchanged)
+{
+    write("dest.par", kDest);
+    ToolResult r = par({"merge", path("dest.par"), path("missing.par")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: " + path("missing.par") + ": No such file\n"
+                     "psenv: " + path("dest.par") + ": not merged; it was left unchanged\n");
+
+    write("src.par", std::string(kSource) + "bad 0 9 0 0 0 1 1 16384 1 64\n0 \n0 \n");
+    r = par({"merge", path("dest.par"), path("src.par"), "--all"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: " + path("src.par") + ": rtxfromdisk: bad has nonexistent type\n"
+                     "psenv: " + path("dest.par") + ": not merged; it was left unchanged\n");
+    EXPECT_EQ(read("dest.par"), kDest);
+
+    r = par({"merge", path("missing.par"), path("src.par")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fs::exists(path("missing.par")));
+    EXPECT_EQ(entries(), (std::vector<std::string>{"dest.par", "sample.par", "src.par"}));
+}
+
+// ---- usage ------------------------------------------------------------------
+
+TEST_F(ParTool, EverySubcommandHasHelpAndRefusesBadUsage)
+{
+    ToolResult r = run_psenv({"par", "--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("Usage: psenv par show", 0), 0u);
+    for (const char *sub : {"show", "get", "set", "names", "diff", "merge"}) {
+        r = par({sub, "--help"});
+        EXPECT_EQ(r.status, 0) << sub;
+        EXPECT_EQ(r.out.rfind(std::string("Usage: psenv par ") + sub, 0), 0u) << sub;
+        EXPECT_NE(r.out.find("Exit status"), std::string::npos) << sub;
+        r = par({sub, "--bogus", path("sample.par")});
+        EXPECT_EQ(r.status, 2) << sub;
+        EXPECT_EQ(r.err, std::string("psenv: unknown option '--bogus'\nTry 'psenv par ") + sub +
+                             " --help'.\n")
+            << sub;
+        EXPECT_EQ(par({sub}).status, 2) << sub;
+    }
+    r = run_psenv({"par"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "psenv: par: missing subcommand\nTry 'psenv par --help'.\n");
+    EXPECT_EQ(par({"frobnicate"}).status, 2);
+    EXPECT_EQ(par({"set", path("sample.par"), "d1"}).status, 2);
+    EXPECT_EQ(par({"merge", path("sample.par"), path("sample.par"), "--all=1"}).status, 2);
+    // "--" lets values begin with dashes.
+    EXPECT_EQ(par({"set", path("sample.par"), "--", "dm", "--x"}).status, 0);
+    EXPECT_EQ(par({"get", path("sample.par"), "dm"}).out, "--x\n");
+}
+
+}  // namespace

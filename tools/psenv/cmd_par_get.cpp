@@ -1,0 +1,135 @@
+// psenv par get and psenv par names: values and names for scripts.
+#include <climits>
+#include <cstdio>
+#include <string>
+
+#include "cli.h"
+#include "cmd_par.h"
+#include "memalloc.h"
+#include "par_format.h"
+#include "treekeep.h"
+
+namespace psenv::par {
+namespace {
+
+// Texts read from a file are at most 1023 characters long.
+constexpr int kTextBuffer = 1024;
+
+void print_get_help()
+{
+    std::puts("Usage: psenv par get FILE NAME [INDEX]\n\n"
+              "Prints the values of the parameter NAME of the parameter file FILE, one\n"
+              "per line: reals with 12 significant digits, strings as they are.  With\n"
+              "INDEX (1-based) only that value.\n\n"
+              "Exit status: 0 success, 1 failure (unreadable file, bad record, missing\n"
+              "parameter, index out of bounds), 2 usage error.");
+}
+
+void print_names_help()
+{
+    std::puts("Usage: psenv par names FILE\n\n"
+              "Prints the names of the records of the parameter file FILE, one per line,\n"
+              "in file order, without loading the parameters.\n\n"
+              "Exit status: 0 success, 1 failure (unreadable file, bad record), 2 usage\n"
+              "error.");
+}
+
+// Prints value `index` of `name`; the store's code.
+int print_value(const std::string &name, int type, int index)
+{
+    if (type == T_STRING) {
+        char text[kTextBuffer];
+        const int code = P_getstring(kTreeA, name.c_str(), text, index, kTextBuffer);
+        if (code == P_OK)
+            std::puts(text);
+        return code;
+    }
+    double value = 0.0;
+    const int code = P_getreal(kTreeA, name.c_str(), &value, index);
+    if (code == P_OK)
+        std::puts(real_text(value).c_str());
+    return code;
+}
+
+}  // namespace
+
+int get(int argc, char **argv)
+{
+    constexpr const char *kCommand = "par get";
+    auto args = parse_args(argc, argv, 1, {{"help", false}}, kCommand);
+    if (!args)
+        return kExitUsage;
+    if (args->has("help")) {
+        print_get_help();
+        return kExitOk;
+    }
+    const auto &operands = args->operands;
+    if (operands.size() < 2 || operands.size() > 3)
+        return usage_error("par get needs a parameter file, a name and at most one index",
+                           kCommand);
+    int index = 0;
+    if (operands.size() == 3) {
+        const auto parsed = parse_integer(operands[2]);
+        if (!parsed || *parsed < INT_MIN || *parsed > INT_MAX)
+            return usage_error("index '" + operands[2] + "' is not an integer", kCommand);
+        index = static_cast<int>(*parsed);
+    }
+    const Load load = load_file(kTreeA, operands[0]);
+    if (load == Load::kFailed)
+        return kExitFailure;
+
+    const std::string &name = operands[1];
+    vInfo info{};
+    int code = P_getVarInfo(kTreeA, name.c_str(), &info);
+    if (code == P_OK) {
+        if (operands.size() == 3) {
+            code = print_value(name, info.type, index);
+        } else {
+            for (int i = 1; i <= info.size && code == P_OK; ++i)
+                code = print_value(name, info.type, i);
+        }
+    }
+    if (code != P_OK) {
+        report(code, name);
+        return kExitFailure;
+    }
+    return load == Load::kComplete ? kExitOk : kExitFailure;
+}
+
+int names(int argc, char **argv)
+{
+    constexpr const char *kCommand = "par names";
+    auto args = parse_args(argc, argv, 1, {{"help", false}}, kCommand);
+    if (!args)
+        return kExitUsage;
+    if (args->has("help")) {
+        print_names_help();
+        return kExitOk;
+    }
+    if (args->operands.size() != 1)
+        return usage_error("par names needs exactly one parameter file", kCommand);
+    const std::string &path = args->operands.front();
+    if (reject_directory(path))
+        return kExitFailure;
+
+    char *list = nullptr;
+    int code = P_OK;
+    const int messages =
+        with_loader_messages(path, [&] { code = P_readnames(path.c_str(), &list); });
+    if (code != P_OK) {
+        report(code, path, ": ");
+        return kExitFailure;
+    }
+    if (list != nullptr) {
+        // Names hold no white space, so the blank-separated list splits cleanly.
+        std::string names_text = list;
+        release(list);
+        for (char &c : names_text)
+            if (c == ' ')
+                c = '\n';
+        std::puts(names_text.c_str());
+    }
+    return messages == 0 ? kExitOk : kExitFailure;
+}
+
+}  // namespace psenv::par

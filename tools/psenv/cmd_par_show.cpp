@@ -1,0 +1,121 @@
+// psenv par show: a parameter file as a table.
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+#include "cmd_par.h"
+#include "par_format.h"
+#include "treekeep.h"
+
+namespace psenv::par {
+namespace {
+
+constexpr const char *kCommand = "par show";
+
+// Long arrays and long texts are shortened so that a row stays readable.
+constexpr std::size_t kListLimit = 6;
+constexpr std::size_t kTextWidth = 32;
+
+void print_help()
+{
+    std::puts("Usage: psenv par show FILE [NAME...]\n\n"
+              "Prints the parameters of the parameter file FILE as a table, in name\n"
+              "order, or only the parameters NAME... in the order given:\n\n"
+              "  name         the parameter's name\n"
+              "  type         real or string\n"
+              "  values       the values; strings quoted with \\\" \\\\ \\n escapes; more than\n"
+              "               6 values are shortened to the first 5 and the count\n"
+              "  enumeration  the values the parameter may take ('-': any)\n"
+              "  limits       min..max and the step; parmin[i]..parmax[i] when the\n"
+              "               limits are positions in the system arrays\n"
+              "  group, dgroup, subtype, active\n"
+              "  prot         protection bits in hexadecimal (0x0001 write protected,\n"
+              "               0x2000 indirect limits, 0x4000 taken by merge, 0x8000\n"
+              "               unshared)\n\n"
+              "Exit status: 0 success, 1 failure (unreadable file, bad record, missing\n"
+              "name), 2 usage error.");
+}
+
+using Row = std::array<std::string, 10>;
+
+Row header_row()
+{
+    return {"name", "type", "values", "enumeration", "limits",
+            "group", "dgroup", "subtype", "active", "prot"};
+}
+
+Row row_of(const Param &param)
+{
+    const std::string values = list_text(param.values, kListLimit, kTextWidth);
+    const std::string enumeration = list_text(param.enumeration, kListLimit, kTextWidth);
+    return {param.name,
+            type_name(param.type),
+            values.empty() ? "-" : values,
+            enumeration.empty() ? "-" : enumeration,
+            limits_text(param),
+            std::to_string(param.group),
+            std::to_string(param.dgroup),
+            std::to_string(param.subtype),
+            param.active != 0 ? "yes" : "no",
+            prot_text(param.prot)};
+}
+
+void print_table(const std::vector<Row> &rows)
+{
+    std::array<std::size_t, 10> width{};
+    for (const Row &row : rows)
+        for (std::size_t c = 0; c < row.size(); ++c)
+            width[c] = std::max(width[c], row[c].size());
+    for (const Row &row : rows) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            line += row[c];
+            if (c + 1 < row.size())
+                line.append(width[c] - row[c].size() + 2, ' ');
+        }
+        std::puts(line.c_str());
+    }
+}
+
+}  // namespace
+
+int show(int argc, char **argv)
+{
+    auto args = parse_args(argc, argv, 1, {{"help", false}}, kCommand);
+    if (!args)
+        return kExitUsage;
+    if (args->has("help")) {
+        print_help();
+        return kExitOk;
+    }
+    if (args->operands.empty())
+        return usage_error("par show needs a parameter file", kCommand);
+    const std::string &path = args->operands.front();
+    const Load load = load_file(kTreeA, path);
+    if (load == Load::kFailed)
+        return kExitFailure;
+
+    int status = load == Load::kComplete ? kExitOk : kExitFailure;
+    std::vector<Row> rows{header_row()};
+    if (args->operands.size() == 1) {
+        for (const Param &param : collect(kTreeA))
+            rows.push_back(row_of(param));
+    } else {
+        for (std::size_t i = 1; i < args->operands.size(); ++i) {
+            Param param;
+            if (find_param(kTreeA, args->operands[i], param)) {
+                rows.push_back(row_of(param));
+            } else {
+                report(P_NOVAR, args->operands[i]);
+                status = kExitFailure;
+            }
+        }
+    }
+    print_table(rows);
+    return status;
+}
+
+}  // namespace psenv::par

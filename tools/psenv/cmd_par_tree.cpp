@@ -1,0 +1,190 @@
+// Loading parameter files into the scratch trees of `psenv par`, and copying
+// parameters out of a tree as plain data.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+#include "cmd_par.h"
+#include "errsink.h"
+#include "treekeep.h"
+
+namespace psenv::par {
+
+bool same_real(double a, double b)
+{
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
+
+bool ValueList::operator==(const ValueList &other) const
+{
+    if (count() == 0 && other.count() == 0)
+        return true;  // an empty list has no kind worth comparing
+    return type == other.type && texts == other.texts &&
+           std::equal(reals.begin(), reals.end(), other.reals.begin(), other.reals.end(),
+                      same_real);
+}
+
+void report(int code, std::string_view first, std::string_view second)
+{
+    error(store_message(code, first, second));
+}
+
+namespace {
+
+void collect_message(const char *text, void *context)
+{
+    static_cast<std::vector<std::string> *>(context)->emplace_back(text);
+}
+
+ValueList copy_list(const ValueNode *node, int count, int type)
+{
+    ValueList list;
+    list.type = type;
+    // The walk stops after the count or at the end of the list, whichever
+    // comes first, as every walk over a record's lists does.
+    for (int i = 0; i < count && node != nullptr; ++i, node = node->next) {
+        if (type == T_STRING)
+            list.texts.emplace_back(node->string != nullptr ? node->string : "");
+        else
+            list.reals.push_back(node->real);
+    }
+    return list;
+}
+
+Param copy_param(const char *name, const varInfo &record)
+{
+    Param param;
+    param.name = name;
+    param.type = record.type;
+    param.subtype = record.subtype;
+    param.group = record.group;
+    param.dgroup = record.dgroup;
+    param.active = record.active;
+    param.prot = record.prot;
+    param.min = record.min;
+    param.max = record.max;
+    param.step = record.step;
+    param.values = copy_list(record.values, record.size, record.type);
+    param.enumeration = copy_list(record.enumValues, record.enumCount, record.enumType);
+    return param;
+}
+
+}  // namespace
+
+int with_loader_messages(const std::string &path, const std::function<void()> &read)
+{
+    std::vector<std::string> messages;
+    const werr_hook previous = Werrprintf_set_hook(collect_message, &messages);
+    read();
+    Werrprintf_set_hook(previous, nullptr);
+    for (std::string &message : messages) {
+        while (!message.empty() && message.back() == '\n')
+            message.pop_back();
+        error(path + ": " + message);
+    }
+    return static_cast<int>(messages.size());
+}
+
+bool reject_directory(const std::string &path)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+        return false;
+    error(path + ": " + std::strerror(EISDIR));
+    return true;
+}
+
+bool reject_unsavable(int tree, const std::string &path)
+{
+    bool refused = false;
+    for (const Param &param : collect(tree)) {
+        if (param.name[0] == '$' || goodName(param.name.c_str()) == 0) {
+            error(path + ": parameter '" + param.name +
+                  "' cannot be saved to a file; the file was left unchanged");
+            refused = true;
+        }
+    }
+    return refused;
+}
+
+Load load_file(int tree, const std::string &path)
+{
+    if (reject_directory(path))
+        return Load::kFailed;
+    const int reset = P_treereset(tree);
+    if (reset != P_OK) {
+        report(reset, "tree " + std::to_string(tree) + ": ");
+        return Load::kFailed;
+    }
+    int code = P_OK;
+    const int messages = with_loader_messages(path, [&] { code = P_read(tree, path.c_str()); });
+    if (code != P_OK) {
+        report(code, path, ": ");
+        return Load::kFailed;
+    }
+    return messages == 0 ? Load::kComplete : Load::kIncomplete;
+}
+
+bool save_file(int tree, const std::string &path)
+{
+    std::string target = path;
+    struct stat info {};
+    if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        char *resolved = realpath(path.c_str(), nullptr);
+        if (resolved == nullptr) {
+            error(path + ": " + std::strerror(errno));
+            return false;
+        }
+        target = resolved;
+        std::free(resolved);
+    }
+    const bool existed = stat(target.c_str(), &info) == 0;
+    if (const int code = P_save(tree, target.c_str()); code != P_OK) {
+        report(code, path, ": ");
+        return false;
+    }
+    if (existed)
+        chmod(target.c_str(), info.st_mode & 07777);
+    return true;
+}
+
+std::vector<Param> collect(int tree)
+{
+    std::vector<Param> params;
+    SymbolNode **root = getTreeRootByIndex(tree);
+    if (root == nullptr)
+        return params;
+    // In-order walk with an explicit stack: names come out in strcmp order.
+    std::vector<const SymbolNode *> pending;
+    const SymbolNode *node = *root;
+    while (node != nullptr || !pending.empty()) {
+        while (node != nullptr) {
+            pending.push_back(node);
+            node = node->left;
+        }
+        node = pending.back();
+        pending.pop_back();
+        if (node->name != nullptr && node->varInfo != nullptr)
+            params.push_back(copy_param(node->name, *node->varInfo));
+        node = node->right;
+    }
+    return params;
+}
+
+bool find_param(int tree, const std::string &name, Param &out)
+{
+    const varInfo *record = rfindVar(name.c_str(), getTreeRootByIndex(tree));
+    if (record == nullptr)
+        return false;
+    out = copy_param(name.c_str(), *record);
+    return true;
+}
+
+}  // namespace psenv::par
