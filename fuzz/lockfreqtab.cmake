@@ -1,1 +1,0 @@
-psenv_fuzzer(lockfreqtab_fuzz SOURCES lockfreqtab_fuzz.cpp DEPS synthcalc)
