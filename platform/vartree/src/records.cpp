@@ -70,20 +70,27 @@ bool reuseMiss(SymbolNode **root, const char *name, Position &at)
     return true;
 }
 
+constexpr int kMaxPath = 160;
+
 // Scapegoat rule with alpha 2/3: a node may sit at depth d (edges from the
-// root) only while 1.5^d <= n.
+// root) only while 1.5^d <= n.  The powers are worked out once.
+struct Reach {
+    double power[kMaxPath];
+    Reach()
+    {
+        double reach = 1.0;
+        for (double &p : power) {
+            p = reach;
+            reach *= 1.5;
+        }
+    }
+};
+
 bool tooDeep(int depth, long size)
 {
-    double reach = 1.0;
-    for (int i = 0; i < depth; ++i) {
-        reach *= 1.5;
-        if (reach > static_cast<double>(size))
-            return true;
-    }
-    return false;
+    static const Reach reach;
+    return depth >= kMaxPath || reach.power[depth] > static_cast<double>(size);
 }
-
-constexpr int kMaxPath = 160;
 
 void rebuildWhole(SymbolNode **root, TreeStats *stats)
 {
@@ -116,7 +123,7 @@ void restoreBalance(SymbolNode **root, SymbolNode *fresh, TreeStats *stats)
         SymbolNode *other = parent->left == child ? parent->right : parent->left;
         long size = below + 1 + countNodes(other);
         if (3 * below > 2 * size) {
-            rebuildSubtree(links[i]);
+            rebuildSubtree(links[i], size);
             if (i == 0)
                 stats->size = stats->maxSize = size;
             return;

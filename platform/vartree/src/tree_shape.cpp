@@ -1,10 +1,21 @@
-// Shape operations that must work on trees of any depth: they neither recurse
-// nor allocate, so a rebuild can run where memory has just run out.
+// Shape operations that must work on trees of any depth.  The fast paths walk
+// with a fixed stack and link nodes from an in-order array; when a tree is
+// deeper than that stack (only a tree shaped outside the component can be) or
+// the array cannot be had, they fall back to walks that neither recurse nor
+// allocate, so a rebuild still runs where memory has just run out.  Both
+// paths give exactly the same shape.
 #include "vartree_internal.h"
 
-namespace vartree {
+#include <cstdlib>
 
-long countNodes(SymbolNode *node)
+namespace vartree {
+namespace {
+
+// Deeper than any tree the scapegoat rule lets through (log base 1.5 of the
+// largest possible node count is below 110).
+constexpr int kStackDepth = 192;
+
+long countNodesThreaded(SymbolNode *node)
 {
     // Threaded (Morris) walk: borrows empty right links for the way back and
     // restores each before leaving it.
@@ -29,8 +40,6 @@ long countNodes(SymbolNode *node)
     }
     return count;
 }
-
-namespace {
 
 // Rotate the subtree hanging right of `top` into a right-leaning list.
 long treeToVine(SymbolNode *top)
@@ -75,9 +84,150 @@ long largestPowerOfTwoAtMost(long n)
     return power;
 }
 
+// Scratch array of node addresses.  Small rebuilds (the scapegoat rule's
+// usual case) keep reusing one block; a large one gets its own, given back
+// right after, so that a big rebuild leaves no memory behind.
+constexpr long kKeptScratch = 4096;
+SymbolNode **keptScratch = nullptr;
+
+struct Scratch {
+    SymbolNode **nodes = nullptr;
+    long capacity = 0;
+    long used = 0;
+    bool own = false;
+
+    bool reserve(long wanted)
+    {
+        if (wanted <= capacity)
+            return true;
+        if (wanted <= kKeptScratch) {
+            if (keptScratch == nullptr)
+                keptScratch = static_cast<SymbolNode **>(std::malloc(kKeptScratch * sizeof(SymbolNode *)));
+            if (keptScratch == nullptr)
+                return false;
+            nodes = keptScratch;
+            capacity = kKeptScratch;
+            return true;
+        }
+        long grown = wanted > 2 * capacity ? wanted : 2 * capacity;
+        auto *block = static_cast<SymbolNode **>(std::malloc(static_cast<std::size_t>(grown) * sizeof(SymbolNode *)));
+        if (block == nullptr)
+            return false;
+        for (long i = 0; i < used; ++i)
+            block[i] = nodes[i];
+        if (own)
+            std::free(nodes);
+        nodes = block;
+        capacity = grown;
+        own = true;
+        return true;
+    }
+
+    bool push(SymbolNode *node)
+    {
+        if (used == capacity && !reserve(capacity == 0 ? 64 : capacity + 1))
+            return false;
+        nodes[used++] = node;
+        return true;
+    }
+
+    ~Scratch()
+    {
+        if (own)
+            std::free(nodes);
+    }
+};
+
+// In-order addresses of the subtree at `node`; false (nothing changed) when
+// the tree is too deep for the fixed stack or memory runs out.
+bool collectInOrder(SymbolNode *node, Scratch &scratch)
+{
+    SymbolNode *stack[kStackDepth];
+    int top = 0;
+    while (node != nullptr || top > 0) {
+        while (node != nullptr) {
+            if (top == kStackDepth)
+                return false;
+            stack[top++] = node;
+            node = node->left;
+        }
+        node = stack[--top];
+        if (!scratch.push(node))
+            return false;
+        node = node->right;
+    }
+    return true;
+}
+
+// Link `count` nodes given in order into the shape the vine rebuild makes: a
+// complete tree whose lowest level is filled from the left.  Positions are
+// those of a full tree of 2^levels - 1 slots in in-order; every odd slot is
+// an inner node, an even (lowest-level) slot is used when it is one of the
+// first `leaves` of its level.
+SymbolNode *linkComplete(SymbolNode *const *nodes, long count)
+{
+    if (count == 0)
+        return nullptr;
+    const unsigned long slotsPlusOne = static_cast<unsigned long>(count) + 1;
+    const int floorLog = 63 - __builtin_clzl(slotsPlusOne);
+    int levels;
+    long leaves;
+    if ((slotsPlusOne & (slotsPlusOne - 1)) == 0) {
+        levels = floorLog;
+        leaves = static_cast<long>(slotsPlusOne / 2);
+    } else {
+        levels = floorLog + 1;
+        leaves = static_cast<long>(slotsPlusOne - (1UL << floorLog));
+    }
+    const long slots = (1L << levels) - 1;
+    auto used = [leaves](long slot) { return (slot & 1) != 0 || slot / 2 < leaves; };
+    auto at = [leaves](long slot) {
+        if ((slot & 1) == 0)
+            return slot;
+        long leavesBefore = (slot + 1) / 2;
+        return (slot - 1) / 2 + (leavesBefore < leaves ? leavesBefore : leaves);
+    };
+    for (long slot = 0; slot < slots; ++slot) {
+        if (!used(slot))
+            continue;
+        SymbolNode *node = nodes[at(slot)];
+        int height = __builtin_ctzl(static_cast<unsigned long>(slot) + 1);
+        if (height == 0) {
+            node->left = nullptr;
+            node->right = nullptr;
+            continue;
+        }
+        long half = 1L << (height - 1);
+        node->left = used(slot - half) ? nodes[at(slot - half)] : nullptr;
+        node->right = used(slot + half) ? nodes[at(slot + half)] : nullptr;
+    }
+    return nodes[at(slots / 2)];
+}
+
 }  // namespace
 
-long rebuildSubtree(SymbolNode **link)
+long countNodes(SymbolNode *node)
+{
+    // Read-only walk first: it dirties no cache line.
+    SymbolNode *stack[kStackDepth];
+    int top = 0;
+    long count = 0;
+    SymbolNode *start = node;
+    while (node != nullptr || top > 0) {
+        while (node != nullptr) {
+            if (top == kStackDepth)
+                return countNodesThreaded(start);
+            stack[top++] = node;
+            node = node->left;
+        }
+        node = stack[--top];
+        ++count;
+        node = node->right;
+    }
+    return count;
+}
+
+long rebuildByVine(SymbolNode **link)
 {
     SymbolNode top{nullptr, nullptr, nullptr, *link};
     long count = treeToVine(&top);
@@ -87,6 +237,17 @@ long rebuildSubtree(SymbolNode **link)
         compress(&top, rest / 2);
     *link = top.right;
     return count;
+}
+
+long rebuildSubtree(SymbolNode **link, long knownCount)
+{
+    Scratch scratch;
+    if (knownCount > 0 && !scratch.reserve(knownCount))
+        return rebuildByVine(link);
+    if (!collectInOrder(*link, scratch))
+        return rebuildByVine(link);
+    *link = linkComplete(scratch.nodes, scratch.used);
+    return scratch.used;
 }
 
 }  // namespace vartree
