@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -63,6 +65,70 @@ TEST(VartreeRebuild, ArrayAndVineRebuildsAgreeOnEverySize)
         EXPECT_EQ(shapeOf(byArray), shapeOf(byVine)) << n;
         tossVars(&byArray);
         tossVars(&byVine);
+    }
+}
+
+// The balancing rule written out plainly: insertion at a leaf; when the new
+// node's depth d has 1.5^d > n, the lowest ancestor whose child on the path
+// holds more than 2/3 of its nodes is rebuilt by rotations into a vine and
+// back.  The component must make exactly these shapes.
+struct ReferenceTree {
+    std::vector<std::string> names;
+    std::vector<SymbolNode> nodes;
+    SymbolNode *root = nullptr;
+
+    explicit ReferenceTree(std::size_t capacity) : nodes(capacity) { names.reserve(capacity); }
+
+    static long count(const SymbolNode *node)
+    {
+        return node == nullptr ? 0 : 1 + count(node->left) + count(node->right);
+    }
+
+    void insert(const std::string &name)
+    {
+        std::vector<SymbolNode **> path{&root};
+        while (*path.back() != nullptr) {
+            SymbolNode *node = *path.back();
+            path.push_back(std::strcmp(name.c_str(), node->name) < 0 ? &node->left : &node->right);
+        }
+        names.push_back(name);
+        SymbolNode *fresh = &nodes[names.size() - 1];
+        *fresh = SymbolNode{names.back().data(), nullptr, nullptr, nullptr};
+        *path.back() = fresh;
+        const int depth = static_cast<int>(path.size()) - 1;
+        if (depth == 0 || std::pow(1.5, depth) <= static_cast<double>(names.size()))
+            return;
+        long below = 1;
+        for (int i = depth - 1; i >= 0; --i) {
+            SymbolNode *parent = *path[static_cast<std::size_t>(i)];
+            SymbolNode *child = *path[static_cast<std::size_t>(i) + 1];
+            long size = below + 1 + count(parent->left == child ? parent->right : parent->left);
+            if (3 * below > 2 * size) {
+                vartree::rebuildByVine(path[static_cast<std::size_t>(i)]);
+                return;
+            }
+            below = size;
+        }
+    }
+};
+
+TEST(VartreeRebuild, InsertionsMakeTheShapesOfThePlainRule)
+{
+    for (int pass = 0; pass < 3; ++pass) {
+        const long n = 4000;
+        std::vector<long> order(static_cast<std::size_t>(n));
+        for (long i = 0; i < n; ++i)
+            order[static_cast<std::size_t>(i)] = pass == 1 ? n - 1 - i : i;
+        if (pass == 2)
+            std::shuffle(order.begin(), order.end(), std::mt19937(3));
+        ReferenceTree reference(static_cast<std::size_t>(n));
+        SymbolNode *tree = nullptr;
+        for (long i : order) {
+            reference.insert(nameOf(i));
+            RcreateVar(nameOf(i).c_str(), &tree, T_REAL);
+        }
+        EXPECT_EQ(shapeOf(tree), shapeOf(reference.root)) << "pass " << pass;
+        tossVars(&tree);
     }
 }
 

@@ -116,20 +116,12 @@ void restoreBalance(SymbolNode **root, SymbolNode *fresh, TreeStats *stats)
         links[depth + 1] = compareNames(fresh->name, node->name) < 0 ? &node->left : &node->right;
         ++depth;
     }
-    long below = 1;
-    for (int i = depth - 1; i >= 0; --i) {
-        SymbolNode *parent = *links[i];
-        SymbolNode *child = *links[i + 1];
-        SymbolNode *other = parent->left == child ? parent->right : parent->left;
-        long size = below + 1 + countNodes(other);
-        if (3 * below > 2 * size) {
-            rebuildSubtree(links[i], size);
-            if (i == 0)
-                stats->size = stats->maxSize = size;
-            return;
-        }
-        below = size;
-    }
+    long size = 0;
+    int rebuilt = rebuildScapegoat(links, depth, &size);
+    if (rebuilt == 0)
+        stats->size = stats->maxSize = size;
+    if (rebuilt >= 0)
+        return;
     // No ancestor out of balance: the counts were stale (the tree was changed
     // behind the component's back).  Start over from the true count.
     rebuildWhole(root, stats);

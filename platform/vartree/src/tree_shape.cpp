@@ -84,63 +84,73 @@ long largestPowerOfTwoAtMost(long n)
     return power;
 }
 
-// Scratch array of node addresses.  Small rebuilds (the scapegoat rule's
-// usual case) keep reusing one block; a large one gets its own, given back
-// right after, so that a big rebuild leaves no memory behind.
+// Scratch arrays of node addresses.  Small rebuilds (the scapegoat rule's
+// usual case) keep reusing the same blocks, one per slot so that two arrays
+// can be filled at once; a large one gets its own block, given back right
+// after, so that a big rebuild leaves no memory behind.
 constexpr long kKeptScratch = 4096;
-SymbolNode **keptScratch = nullptr;
+SymbolNode **keptScratch[2];
 
-struct Scratch {
-    SymbolNode **nodes = nullptr;
-    long capacity = 0;
-    long used = 0;
-    bool own = false;
+class Scratch {
+public:
+    explicit Scratch(int slot) : slot_(slot) {}
+    Scratch(const Scratch &) = delete;
+    Scratch &operator=(const Scratch &) = delete;
+    ~Scratch()
+    {
+        if (own_)
+            std::free(nodes);
+    }
 
     bool reserve(long wanted)
     {
-        if (wanted <= capacity)
+        if (wanted <= capacity_)
             return true;
         if (wanted <= kKeptScratch) {
-            if (keptScratch == nullptr)
-                keptScratch = static_cast<SymbolNode **>(std::malloc(kKeptScratch * sizeof(SymbolNode *)));
-            if (keptScratch == nullptr)
+            SymbolNode **&kept = keptScratch[slot_];
+            if (kept == nullptr)
+                kept = static_cast<SymbolNode **>(std::malloc(kKeptScratch * sizeof(SymbolNode *)));
+            if (kept == nullptr)
                 return false;
-            nodes = keptScratch;
-            capacity = kKeptScratch;
+            nodes = kept;
+            capacity_ = kKeptScratch;
             return true;
         }
-        long grown = wanted > 2 * capacity ? wanted : 2 * capacity;
+        long grown = wanted > 2 * capacity_ ? wanted : 2 * capacity_;
         auto *block = static_cast<SymbolNode **>(std::malloc(static_cast<std::size_t>(grown) * sizeof(SymbolNode *)));
         if (block == nullptr)
             return false;
         for (long i = 0; i < used; ++i)
             block[i] = nodes[i];
-        if (own)
+        if (own_)
             std::free(nodes);
         nodes = block;
-        capacity = grown;
-        own = true;
+        capacity_ = grown;
+        own_ = true;
         return true;
     }
 
     bool push(SymbolNode *node)
     {
-        if (used == capacity && !reserve(capacity == 0 ? 64 : capacity + 1))
+        if (used == capacity_ && !reserve(capacity_ == 0 ? 64 : capacity_ + 1))
             return false;
         nodes[used++] = node;
         return true;
     }
 
-    ~Scratch()
-    {
-        if (own)
-            std::free(nodes);
-    }
+    SymbolNode **nodes = nullptr;
+    long used = 0;
+
+private:
+    int slot_;
+    long capacity_ = 0;
+    bool own_ = false;
 };
 
-// In-order addresses of the subtree at `node`; false (nothing changed) when
-// the tree is too deep for the fixed stack or memory runs out.
-bool collectInOrder(SymbolNode *node, Scratch &scratch)
+// Addresses of the subtree at `node` in in-order (or, `backwards`, in
+// reverse in-order); false when the tree is too deep for the fixed stack or
+// memory runs out.  The tree itself is only read.
+bool collect(SymbolNode *node, Scratch &scratch, bool backwards = false)
 {
     SymbolNode *stack[kStackDepth];
     int top = 0;
@@ -149,12 +159,12 @@ bool collectInOrder(SymbolNode *node, Scratch &scratch)
             if (top == kStackDepth)
                 return false;
             stack[top++] = node;
-            node = node->left;
+            node = backwards ? node->right : node->left;
         }
         node = stack[--top];
         if (!scratch.push(node))
             return false;
-        node = node->right;
+        node = backwards ? node->left : node->right;
     }
     return true;
 }
@@ -241,13 +251,63 @@ long rebuildByVine(SymbolNode **link)
 
 long rebuildSubtree(SymbolNode **link, long knownCount)
 {
-    Scratch scratch;
+    Scratch scratch(0);
     if (knownCount > 0 && !scratch.reserve(knownCount))
         return rebuildByVine(link);
-    if (!collectInOrder(*link, scratch))
+    if (!collect(*link, scratch))
         return rebuildByVine(link);
     *link = linkComplete(scratch.nodes, scratch.used);
     return scratch.used;
+}
+
+int rebuildScapegoat(SymbolNode **const *links, int depth, long *size)
+{
+    // Going up from the fresh leaf, each ancestor adds itself and its other
+    // subtree to one side of what lies below it: nodes before go to
+    // `before` in reverse order, nodes after to `after` in order.  The
+    // subtree sizes the rule needs come out of the same single walk, and at
+    // the scapegoat its whole subtree is at hand in order.
+    Scratch before(0);
+    Scratch after(1);
+    bool gathering = before.push(*links[depth]);
+    long below = 1;
+    for (int i = depth - 1; i >= 0; --i) {
+        SymbolNode *parent = *links[i];
+        bool fromLeft = parent->left == *links[i + 1];
+        SymbolNode *other = fromLeft ? parent->right : parent->left;
+        long otherCount;
+        if (gathering) {
+            Scratch &side = fromLeft ? after : before;
+            long start = side.used;
+            gathering = side.push(parent) && collect(other, side, !fromLeft);
+            otherCount = side.used - start - 1;
+        }
+        if (!gathering)
+            otherCount = countNodes(other);
+        long total = below + 1 + otherCount;
+        if (3 * below > 2 * total) {
+            *size = total;
+            if (gathering) {
+                // `before` holds the fresh leaf first, then what lies ever
+                // further before it: reversed, it is the start of the order.
+                for (long a = 0, b = before.used - 1; a < b; ++a, --b) {
+                    SymbolNode *swap = before.nodes[a];
+                    before.nodes[a] = before.nodes[b];
+                    before.nodes[b] = swap;
+                }
+                if (before.reserve(total)) {
+                    for (long k = 0; k < after.used; ++k)
+                        before.nodes[before.used++] = after.nodes[k];
+                    *links[i] = linkComplete(before.nodes, before.used);
+                    return i;
+                }
+            }
+            rebuildByVine(links[i]);
+            return i;
+        }
+        below = total;
+    }
+    return -1;
 }
 
 }  // namespace vartree

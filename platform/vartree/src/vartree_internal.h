@@ -52,6 +52,13 @@ long countNodes(SymbolNode *node);
 // Returns its node count.
 long rebuildSubtree(SymbolNode **link, long knownCount = 0);
 
+// After a fresh leaf went in too deep at the end of the path
+// links[0..depth] (links[depth] holds the leaf): rebuild the lowest ancestor
+// whose heavier side holds more than 2/3 of its nodes.  Returns that
+// ancestor's index on the path and its node count in *size, or -1 when no
+// ancestor is out of balance.
+int rebuildScapegoat(SymbolNode **const *links, int depth, long *size);
+
 // The same shape by rotations alone (no allocation); the fallback of
 // rebuildSubtree(), kept callable so that both can be checked to agree.
 long rebuildByVine(SymbolNode **link);
