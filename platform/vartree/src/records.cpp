@@ -16,20 +16,26 @@ namespace {
 
 constexpr std::size_t kMaxNameLength = 255;
 
+constexpr int kMaxPath = 160;
+
 // Where a descent for a name ended.  `below` and `above` are the nearest
 // names on either side, which pin the empty link down for any other name
-// between them.
+// between them.  `path` holds the links followed from the root (path[0] is
+// the root link, path[depth] the final one) while depth < kMaxPath, so that
+// the balancing rule never has to descend a second time.
 struct Position {
     SymbolNode **link;
     SymbolNode *found;
     SymbolNode *below;
     SymbolNode *above;
+    SymbolNode ***path;
     int depth;
 };
 
-Position locate(SymbolNode **root, const char *name)
+Position locate(SymbolNode **root, const char *name, SymbolNode ***path)
 {
-    Position at{root, nullptr, nullptr, nullptr, 0};
+    Position at{root, nullptr, nullptr, nullptr, path, 0};
+    path[0] = root;
     for (SymbolNode *node = *root; node != nullptr; node = *at.link) {
         int order = compareNames(name, node->name);
         if (order == 0) {
@@ -43,19 +49,27 @@ Position locate(SymbolNode **root, const char *name)
             at.below = node;
             at.link = &node->right;
         }
-        ++at.depth;
+        if (++at.depth < kMaxPath)
+            path[at.depth] = at.link;
     }
     return at;
 }
 
 // The store asks rfindVar() and, when the name is missing, creates it right
-// away; remembering the failed descent saves the second one.
+// away; remembering the failed descent saves the second one.  Descents write
+// their path into whichever buffer the remembered miss does not use.
 struct Miss {
     SymbolNode **root = nullptr;
     unsigned long generation = 0;
     Position at{};
 };
 Miss lastMiss;
+SymbolNode **pathBuffers[2][kMaxPath];
+
+SymbolNode ***freePath()
+{
+    return lastMiss.at.path == pathBuffers[0] ? pathBuffers[1] : pathBuffers[0];
+}
 
 bool reuseMiss(SymbolNode **root, const char *name, Position &at)
 {
@@ -69,8 +83,6 @@ bool reuseMiss(SymbolNode **root, const char *name, Position &at)
     at = miss.at;
     return true;
 }
-
-constexpr int kMaxPath = 160;
 
 // Scapegoat rule with alpha 2/3: a node may sit at depth d (edges from the
 // root) only while 1.5^d <= n.  The powers are worked out once.
@@ -99,25 +111,17 @@ void rebuildWhole(SymbolNode **root, TreeStats *stats)
     stats->maxSize = count;
 }
 
-// After `fresh` went in too deep: rebuild the lowest ancestor whose heavier
-// side holds more than 2/3 of its nodes.
-void restoreBalance(SymbolNode **root, SymbolNode *fresh, TreeStats *stats)
+// After a new node went in too deep at the end of `at`'s path: rebuild the
+// lowest ancestor whose heavier side holds more than 2/3 of its nodes.
+void restoreBalance(SymbolNode **root, const Position &at, TreeStats *stats)
 {
-    SymbolNode **links[kMaxPath];
-    int depth = 0;
-    links[0] = root;
-    while (*links[depth] != fresh) {
-        if (depth + 1 >= kMaxPath) {
-            // Only a tree shaped outside the component gets here.
-            rebuildWhole(root, stats);
-            return;
-        }
-        SymbolNode *node = *links[depth];
-        links[depth + 1] = compareNames(fresh->name, node->name) < 0 ? &node->left : &node->right;
-        ++depth;
+    if (at.depth >= kMaxPath) {
+        // Only a tree shaped outside the component gets here.
+        rebuildWhole(root, stats);
+        return;
     }
     long size = 0;
-    int rebuilt = rebuildScapegoat(links, depth, &size);
+    int rebuilt = rebuildScapegoat(at.path, at.depth, &size);
     if (rebuilt == 0)
         stats->size = stats->maxSize = size;
     if (rebuilt >= 0)
@@ -165,7 +169,7 @@ varInfo *createRecord(const char *name, SymbolNode **root, int type)
         return nullptr;
     Position at{};
     if (!reuseMiss(root, name, at))
-        at = locate(root, name);
+        at = locate(root, name, freePath());
     if (at.found != nullptr) {
         resetRecord(at.found->varInfo, type);
         return at.found->varInfo;
@@ -181,7 +185,7 @@ varInfo *createRecord(const char *name, SymbolNode **root, int type)
     if (++stats->size > stats->maxSize)
         stats->maxSize = stats->size;
     if (at.depth > 0 && tooDeep(at.depth, stats->size))
-        restoreBalance(root, fresh, stats);
+        restoreBalance(root, at, stats);
     return fresh->varInfo;
 }
 
@@ -213,7 +217,7 @@ extern "C" varInfo *rfindVar(const char *name, SymbolNode **root)
 {
     if (name == nullptr || root == nullptr)
         return nullptr;
-    Position at = locate(root, name);
+    Position at = locate(root, name, freePath());
     if (at.found != nullptr)
         return at.found->varInfo;
     lastMiss.root = root;
