@@ -18,6 +18,10 @@ set(PSENV_PC_LIBS "")
 foreach(lib IN LISTS PSENV_LIBRARIES)
   string(APPEND PSENV_PC_LIBS " -l${lib}")
 endforeach()
+# The prefix is found from the file's own place, so an installation moved
+# or made with --prefix still points at its headers and libraries.
+file(RELATIVE_PATH PSENV_PC_PREFIX "/root/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/root")
+string(REGEX REPLACE "/$" "" PSENV_PC_PREFIX "${PSENV_PC_PREFIX}")
 configure_file(cmake/psenv.pc.in ${CMAKE_CURRENT_BINARY_DIR}/psenv.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/psenv.pc
         DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -19,7 +19,7 @@ constexpr Group kGroups[] = {
     {"par", psenv::cmd_par, "show, query, edit, compare and merge parameter files"},
     {"sched", psenv::cmd_sched, "make, show and plot sparse sampling schedules"},
     {"find", psenv::cmd_find, "find a file across the application directories"},
-    {"access", psenv::cmd_access, "find a readable file across the application directories"},
+    {"access", psenv::cmd_access, "find a fully accessible file or directory across the application directories"},
     {"match", psenv::cmd_match, "match names against a wildcard pattern"},
     {"link", psenv::cmd_link, "resolve a chain of symbolic links"},
     {"df", psenv::cmd_df, "test a file system for free space"},

@@ -234,31 +234,43 @@ int readNewVarsfromdisk(SymbolNode **root, FILE *stream);
 
 /* ---- parameter files: saving ---------------------------------------------
  *
- * Saves write the tree in pre-order into "<path><pid>", flush and sync it,
+ * Saves write the tree in pre-order into "<path><pid>" (the path followed
+ * by getpid() in decimal; paths have no length bound), flush and sync it,
  * and rename it over `path`, so the target is always either the old or the
- * complete new file.  Names beginning with '$' and names goodName() refuses
- * are never written.  Nothing is reported; callers word codes with P_err.
+ * complete new file, even when the process is killed mid-save.  The target
+ * is never removed first.  Names beginning with '$' and names goodName()
+ * refuses are never written.  Nothing is reported; callers word codes with
+ * P_err.
+ *
  * Backslashes and double quotes inside strings (values and enumeration
- * entries) are written escaped with a backslash.
+ * entries) are written escaped with a backslash.  A record whose enumeration
+ * entries are of the other kind than its type's layout (texts in a real
+ * record, reals in a string record) is written with an empty enumeration,
+ * since the file has no form for it.
  */
 
 /*
  * Save tree `tree` to `path`.  0; P_NOTREE (nothing touched); P_NOFILE when
- * the temporary file cannot be created; P_WRITE when writing, syncing,
- * closing or renaming failed (temporary removed, target unchanged).
+ * `path` is NULL or empty or the temporary file cannot be created (target
+ * unchanged); P_WRITE when writing, flushing, syncing, closing or renaming
+ * failed (temporary removed, target unchanged).
  */
 int P_save(int tree, const char *path);
 
 /* The same for the parameters of tree "global" with P_PROT_UNSHARED set. */
 int P_saveUnsharedGlobal(const char *path);
 
-/* Write every savable record below `root` in pre-order; 0 or P_WRITE. */
+/* Write every savable record below `root` in pre-order to an open stream;
+ * 0 (also for a NULL or empty root) or P_WRITE at the first failing write. */
 int copytodisk(SymbolNode **root, FILE *stream);
 
 /* ---- tree management ------------------------------------------------------
  *
  * Two-tree operations look the source tree up first.  Copying a parameter
- * onto itself changes nothing and gives 0.  Nothing is reported.
+ * onto itself changes nothing and gives 0.  A copy keeps each list's own
+ * kind (values by `type`, enumeration entries by `enumType`) and the
+ * source's type codes.  Nothing is reported.  The walks keep their own
+ * stack, so any tree depth is safe.
  */
 
 /* Remove every parameter of `tree`.  0 or P_NOTREE. */
@@ -269,15 +281,18 @@ int P_treereset(int tree);
 int P_creatvar(int tree, const char *name, int type);
 
 /* Copy `fromName` of `fromTree` as `toName` into `toTree`: fields, values
- * and enumeration.  0, P_NOTREE, P_NOVAR, P_BADNAME / P_MALLOC when the
- * destination record cannot be made. */
+ * and enumeration.  0, P_NOTREE, P_NOVAR, P_BADNAME (goodName() refuses
+ * `toName`) / P_MALLOC when the destination record cannot be made (nothing
+ * changes); P_MALLOC also when a value could not be stored. */
 int P_copyvar(int fromTree, int toTree, const char *fromName, const char *toName);
 
-/* Copy every parameter of group `group`.  0 at once when the trees are the
- * same; P_NOTREE. */
+/* Copy every parameter of group `group` (not validated).  0 at once when the
+ * tree indices are equal (no lookup); P_NOTREE; P_MALLOC when memory ran
+ * out (the other parameters are still copied). */
 int P_copygroup(int fromTree, int toTree, int group);
 
-/* Copy every parameter of `fromTree` into `toTree`.  0 or P_NOTREE. */
+/* Copy every parameter of `fromTree` into `toTree`.  0, P_NOTREE, or
+ * P_MALLOC as for P_copygroup. */
 int P_copy(int fromTree, int toTree);
 
 /* Remove value `index` (1..size) of `name`.  0, P_NOTREE, P_NOVAR, P_INDEX
@@ -296,9 +311,10 @@ int P_deleteGroupVar(int tree, int group);
 int P_pruneTree(int tree, int refTree);
 
 /*
- * The names of `tree` in pre-order, each preceded by one blank, into `buf`.
- * The output is not bounded: `buf` must hold one blank plus the name for
- * every named node, and the terminator.  0 or P_NOTREE.
+ * The names of `tree` in pre-order, each preceded by one blank, into `buf`
+ * ("" for an empty tree).  The output is not bounded: `buf` must hold one
+ * blank plus the name for every named node, and the terminator.  0 or
+ * P_NOTREE; a NULL `buf` receives nothing.
  */
 int P_listnames(int tree, char *buf);
 

@@ -17,7 +17,11 @@ extern "C" {
 #define TREEKEEP_NAME_BUFFER 256
 #define TREEKEEP_STRING_BUFFER 1024
 
-/* Write one record to `file`; 0 or P_WRITE at the first failing write. */
+/*
+ * Write one record to `file`; 0, or P_WRITE when a write fails (the stream's
+ * error flag counts) or an argument is NULL.  The record may then be partly
+ * written.
+ */
 int storeOnDisk(const char *name, varInfo *record, FILE *file);
 
 /*
@@ -30,7 +34,17 @@ int rscanf(FILE *file, char *buffer, int length);
 /* copytodisk limited to records with P_PROT_UNSHARED. */
 int copyUnsharedToDisk(SymbolNode **root, FILE *stream);
 
-/* Tree walks behind the P_ operations of tree management. */
+/*
+ * Tree walks behind the P_ operations of tree management.
+ *
+ * copyVar: copy `source` as `name` into the tree at `destination`; nothing
+ * happens when the record found there is `source` itself or when the record
+ * cannot be made.  An existing record's lists are released by their own
+ * kinds.  copyGVars and delGroupVar/prunetree walk in post-order,
+ * copyAllVars in pre-order.  clearVar empties both lists of the record
+ * findVar() gives (any type's lists are released) and sets `size`,
+ * `enumCount`, `type` and `enumType` to 0.
+ */
 void copyVar(const char *name, varInfo *source, SymbolNode **destination);
 void copyGVars(SymbolNode **link, SymbolNode **destination, int group);
 void copyAllVars(SymbolNode **link, SymbolNode **destination);
