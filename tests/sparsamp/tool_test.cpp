@@ -62,6 +62,37 @@ TEST_F(SchedTool, MakeWritesTheScheduleAndSummarises)
     EXPECT_NE(two.out.find("grid:          2048 points (64 x 32)"), std::string::npos);
 }
 
+TEST_F(SchedTool, MakeLoadsAParameterFileBeforeTheOptions)
+{
+    // ni 8, CSdensity 50 and CStype "generated" from the file: the same
+    // schedule as from the options alone.
+    write_file("exp.par",
+               "ni 0 1 1000000 0 0 2 0 0 1 64\n1 8 \n0 \n"
+               "CSdensity 0 1 100 0 0 2 0 0 1 64\n1 50 \n0 \n"
+               "CStype 0 2 0 0 0 2 0 0 1 64\n1 \"generated\"\n0 \n");
+    Run r = run("sched make --params " + path("exp.par") + " --dir " + dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(read_file("sampling.sch"), "0    \n2    \n5    \n7    \n");
+    EXPECT_NE(r.out.find("increments 8, sampled 4, density 50%"), std::string::npos) << r.out;
+
+    // An option given as well wins over the file.
+    r = run("sched make --params " + path("exp.par") + " --density 25 --dir " + dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("increments 8, sampled 2, density 25%"), std::string::npos) << r.out;
+
+    r = run("sched make --params " + path("none.par") + " --dir " + dir_);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: " + path("none.par") + ": No such file\n");
+
+    // A damaged file loads what precedes the damage, and says where it broke.
+    write_file("bad.par", "ni 0 1 1000000 0 0 2 0 0 1 64\n1 8 \n0 \n"
+                          "CSdensity 0 1 100 0 0 2 0 0 1 64\n1 fifty \n0 \n");
+    r = run("sched make --params " + path("bad.par") + " --density 50 --dir " + dir_);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "readfromdisk: bad number\n");
+    EXPECT_NE(r.out.find("increments 8, sampled 4"), std::string::npos) << r.out;
+}
+
 TEST_F(SchedTool, MakeReadsFileTypesAndReportsFailures)
 {
     write_file("sampling.sch", "0 0\n1 1\n");

@@ -163,8 +163,11 @@ int make(int argc, char **argv)
 
     tossVars(getTreeRootByIndex(1));
     if (auto params = args->get("params")) {
-        error("--params: parameter file loading is not available in this build");
-        return kExitFailure;
+        // Problems inside the file are reported by the store as it reads.
+        if (int code = P_read(1, params->c_str()); code != P_OK) {
+            error(store_message(code, *params, ": "));
+            return kExitFailure;
+        }
     }
     if (int status = apply_options(*args); status >= 0)
         return status;

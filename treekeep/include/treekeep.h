@@ -185,7 +185,9 @@ intptr_t P_getVarInfoAddr(int tree, const char *name);
  * Loading is not transactional: records read before an error stay.  Bad
  * input (a name longer than 255 bytes, a token that is not a number where a
  * count or a real belongs, an unknown type code, a file ending inside a
- * string list) stops the load with a message; it never overflows a buffer.
+ * string list, a stream that cannot be read) stops the load with a message;
+ * it never overflows a buffer.  A string of 1023 characters or more is cut
+ * to 1023 with a message and reading goes on after its closing quote.
  */
 
 /*

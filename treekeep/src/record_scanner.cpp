@@ -1,0 +1,342 @@
+// Parameter files are read token by token.  fscanf would do, but it parses
+// its format string on every call and cannot tell "not a number" from "end
+// of file"; these scans follow the stdio conversions character for character
+// (including which character they leave unread) and say which of the two
+// happened.
+#include "record_scanner.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include "errsink.h"
+#include "treekeep_internal.h"
+
+namespace treekeep {
+namespace {
+
+inline int next(std::FILE *stream)
+{
+    return getc_unlocked(stream);
+}
+
+// ungetc of EOF does nothing, as the conversions expect.
+inline void putBack(int c, std::FILE *stream)
+{
+    if (c != EOF)
+        std::ungetc(c, stream);
+}
+
+// isspace() of the "C" locale, which is what the conversions skip.
+inline bool isBlank(int c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+inline bool isDigit(int c)
+{
+    return c >= '0' && c <= '9';
+}
+
+inline int hexDigit(int c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+inline int lower(int c)
+{
+    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
+}
+
+// The first character that is not white space, consumed (EOF at the end).
+inline int firstNonBlank(std::FILE *stream)
+{
+    int c;
+    do
+        c = next(stream);
+    while (isBlank(c));
+    return c;
+}
+
+// Digits accumulate saturated, the way strtol and strtoul clip.
+template <int Base>
+unsigned long accumulate(unsigned long value, int digit, bool &overflow)
+{
+    if (value > (ULONG_MAX - static_cast<unsigned long>(digit)) / Base) {
+        overflow = true;
+        return ULONG_MAX;
+    }
+    return value * Base + static_cast<unsigned long>(digit);
+}
+
+// The characters of a real, as the conversion gathers them before strtod.
+class RealText {
+public:
+    bool add(int c)
+    {
+        if (length_ + 1 >= sizeof text_)
+            return false;
+        text_[length_++] = static_cast<char>(c);
+        return true;
+    }
+    std::size_t length() const { return length_; }
+    char last() const { return length_ > 0 ? text_[length_ - 1] : '\0'; }
+
+    // strtod of the gathered text; false when it converts nothing at all.
+    bool convert(double &value)
+    {
+        text_[length_] = '\0';
+        char *end = nullptr;
+        const int saved = errno;
+        const double converted = std::strtod(text_, &end);
+        errno = saved;
+        if (end == text_)
+            return false;
+        value = converted;
+        return true;
+    }
+
+private:
+    char text_[1024];
+    std::size_t length_ = 0;
+};
+
+// Match the rest of a word such as "an" of "nan" or "nf" of "inf", case
+// aside; each matched character is gathered.  Bad at the first mismatch,
+// End when the file ends inside the word.
+Scan matchWord(std::FILE *stream, RealText &text, const char *rest)
+{
+    for (; *rest != '\0'; ++rest) {
+        const int c = next(stream);
+        if (c == EOF)
+            return Scan::End;
+        if (lower(c) != *rest)
+            return Scan::Bad;  // the conversion has failed; nothing is put back
+        text.add(c);
+    }
+    return Scan::Ok;
+}
+
+}  // namespace
+
+Scan scanWord(std::FILE *stream, char *buffer, std::size_t size)
+{
+    int c = firstNonBlank(stream);
+    if (c == EOF) {
+        buffer[0] = '\0';
+        return Scan::End;
+    }
+    std::size_t length = 0;
+    while (c != EOF && !isBlank(c)) {
+        if (length + 1 >= size) {
+            putBack(c, stream);
+            buffer[length] = '\0';
+            return Scan::TooLong;
+        }
+        buffer[length++] = static_cast<char>(c);
+        c = next(stream);
+    }
+    putBack(c, stream);
+    buffer[length] = '\0';
+    return Scan::Ok;
+}
+
+Scan scanInteger(std::FILE *stream, long &value)
+{
+    int c = firstNonBlank(stream);
+    if (c == EOF)
+        return Scan::End;
+    bool negative = false;
+    if (c == '-' || c == '+') {
+        negative = c == '-';
+        c = next(stream);
+        if (c == EOF)
+            return Scan::End;  // the file ends inside the number
+    }
+    if (!isDigit(c)) {
+        putBack(c, stream);
+        return Scan::Bad;
+    }
+    unsigned long magnitude = 0;
+    bool overflow = false;
+    while (isDigit(c)) {
+        magnitude = accumulate<10>(magnitude, c - '0', overflow);
+        c = next(stream);
+    }
+    putBack(c, stream);
+    constexpr unsigned long kLongMax = static_cast<unsigned long>(LONG_MAX);
+    if (negative)
+        value = overflow || magnitude > kLongMax ? LONG_MIN : -static_cast<long>(magnitude);
+    else
+        value = overflow || magnitude > kLongMax ? LONG_MAX : static_cast<long>(magnitude);
+    return Scan::Ok;
+}
+
+Scan scanHex(std::FILE *stream, unsigned long &value)
+{
+    int c = firstNonBlank(stream);
+    if (c == EOF)
+        return Scan::End;
+    bool negative = false;
+    if (c == '-' || c == '+') {
+        negative = c == '-';
+        c = next(stream);
+        if (c == EOF)
+            return Scan::End;
+    }
+    bool digits = false;
+    if (c == '0') {
+        digits = true;
+        c = next(stream);
+        if (lower(c) == 'x')
+            c = next(stream);
+    }
+    if (!digits && hexDigit(c) < 0) {
+        putBack(c, stream);
+        return Scan::Bad;
+    }
+    unsigned long magnitude = 0;
+    bool overflow = false;
+    for (int digit = hexDigit(c); digit >= 0; digit = hexDigit(c)) {
+        magnitude = accumulate<16>(magnitude, digit, overflow);
+        c = next(stream);
+    }
+    putBack(c, stream);
+    if (overflow)
+        value = ULONG_MAX;
+    else
+        value = negative ? 0UL - magnitude : magnitude;
+    return Scan::Ok;
+}
+
+Scan scanReal(std::FILE *stream, double &value)
+{
+    int c = firstNonBlank(stream);
+    if (c == EOF)
+        return Scan::End;
+    RealText text;
+    std::size_t signLength = 0;
+    if (c == '-' || c == '+') {
+        text.add(c);
+        signLength = 1;
+        c = next(stream);
+        if (c == EOF)
+            return Scan::End;  // the file ends inside the number
+    }
+
+    if (lower(c) == 'n') {
+        text.add(c);
+        if (Scan word = matchWord(stream, text, "an"); word != Scan::Ok)
+            return word;
+        return text.convert(value) ? Scan::Ok : Scan::Bad;
+    }
+    if (lower(c) == 'i') {
+        text.add(c);
+        if (Scan word = matchWord(stream, text, "nf"); word != Scan::Ok)
+            return word;
+        c = next(stream);
+        if (lower(c) == 'i') {
+            text.add(c);
+            if (Scan word = matchWord(stream, text, "nity"); word != Scan::Ok)
+                return word;
+        } else {
+            putBack(c, stream);
+        }
+        return text.convert(value) ? Scan::Ok : Scan::Bad;
+    }
+
+    int exponentMark = 'e';
+    bool hex = false;
+    bool gotDigit = false;
+    bool gotDot = false;
+    bool gotExponent = false;
+    if (c == '0') {
+        text.add(c);
+        c = next(stream);
+        if (lower(c) == 'x') {
+            text.add(c);
+            hex = true;
+            exponentMark = 'p';
+            c = next(stream);
+        } else {
+            gotDigit = true;
+        }
+    }
+    for (; c != EOF; c = next(stream)) {
+        bool taken = true;
+        if (isDigit(c) || (!gotExponent && hex && hexDigit(c) >= 0)) {
+            gotDigit = true;
+        } else if (gotExponent && text.last() == exponentMark && (c == '-' || c == '+')) {
+            // the exponent's sign
+        } else if (gotDigit && !gotExponent && lower(c) == exponentMark) {
+            c = exponentMark;
+            gotExponent = gotDot = true;
+        } else if (!gotDot && c == '.') {
+            gotDot = true;
+        } else {
+            taken = false;
+        }
+        if (!taken) {
+            putBack(c, stream);
+            break;
+        }
+        if (!text.add(c))
+            return Scan::Bad;
+    }
+    // What is not a number because the file ended inside it counts as the
+    // end, like a number that never began.
+    const Scan refused = c == EOF ? Scan::End : Scan::Bad;
+    if (text.length() == signLength || (hex && text.length() == signLength + 2))
+        return refused;
+    return text.convert(value) ? Scan::Ok : refused;
+}
+
+}  // namespace treekeep
+
+extern "C" int rscanf(FILE *file, char *buffer, int length)
+{
+    if (file == nullptr || buffer == nullptr || length < 1)
+        return -1;
+    int c;
+    do
+        c = getc_unlocked(file);
+    while (c != '"' && c != EOF);
+    if (c == EOF)
+        return -1;
+
+    const int limit = length - 1;
+    int stored = 0;
+    for (;;) {
+        if (stored >= limit) {
+            Werrprintf("rscanf:ERROR in rscan, string > %d\n", length);
+            buffer[stored] = '\0';
+            // Skip the rest of the string so that the next read starts after
+            // its closing quote, not inside it.
+            for (c = getc_unlocked(file); c != '"'; c = getc_unlocked(file)) {
+                if (c == '\\')
+                    c = getc_unlocked(file);
+                if (c == EOF)
+                    return -1;
+            }
+            return stored;
+        }
+        c = getc_unlocked(file);
+        if (c == '"')
+            break;
+        if (c == '\\')
+            c = getc_unlocked(file);
+        if (c == EOF) {
+            buffer[stored] = '\0';
+            return -1;
+        }
+        buffer[stored++] = static_cast<char>(c);
+    }
+    buffer[stored] = '\0';
+    return stored;
+}

@@ -1,0 +1,43 @@
+// Token scans of parameter files, straight over the stream.
+//
+// Each scan reads exactly the characters the stdio conversion it stands for
+// ("%s" with a width, "%d", "%hd", "%x", "%lf"/"%lg") would read, so the
+// scans, rscanf() and any stdio call can take turns on one stream.  Unlike
+// fscanf they tell a token that is not a number apart from the end of the
+// file.
+#ifndef PSENV_TREEKEEP_RECORD_SCANNER_H
+#define PSENV_TREEKEEP_RECORD_SCANNER_H
+
+#include <cstddef>
+#include <cstdio>
+
+namespace treekeep {
+
+enum class Scan {
+    Ok,       // a token was converted
+    End,      // the stream ended (or failed) before or inside the token
+    Bad,      // the next characters are not a token of that kind
+    TooLong,  // a word did not fit its buffer (scanWord only)
+};
+
+// A white-space delimited word into `buffer` (`size` bytes, at least 2):
+// at most size-1 characters and the terminator.  TooLong, with the first
+// size-1 characters stored, when the word goes on; the rest stays unread.
+Scan scanWord(std::FILE *stream, char *buffer, std::size_t size);
+
+// A decimal integer ("%d", "%hd"): optional sign, digits.  The value is the
+// one strtol would give (saturated at the limits of long); the caller narrows
+// it as the conversion it stands for does.
+Scan scanInteger(std::FILE *stream, long &value);
+
+// A hexadecimal integer ("%x"): optional sign, optional 0x, hex digits.
+Scan scanHex(std::FILE *stream, unsigned long &value);
+
+// A real ("%lf", "%lg"): decimal, hexadecimal, inf, infinity or nan, each
+// with an optional sign; converted by strtod.  Numbers written with more
+// than 1023 characters are refused as Bad.
+Scan scanReal(std::FILE *stream, double &value);
+
+}  // namespace treekeep
+
+#endif
