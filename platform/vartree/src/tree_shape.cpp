@@ -249,11 +249,9 @@ long rebuildByVine(SymbolNode **link)
     return count;
 }
 
-long rebuildSubtree(SymbolNode **link, long knownCount)
+long rebuildSubtree(SymbolNode **link)
 {
     Scratch scratch(0);
-    if (knownCount > 0 && !scratch.reserve(knownCount))
-        return rebuildByVine(link);
     if (!collect(*link, scratch))
         return rebuildByVine(link);
     *link = linkComplete(scratch.nodes, scratch.used);

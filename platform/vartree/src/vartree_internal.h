@@ -48,9 +48,8 @@ inline int compareNames(const char *a, const char *b)
 long countNodes(SymbolNode *node);
 
 // Rebuild the subtree at `link` with minimal height, in place, without
-// recursion; `knownCount` (0 when unknown) sizes the scratch array at once.
-// Returns its node count.
-long rebuildSubtree(SymbolNode **link, long knownCount = 0);
+// recursion.  Returns its node count.
+long rebuildSubtree(SymbolNode **link);
 
 // After a fresh leaf went in too deep at the end of the path
 // links[0..depth] (links[depth] holds the leaf): rebuild the lowest ancestor
