@@ -133,7 +133,7 @@ TEST_F(ShimsParams, ShimsetFromAParameterFile)
     const std::string missing = dir_ + "/none.par";
     r = shims({"list", "--params", missing});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "psenv: cannot load '" + missing + "': No such file\n");
+    EXPECT_EQ(r.err, "psenv: " + missing + ": No such file\n");
 }
 
 }  // namespace

@@ -124,7 +124,7 @@ TEST_F(LockCommand, ConsoleFromAParameterFile)
     const std::string missing = root_ + "/none.par";
     r = lock({"word", "--key", "400", "--lockfreq", "61.4", "--params", missing});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "psenv: cannot load '" + missing + "': No such file\n");
+    EXPECT_EQ(r.err, "psenv: " + missing + ": No such file\n");
 
     const std::string empty = root_ + "/empty.par";
     std::ofstream(empty).flush();

@@ -7,6 +7,7 @@
 
 #include "cli.h"
 #include "cmd_sched.h"
+#include "param_file.h"
 #include "sparsamp.h"
 #include "treekeep.h"
 
@@ -164,10 +165,8 @@ int make(int argc, char **argv)
     tossVars(getTreeRootByIndex(1));
     if (auto params = args->get("params")) {
         // Problems inside the file are reported by the store as it reads.
-        if (int code = P_read(1, params->c_str()); code != P_OK) {
-            error(store_message(code, *params, ": "));
+        if (!load_parameter_file(*params, 1))
             return kExitFailure;
-        }
     }
     if (int status = apply_options(*args); status >= 0)
         return status;

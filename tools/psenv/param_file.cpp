@@ -10,7 +10,7 @@ bool load_parameter_file(const std::string &path, int tree)
     const int code = P_read(tree, path.c_str());
     if (code == P_OK)
         return true;
-    error("cannot load '" + path + "': " + store_message(code, "", ""));
+    error(store_message(code, path, ": "));
     return false;
 }
 

@@ -11,7 +11,8 @@ namespace psenv {
 constexpr int kCurrentTree = 4;
 
 // Loads the parameter file at `path` into `tree` with P_read.  On failure
-// writes "psenv: cannot load '<path>': <reason>" and returns false.  The
+// writes "psenv: <path>: <reason>" in the store's wording, as
+// every command does, and returns false.  The
 // loader's own messages about bad records go to standard error as they come.
 bool load_parameter_file(const std::string &path, int tree = kCurrentTree);
 

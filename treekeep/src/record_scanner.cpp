@@ -6,6 +6,7 @@
 #include "record_scanner.h"
 
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdlib>
 
@@ -89,9 +90,20 @@ public:
     char last() const { return length_ > 0 ? text_[length_ - 1] : '\0'; }
 
     // strtod of the gathered text; false when it converts nothing at all.
+    // Plain decimal text goes through from_chars, which rounds exactly as
+    // strtod does and is several times faster; everything else (hex, inf,
+    // nan, out of range, a dangling exponent mark) takes strtod itself.
     bool convert(double &value)
     {
         text_[length_] = '\0';
+        const char *first = text_[0] == '+' ? text_ + 1 : text_;
+        const char *last = text_ + length_;
+        double quick = 0.0;
+        if (auto [ptr, ec] = std::from_chars(first, last, quick);
+            ec == std::errc() && ptr == last) {
+            value = quick;
+            return true;
+        }
         char *end = nullptr;
         const int saved = errno;
         const double converted = std::strtod(text_, &end);

@@ -16,20 +16,26 @@ namespace {
 
 constexpr std::size_t kMaxNameLength = 255;
 
+constexpr int kMaxPath = 160;
+
 // Where a descent for a name ended.  `below` and `above` are the nearest
 // names on either side, which pin the empty link down for any other name
-// between them.
+// between them.  `path` holds the links followed from the root (path[0] is
+// the root link, path[depth] the final one) while depth < kMaxPath, so that
+// the balancing rule never has to descend a second time.
 struct Position {
     SymbolNode **link;
     SymbolNode *found;
     SymbolNode *below;
     SymbolNode *above;
+    SymbolNode ***path;
     int depth;
 };
 
-Position locate(SymbolNode **root, const char *name)
+Position locate(SymbolNode **root, const char *name, SymbolNode ***path)
 {
-    Position at{root, nullptr, nullptr, nullptr, 0};
+    Position at{root, nullptr, nullptr, nullptr, path, 0};
+    path[0] = root;
     for (SymbolNode *node = *root; node != nullptr; node = *at.link) {
         int order = compareNames(name, node->name);
         if (order == 0) {
@@ -43,19 +49,27 @@ Position locate(SymbolNode **root, const char *name)
             at.below = node;
             at.link = &node->right;
         }
-        ++at.depth;
+        if (++at.depth < kMaxPath)
+            path[at.depth] = at.link;
     }
     return at;
 }
 
 // The store asks rfindVar() and, when the name is missing, creates it right
-// away; remembering the failed descent saves the second one.
+// away; remembering the failed descent saves the second one.  Descents write
+// their path into whichever buffer the remembered miss does not use.
 struct Miss {
     SymbolNode **root = nullptr;
     unsigned long generation = 0;
     Position at{};
 };
 Miss lastMiss;
+SymbolNode **pathBuffers[2][kMaxPath];
+
+SymbolNode ***freePath()
+{
+    return lastMiss.at.path == pathBuffers[0] ? pathBuffers[1] : pathBuffers[0];
+}
 
 bool reuseMiss(SymbolNode **root, const char *name, Position &at)
 {
@@ -71,19 +85,24 @@ bool reuseMiss(SymbolNode **root, const char *name, Position &at)
 }
 
 // Scapegoat rule with alpha 2/3: a node may sit at depth d (edges from the
-// root) only while 1.5^d <= n.
+// root) only while 1.5^d <= n.  The powers are worked out once.
+struct Reach {
+    double power[kMaxPath];
+    Reach()
+    {
+        double reach = 1.0;
+        for (double &p : power) {
+            p = reach;
+            reach *= 1.5;
+        }
+    }
+};
+
 bool tooDeep(int depth, long size)
 {
-    double reach = 1.0;
-    for (int i = 0; i < depth; ++i) {
-        reach *= 1.5;
-        if (reach > static_cast<double>(size))
-            return true;
-    }
-    return false;
+    static const Reach reach;
+    return depth >= kMaxPath || reach.power[depth] > static_cast<double>(size);
 }
-
-constexpr int kMaxPath = 160;
 
 void rebuildWhole(SymbolNode **root, TreeStats *stats)
 {
@@ -92,37 +111,21 @@ void rebuildWhole(SymbolNode **root, TreeStats *stats)
     stats->maxSize = count;
 }
 
-// After `fresh` went in too deep: rebuild the lowest ancestor whose heavier
-// side holds more than 2/3 of its nodes.
-void restoreBalance(SymbolNode **root, SymbolNode *fresh, TreeStats *stats)
+// After a new node went in too deep at the end of `at`'s path: rebuild the
+// lowest ancestor whose heavier side holds more than 2/3 of its nodes.
+void restoreBalance(SymbolNode **root, const Position &at, TreeStats *stats)
 {
-    SymbolNode **links[kMaxPath];
-    int depth = 0;
-    links[0] = root;
-    while (*links[depth] != fresh) {
-        if (depth + 1 >= kMaxPath) {
-            // Only a tree shaped outside the component gets here.
-            rebuildWhole(root, stats);
-            return;
-        }
-        SymbolNode *node = *links[depth];
-        links[depth + 1] = compareNames(fresh->name, node->name) < 0 ? &node->left : &node->right;
-        ++depth;
+    if (at.depth >= kMaxPath) {
+        // Only a tree shaped outside the component gets here.
+        rebuildWhole(root, stats);
+        return;
     }
-    long below = 1;
-    for (int i = depth - 1; i >= 0; --i) {
-        SymbolNode *parent = *links[i];
-        SymbolNode *child = *links[i + 1];
-        SymbolNode *other = parent->left == child ? parent->right : parent->left;
-        long size = below + 1 + countNodes(other);
-        if (3 * below > 2 * size) {
-            rebuildSubtree(links[i]);
-            if (i == 0)
-                stats->size = stats->maxSize = size;
-            return;
-        }
-        below = size;
-    }
+    long size = 0;
+    int rebuilt = rebuildScapegoat(at.path, at.depth, &size);
+    if (rebuilt == 0)
+        stats->size = stats->maxSize = size;
+    if (rebuilt >= 0)
+        return;
     // No ancestor out of balance: the counts were stale (the tree was changed
     // behind the component's back).  Start over from the true count.
     rebuildWhole(root, stats);
@@ -166,7 +169,7 @@ varInfo *createRecord(const char *name, SymbolNode **root, int type)
         return nullptr;
     Position at{};
     if (!reuseMiss(root, name, at))
-        at = locate(root, name);
+        at = locate(root, name, freePath());
     if (at.found != nullptr) {
         resetRecord(at.found->varInfo, type);
         return at.found->varInfo;
@@ -182,7 +185,7 @@ varInfo *createRecord(const char *name, SymbolNode **root, int type)
     if (++stats->size > stats->maxSize)
         stats->maxSize = stats->size;
     if (at.depth > 0 && tooDeep(at.depth, stats->size))
-        restoreBalance(root, fresh, stats);
+        restoreBalance(root, at, stats);
     return fresh->varInfo;
 }
 
@@ -214,7 +217,7 @@ extern "C" varInfo *rfindVar(const char *name, SymbolNode **root)
 {
     if (name == nullptr || root == nullptr)
         return nullptr;
-    Position at = locate(root, name);
+    Position at = locate(root, name, freePath());
     if (at.found != nullptr)
         return at.found->varInfo;
     lastMiss.root = root;

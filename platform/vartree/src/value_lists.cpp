@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <type_traits>
 
 namespace vartree {
@@ -214,7 +215,9 @@ int assign(varInfo *v, ListFields (*pick)(varInfo *), short kind, int index, Mak
 
 void forgetRecord(const varInfo *v)
 {
-    for (TailEntry &entry : tails) {
+    // A record's entries can only sit in the slots its two lists hash to.
+    for (int which : {0, 1}) {
+        TailEntry &entry = tailSlot(v, which);
         if (entry.record == v)
             entry = TailEntry{};
     }

@@ -5,7 +5,6 @@
 
 #include "vartree.h"
 
-#include <cstring>
 
 namespace vartree {
 
@@ -32,23 +31,36 @@ void forgetStats(SymbolNode **root);
 // tree is only trusted while this has not moved.
 extern unsigned long shapeGeneration;
 
-// strcmp() order, with the first bytes compared inline because most
-// comparisons on a descent are decided there.
+// strcmp() order.  Names are short, so a plain byte loop beats a call into
+// the library routine on every level of a descent.
 inline int compareNames(const char *a, const char *b)
 {
-    unsigned char x = static_cast<unsigned char>(*a);
-    unsigned char y = static_cast<unsigned char>(*b);
-    if (x != y || x == 0)
-        return static_cast<int>(x) - static_cast<int>(y);
-    return std::strcmp(a + 1, b + 1);
+    auto x = reinterpret_cast<const unsigned char *>(a);
+    auto y = reinterpret_cast<const unsigned char *>(b);
+    while (*x == *y && *x != 0) {
+        ++x;
+        ++y;
+    }
+    return static_cast<int>(*x) - static_cast<int>(*y);
 }
 
 // Number of nodes below `link` (inclusive); O(1) extra space.
 long countNodes(SymbolNode *node);
 
 // Rebuild the subtree at `link` with minimal height, in place, without
-// recursion or allocation.  Returns its node count.
+// recursion.  Returns its node count.
 long rebuildSubtree(SymbolNode **link);
+
+// After a fresh leaf went in too deep at the end of the path
+// links[0..depth] (links[depth] holds the leaf): rebuild the lowest ancestor
+// whose heavier side holds more than 2/3 of its nodes.  Returns that
+// ancestor's index on the path and its node count in *size, or -1 when no
+// ancestor is out of balance.
+int rebuildScapegoat(SymbolNode **const *links, int depth, long *size);
+
+// The same shape by rotations alone (no allocation); the fallback of
+// rebuildSubtree(), kept callable so that both can be checked to agree.
+long rebuildByVine(SymbolNode **link);
 
 // Free a node's block together with its record's value lists.
 void destroyNode(SymbolNode *node);
