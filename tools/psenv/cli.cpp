@@ -150,4 +150,43 @@ std::optional<long long> parse_integer(std::string_view text)
     return value;
 }
 
+namespace {
+
+// Nothing to go on with after a usage error or --help; `status` says how the
+// command ends.
+template <class Help>
+std::optional<Args> parse_then_help(int argc, char **argv, int first,
+                                    const std::vector<OptionSpec> &spec,
+                                    std::string_view command, Help help, int &status)
+{
+    auto args = parse_args(argc, argv, first, spec, command);
+    if (!args) {
+        status = kExitUsage;
+        return std::nullopt;
+    }
+    if (args->has("help")) {
+        help();
+        status = kExitOk;
+        return std::nullopt;
+    }
+    return args;
+}
+
+}  // namespace
+
+std::optional<Args> parse_command(int argc, char **argv, int first,
+                                  const std::vector<OptionSpec> &spec, std::string_view command,
+                                  void (*help)(), int &status)
+{
+    return parse_then_help(argc, argv, first, spec, command, help, status);
+}
+
+std::optional<Args> parse_command(int argc, char **argv, int first,
+                                  const std::vector<OptionSpec> &spec, std::string_view command,
+                                  const char *help, int &status)
+{
+    return parse_then_help(argc, argv, first, spec, command,
+                           [help] { std::fputs(help, stdout); }, status);
+}
+
 }  // namespace psenv

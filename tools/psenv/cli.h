@@ -43,6 +43,17 @@ struct OptionSpec {
 std::optional<Args> parse_args(int argc, char **argv, int first,
                                const std::vector<OptionSpec> &spec, std::string_view command);
 
+// parse_args for a command whose options include "help": a usage error
+// stores kExitUsage in `status`, --help prints the help and stores kExitOk;
+// either way nothing is returned and the command ends with `status`.
+std::optional<Args> parse_command(int argc, char **argv, int first,
+                                  const std::vector<OptionSpec> &spec, std::string_view command,
+                                  void (*help)(), int &status);
+// The same with a help text printed as it stands.
+std::optional<Args> parse_command(int argc, char **argv, int first,
+                                  const std::vector<OptionSpec> &spec, std::string_view command,
+                                  const char *help, int &status);
+
 // Strict number parsing: the whole text must be a number.
 std::optional<double> parse_real(std::string_view text);
 std::optional<long long> parse_integer(std::string_view text);

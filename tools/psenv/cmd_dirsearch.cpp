@@ -96,16 +96,13 @@ int report_found(int entry, const char *path, const std::string &name)
 
 int cmd_find(int argc, char **argv)
 {
-    auto args = parse_args(argc, argv, 1,
-                           {{"help", false}, {"subdir", true}, {"suffix", true}, {"mode", true},
-                            {"appdirs", true}},
-                           "find");
+    int exit_status = kExitOk;
+    auto args = parse_command(argc, argv, 1,
+                              {{"help", false}, {"subdir", true}, {"suffix", true}, {"mode", true},
+                               {"appdirs", true}},
+                              "find", kFindHelp, exit_status);
     if (!args)
-        return kExitUsage;
-    if (args->has("help")) {
-        std::fputs(kFindHelp, stdout);
-        return kExitOk;
-    }
+        return exit_status;
     if (args->operands.size() != 1)
         return usage_error("find needs exactly one NAME", "find");
     const std::optional<int> mode = parse_mode(args->get("mode").value_or("0"));
@@ -124,13 +121,12 @@ int cmd_find(int argc, char **argv)
 
 int cmd_access(int argc, char **argv)
 {
-    auto args = parse_args(argc, argv, 1, {{"help", false}, {"appdirs", true}}, "access");
+    int exit_status = kExitOk;
+    auto args = parse_command(argc, argv, 1,
+                              {{"help", false}, {"appdirs", true}},
+                              "access", kAccessHelp, exit_status);
     if (!args)
-        return kExitUsage;
-    if (args->has("help")) {
-        std::fputs(kAccessHelp, stdout);
-        return kExitOk;
-    }
+        return exit_status;
     if (args->operands.size() != 1)
         return usage_error("access needs exactly one NAME", "access");
     if (!use_appdirs(*args, "access"))
@@ -142,13 +138,10 @@ int cmd_access(int argc, char **argv)
 
 int cmd_match(int argc, char **argv)
 {
-    auto args = parse_args(argc, argv, 1, {{"help", false}}, "match");
+    int exit_status = kExitOk;
+    auto args = parse_command(argc, argv, 1, {{"help", false}}, "match", kMatchHelp, exit_status);
     if (!args)
-        return kExitUsage;
-    if (args->has("help")) {
-        std::fputs(kMatchHelp, stdout);
-        return kExitOk;
-    }
+        return exit_status;
     if (args->operands.empty())
         return usage_error("match needs a PATTERN", "match");
     const std::string &pattern = args->operands[0];

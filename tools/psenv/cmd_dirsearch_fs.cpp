@@ -41,13 +41,10 @@ constexpr const char *kDfHelp =
 
 int cmd_link(int argc, char **argv)
 {
-    auto args = parse_args(argc, argv, 1, {{"help", false}}, "link");
+    int exit_status = kExitOk;
+    auto args = parse_command(argc, argv, 1, {{"help", false}}, "link", kLinkHelp, exit_status);
     if (!args)
-        return kExitUsage;
-    if (args->has("help")) {
-        std::fputs(kLinkHelp, stdout);
-        return kExitOk;
-    }
+        return exit_status;
     if (args->operands.size() != 1)
         return usage_error("link needs exactly one PATH", "link");
     const std::string &path = args->operands[0];
@@ -62,13 +59,12 @@ int cmd_link(int argc, char **argv)
 
 int cmd_df(int argc, char **argv)
 {
-    auto args = parse_args(argc, argv, 1, {{"help", false}, {"blocks", true}, {"file", true}}, "df");
+    int exit_status = kExitOk;
+    auto args = parse_command(argc, argv, 1,
+                              {{"help", false}, {"blocks", true}, {"file", true}},
+                              "df", kDfHelp, exit_status);
     if (!args)
-        return kExitUsage;
-    if (args->has("help")) {
-        std::fputs(kDfHelp, stdout);
-        return kExitOk;
-    }
+        return exit_status;
     if (args->operands.size() != 1)
         return usage_error("df needs exactly one PATH", "df");
     if (args->has("blocks") && args->has("file"))

@@ -210,22 +210,14 @@ int run(Operation operation, int key, double lockfreq, int word)
 
 int cmd_lock(int argc, char **argv)
 {
-    auto args = parse_args(argc, argv, 1,
-                           {{"help", false},
-                            {"key", true},
-                            {"lockfreq", true},
-                            {"word", true},
-                            {"console", true},
-                            {"params", true},
-                            {"systemdir", true},
-                            {"debug", false}},
-                           kCommand);
+    int exit_status = kExitOk;
+    auto args = parse_command(argc, argv, 1,
+                              {{"help", false}, {"key", true}, {"lockfreq", true}, {"word", true},
+                               {"console", true}, {"params", true}, {"systemdir", true},
+                               {"debug", false}},
+                              kCommand, kHelp, exit_status);
     if (!args)
-        return kExitUsage;
-    if (args->has("help")) {
-        std::fputs(kHelp, stdout);
-        return kExitOk;
-    }
+        return exit_status;
     if (args->operands.empty())
         return usage_error("lock: missing operation (offset, word, freq or ddsi)", kCommand);
     const std::optional<Operation> operation = operation_named(args->operands[0]);

@@ -88,13 +88,10 @@ std::vector<std::string> tree_changes(const std::vector<Param> &a, const std::ve
 
 int diff(int argc, char **argv)
 {
-    auto args = parse_args(argc, argv, 1, {{"help", false}}, kCommand);
+    int exit_status = kExitOk;
+    auto args = parse_command(argc, argv, 1, {{"help", false}}, kCommand, print_help, exit_status);
     if (!args)
-        return kExitUsage;
-    if (args->has("help")) {
-        print_help();
-        return kExitOk;
-    }
+        return exit_status;
     if (args->operands.size() != 2)
         return usage_error("par diff needs exactly two parameter files", kCommand);
     const Load load_a = load_file(kTreeA, args->operands[0]);

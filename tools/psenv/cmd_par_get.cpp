@@ -56,13 +56,11 @@ int print_value(const std::string &name, int type, int index)
 int get(int argc, char **argv)
 {
     constexpr const char *kCommand = "par get";
-    auto args = parse_args(argc, argv, 1, {{"help", false}}, kCommand);
+    int exit_status = kExitOk;
+    auto args = parse_command(argc, argv, 1, {{"help", false}},
+                              kCommand, print_get_help, exit_status);
     if (!args)
-        return kExitUsage;
-    if (args->has("help")) {
-        print_get_help();
-        return kExitOk;
-    }
+        return exit_status;
     const auto &operands = args->operands;
     if (operands.size() < 2 || operands.size() > 3)
         return usage_error("par get needs a parameter file, a name and at most one index",
@@ -99,13 +97,11 @@ int get(int argc, char **argv)
 int names(int argc, char **argv)
 {
     constexpr const char *kCommand = "par names";
-    auto args = parse_args(argc, argv, 1, {{"help", false}}, kCommand);
+    int exit_status = kExitOk;
+    auto args = parse_command(argc, argv, 1, {{"help", false}},
+                              kCommand, print_names_help, exit_status);
     if (!args)
-        return kExitUsage;
-    if (args->has("help")) {
-        print_names_help();
-        return kExitOk;
-    }
+        return exit_status;
     if (args->operands.size() != 1)
         return usage_error("par names needs exactly one parameter file", kCommand);
     const std::string &path = args->operands.front();

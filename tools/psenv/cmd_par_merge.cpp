@@ -33,14 +33,12 @@ void print_help()
 
 int merge(int argc, char **argv)
 {
-    auto args = parse_args(argc, argv, 1, {{"help", false}, {"all", false}, {"clear-bit", false}},
-                           kCommand);
+    int exit_status = kExitOk;
+    auto args = parse_command(argc, argv, 1,
+                              {{"help", false}, {"all", false}, {"clear-bit", false}},
+                              kCommand, print_help, exit_status);
     if (!args)
-        return kExitUsage;
-    if (args->has("help")) {
-        print_help();
-        return kExitOk;
-    }
+        return exit_status;
     if (args->operands.size() != 2)
         return usage_error("par merge needs a destination and a source parameter file",
                            kCommand);

@@ -141,13 +141,10 @@ int assign(const Param &param, const std::vector<std::string> &values)
 
 int set(int argc, char **argv)
 {
-    auto args = parse_args(argc, argv, 1, {{"help", false}}, kCommand);
+    int exit_status = kExitOk;
+    auto args = parse_command(argc, argv, 1, {{"help", false}}, kCommand, print_help, exit_status);
     if (!args)
-        return kExitUsage;
-    if (args->has("help")) {
-        print_help();
-        return kExitOk;
-    }
+        return exit_status;
     const auto &operands = args->operands;
     if (operands.size() < 3)
         return usage_error("par set needs a parameter file, a name and at least one value",

@@ -84,13 +84,10 @@ void print_table(const std::vector<Row> &rows)
 
 int show(int argc, char **argv)
 {
-    auto args = parse_args(argc, argv, 1, {{"help", false}}, kCommand);
+    int exit_status = kExitOk;
+    auto args = parse_command(argc, argv, 1, {{"help", false}}, kCommand, print_help, exit_status);
     if (!args)
-        return kExitUsage;
-    if (args->has("help")) {
-        print_help();
-        return kExitOk;
-    }
+        return exit_status;
     if (args->operands.empty())
         return usage_error("par show needs a parameter file", kCommand);
     const std::string &path = args->operands.front();

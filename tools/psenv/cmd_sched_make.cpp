@@ -152,13 +152,10 @@ void print_summary(const std::string &where)
 
 int make(int argc, char **argv)
 {
-    auto args = parse_args(argc, argv, 1, option_specs(), kCommand);
+    int exit_status = kExitOk;
+    auto args = parse_command(argc, argv, 1, option_specs(), kCommand, print_help, exit_status);
     if (!args)
-        return kExitUsage;
-    if (args->has("help")) {
-        print_help();
-        return kExitOk;
-    }
+        return exit_status;
     if (!args->operands.empty())
         return usage_error("unexpected argument '" + args->operands.front() + "'", kCommand);
 

@@ -220,14 +220,12 @@ bool parse_dims(const std::string &text, int dimensions, int *a, int *b)
 
 int plot(int argc, char **argv)
 {
-    auto args = parse_args(argc, argv, 1, {{"help", false}, {"svg", true}, {"dims", true}},
-                           kCommand);
+    int exit_status = kExitOk;
+    auto args = parse_command(argc, argv, 1,
+                              {{"help", false}, {"svg", true}, {"dims", true}},
+                              kCommand, print_help, exit_status);
     if (!args)
-        return kExitUsage;
-    if (args->has("help")) {
-        print_help();
-        return kExitOk;
-    }
+        return exit_status;
     if (args->operands.size() != 1)
         return usage_error("sched plot needs exactly one schedule file", kCommand);
     const auto out = args->get("svg");

@@ -55,13 +55,12 @@ void print_statistics(const Schedule &schedule)
 
 int show(int argc, char **argv)
 {
-    auto args = parse_args(argc, argv, 1, {{"help", false}, {"no-rows", false}}, kCommand);
+    int exit_status = kExitOk;
+    auto args = parse_command(argc, argv, 1,
+                              {{"help", false}, {"no-rows", false}},
+                              kCommand, print_help, exit_status);
     if (!args)
-        return kExitUsage;
-    if (args->has("help")) {
-        print_help();
-        return kExitOk;
-    }
+        return exit_status;
     if (args->operands.size() != 1)
         return usage_error("sched show needs exactly one schedule file", kCommand);
     const auto schedule = load_schedule(args->operands.front());

@@ -94,14 +94,12 @@ int index_of(const std::string &name, int set)
 
 int cmd_shims(int argc, char **argv)
 {
-    auto args = parse_args(argc, argv, 1, {{"help", false}, {"set", true}, {"params", true}},
-                           kCommand);
+    int exit_status = kExitOk;
+    auto args = parse_command(argc, argv, 1,
+                              {{"help", false}, {"set", true}, {"params", true}},
+                              kCommand, kHelp, exit_status);
     if (!args)
-        return kExitUsage;
-    if (args->has("help")) {
-        std::fputs(kHelp, stdout);
-        return kExitOk;
-    }
+        return exit_status;
     const auto &operands = args->operands;
     if (operands.empty())
         return usage_error("shims: missing operation (list, count, name or index)", kCommand);
