@@ -159,18 +159,33 @@ Scan scanWord(std::FILE *stream, char *buffer, std::size_t size)
     return Scan::Ok;
 }
 
-Scan scanInteger(std::FILE *stream, long &value)
+namespace {
+
+// The blanks and the optional sign before an integer's digits; `c` is left
+// on the first character after them.
+Scan scanStart(std::FILE *stream, int &c, bool &negative)
 {
-    int c = firstNonBlank(stream);
+    c = firstNonBlank(stream);
     if (c == EOF)
         return Scan::End;
-    bool negative = false;
+    negative = false;
     if (c == '-' || c == '+') {
         negative = c == '-';
         c = next(stream);
         if (c == EOF)
             return Scan::End;  // the file ends inside the number
     }
+    return Scan::Ok;
+}
+
+}  // namespace
+
+Scan scanInteger(std::FILE *stream, long &value)
+{
+    int c = 0;
+    bool negative = false;
+    if (Scan start = scanStart(stream, c, negative); start != Scan::Ok)
+        return start;
     if (!isDigit(c)) {
         putBack(c, stream);
         return Scan::Bad;
@@ -192,16 +207,10 @@ Scan scanInteger(std::FILE *stream, long &value)
 
 Scan scanHex(std::FILE *stream, unsigned long &value)
 {
-    int c = firstNonBlank(stream);
-    if (c == EOF)
-        return Scan::End;
+    int c = 0;
     bool negative = false;
-    if (c == '-' || c == '+') {
-        negative = c == '-';
-        c = next(stream);
-        if (c == EOF)
-            return Scan::End;
-    }
+    if (Scan start = scanStart(stream, c, negative); start != Scan::Ok)
+        return start;
     bool digits = false;
     if (c == '0') {
         digits = true;
