@@ -256,6 +256,14 @@ int readNewVarsfromdisk(SymbolNode **root, FILE *stream);
  * `path` is NULL or empty or the temporary file cannot be created (target
  * unchanged); P_WRITE when writing, flushing, syncing, closing or renaming
  * failed (temporary removed, target unchanged).
+ *
+ * The temporary file is created exclusively (mode 0666 before the umask);
+ * when its name is taken, that name (never what a link there points to) is
+ * removed and the creation tried once more, then P_WRITE.  An existing
+ * `path` that is not a regular file (a symbolic link included) gives
+ * P_WRITE with nothing touched.  The new file takes the owner, group and
+ * permission bits of the file it replaces; when they cannot be kept the
+ * save fails with P_WRITE, target unchanged.
  */
 int P_save(int tree, const char *path);
 

@@ -155,6 +155,8 @@ private:
     }
 
     // A count as "%d" reads it; `onEnd` is what the end of the file means.
+    // A count the file ends before is none, so that a caller going on after
+    // it (the enumeration's) reads no list with the value count left over.
     Step readCount(int &count, Step onEnd)
     {
         long number = 0;
@@ -165,6 +167,7 @@ private:
         case Scan::Bad:
             return fail("bad number");
         default:
+            count = 0;
             return atEnd(onEnd);
         }
     }
