@@ -40,6 +40,9 @@ std::optional<long long> whole_integer(std::string_view token)
 
 bool whole_real(std::string_view token)
 {
+    // strtod would stop at a NUL byte and take the rest for the end.
+    if (token.find('\0') != std::string_view::npos)
+        return false;
     const std::string copy(token);
     char *end = nullptr;
     std::strtod(copy.c_str(), &end);
@@ -203,6 +206,7 @@ private:
         const long opened_on = line_;
         ++pos_;
         std::size_t length = 0;
+        bool nul = false;
         for (;;) {
             if (at_end()) {
                 line_ = opened_on;
@@ -220,8 +224,12 @@ private:
             }
             if (c == '\n')
                 ++line_;
+            nul = nul || c == '\0';
             ++length;
         }
+        // The store's strings end at the first NUL byte.
+        if (nul)
+            problem(which + " is a string that holds a NUL byte");
         if (length > kLongestString)
             problem(which + " is a string of " + std::to_string(length) + " characters; at most " +
                     std::to_string(kLongestString) + " are read back");
