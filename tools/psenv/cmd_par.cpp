@@ -14,10 +14,11 @@ void print_help()
 {
     std::puts("Usage: psenv par show FILE [NAME...]\n"
               "       psenv par get FILE NAME [INDEX]\n"
-              "       psenv par set FILE NAME VALUE...\n"
+              "       psenv par set FILE NAME VALUE... [--force] [--wait SECONDS]\n"
               "       psenv par names FILE\n"
               "       psenv par diff A B\n"
-              "       psenv par merge DEST SRC [--all] [--clear-bit]\n"
+              "       psenv par merge DEST SRC [--all] [--clear-bit] [--force]\n"
+              "                       [--wait SECONDS]\n"
               "       psenv par check FILE\n\n"
               "Parameter files: the text files that hold the parameters of one tree.\n\n"
               "  show    a table of the parameters and all their attributes\n"

@@ -16,7 +16,8 @@ constexpr const char *kCommand = "par merge";
 
 void print_help()
 {
-    std::puts("Usage: psenv par merge DEST SRC [--all] [--clear-bit] [--force] [--wait SECONDS]\n\n"
+    std::puts("Usage: psenv par merge DEST SRC [--all] [--clear-bit] [--force]\n"
+              "                       [--wait SECONDS]\n\n"
               "Transfers parameters of the parameter file SRC into the parameter file\n"
               "DEST and saves DEST (written beside it and renamed over it, with its\n"
               "owner, group and permission bits):\n\n"
