@@ -105,6 +105,7 @@ ToolResult run_guarded(const std::vector<std::string> &args, int seconds)
         return {};
     const pid_t child = fork();
     if (child == 0) {
+        setpgid(0, 0);  // so that a hung psenv goes with it
         close(pipe_fds[0]);
         const ToolResult r = run_psenv(args);
         const std::string report = std::to_string(r.status) + "\n" + r.err;
