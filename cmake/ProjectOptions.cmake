@@ -61,6 +61,7 @@ function(psenv_module name)
       "LINKER:--version-script=${PROJECT_SOURCE_DIR}/cmake/c_interface.map")
     set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/c_interface.map)
   endif()
+  set_property(TARGET ${name} PROPERTY PSENV_HEADER_DIR ${CMAKE_CURRENT_SOURCE_DIR}/include)
   file(GLOB headers ${CMAKE_CURRENT_SOURCE_DIR}/include/*.h)
   install(TARGETS ${name} EXPORT psenvTargets
           ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}

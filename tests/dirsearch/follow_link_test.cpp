@@ -83,7 +83,8 @@ TEST_F(FollowLink, LengthLimitsOfPathAndResult)
     // from g++ 12 at -O3.
     while (path.size() + 100 < DIRSEARCH_MAX_LINK_PATH)
         path.append("/").append(98, 'n');
-    path.append("/").append(DIRSEARCH_MAX_LINK_PATH - path.size() - 1, 'z');
+    const std::size_t last = DIRSEARCH_MAX_LINK_PATH - path.size() - 1;
+    path.append("/").append(last, 'z');
     ASSERT_EQ(path.size(), std::size_t{DIRSEARCH_MAX_LINK_PATH});
     EXPECT_EQ(follow(path, DIRSEARCH_MAX_LINK_PATH + 1), path);
     EXPECT_EQ(follow(path + "z", DIRSEARCH_MAX_LINK_PATH + 2), "<-1>");
