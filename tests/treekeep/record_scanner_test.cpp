@@ -458,3 +458,39 @@ TEST(QuotedStrings, WindowsThatSplitAStringReadItAsTheStreamDoes)
 }
 
 }  // namespace
+
+namespace {
+
+// Short decimals are converted by one exact multiplication or division; the
+// result must be strtod's to the last bit, at the edges of that shortcut
+// too (15 and 16 digits, powers of ten 22 and 23, negative zero).
+TEST(RecordScanner, ShortDecimalsThroughAWindowConvertLikeStrtod)
+{
+    std::mt19937 random(11);
+    std::string content;
+    std::vector<std::string> texts = {"-0", "0.", ".5", "-.5e-3", "123456789012345",
+                                      "1234567890123456", "1e22", "1e23", "1e-22", "1e-23",
+                                      "9007199254740993", "0.000000000000001", "+7", "5e+000",
+                                      "1.7976931348623157e308", "4.9e-324", "2.5E+06"};
+    const char *formats[] = {"%.12g", "%.15g", "%.3f", "%g", "%.1e", "%.0f"};
+    for (int i = 0; i < 20000; ++i) {
+        const double magnitude = std::ldexp(static_cast<double>(random() % 100000000),
+                                            static_cast<int>(random() % 60) - 40);
+        char buf[64];
+        std::snprintf(buf, sizeof buf, formats[random() % 6], random() % 2 ? magnitude : -magnitude);
+        texts.emplace_back(buf);
+    }
+    for (const std::string &text : texts)
+        content += text + (random() % 2 ? " " : "\n");
+    std::FILE *f = fileWith(content);
+    treekeep::FileWindow window(fileno(f));
+    for (const std::string &text : texts) {
+        double got = 0;
+        ASSERT_EQ(treekeep::scanReal(window, got), Scan::Ok) << text;
+        const double expected = std::strtod(text.c_str(), nullptr);
+        ASSERT_EQ(bytes(got), bytes(expected)) << text;
+    }
+    std::fclose(f);
+}
+
+}  // namespace

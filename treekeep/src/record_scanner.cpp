@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
@@ -174,19 +175,40 @@ bool quickInteger(FileWindow &window, long &value)
     if (*p == '-' || *p == '+')
         ++p;
     const char *digits = p;
-    unsigned long magnitude = 0;
-    bool overflow = false;
-    for (; p < end && isDigit(static_cast<unsigned char>(*p)); ++p)
-        magnitude = accumulate<10>(magnitude, *p - '0', overflow);
-    if (p == end || p == digits)
+    p = skipDigits(p, end);
+    // Up to 18 digits cannot overflow; longer numbers take the scan that
+    // saturates.
+    if (p == end || p == digits || p - digits > 18)
         return false;
-    constexpr unsigned long kLongMax = static_cast<unsigned long>(LONG_MAX);
-    if (negative)
-        value = overflow || magnitude > kLongMax ? LONG_MIN : -static_cast<long>(magnitude);
-    else
-        value = overflow || magnitude > kLongMax ? LONG_MAX : static_cast<long>(magnitude);
+    long magnitude = 0;
+    for (const char *d = digits; d < p; ++d)
+        magnitude = magnitude * 10 + (*d - '0');
+    value = negative ? -magnitude : magnitude;
     window.skipTo(p);
     return true;
+}
+
+// Exact powers of ten as doubles.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// Digits gathered in one pass, with how many there were.
+struct Digits {
+    const char *end;
+    std::uint64_t value;
+    int count;
+};
+
+Digits gatherDigits(const char *p, const char *end, std::uint64_t value, int count)
+{
+    for (; p < end && isDigit(static_cast<unsigned char>(*p)); ++p) {
+        // Past 19 digits the value is not used; only the count matters.
+        if (count < 19)
+            value = value * 10 + static_cast<std::uint64_t>(*p - '0');
+        ++count;
+    }
+    return {p, value, count};
 }
 
 bool quickReal(FileWindow &window, double &value)
@@ -194,31 +216,48 @@ bool quickReal(FileWindow &window, double &value)
     const char *end = window.limit();
     const char *first = skipBlanks(window.cursor(), end);
     const char *p = first;
+    const bool negative = p < end && *p == '-';
     if (p < end && (*p == '-' || *p == '+'))
         ++p;
-    const char *mantissa = p;
     if (end - p >= 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X'))
         return false;
-    p = skipDigits(p, end);
-    bool digits = p > mantissa;
-    if (p < end && *p == '.') {
-        const char *fraction = ++p;
-        p = skipDigits(p, end);
-        digits = digits || p > fraction;
-    }
-    if (!digits)
+    Digits whole = gatherDigits(p, end, 0, 0);
+    Digits all = whole;
+    if (whole.end < end && *whole.end == '.')
+        all = gatherDigits(whole.end + 1, end, whole.value, whole.count);
+    if (all.count == 0)
         return false;
+    p = all.end;
+    int exponent = 0;
     if (p < end && (*p == 'e' || *p == 'E')) {
         ++p;
+        const bool down = p < end && *p == '-';
         if (p < end && (*p == '-' || *p == '+'))
             ++p;
-        const char *exponent = p;
-        p = skipDigits(p, end);
-        if (p == exponent)
+        const Digits power = gatherDigits(p, end, 0, 0);
+        if (power.count == 0)
             return false;  // the conversion takes the mark and fails
+        p = power.end;
+        exponent = power.count > 4 ? 99999 : static_cast<int>(power.value);
+        if (down)
+            exponent = -exponent;
     }
     if (p == end || p - first >= 1023)
         return false;
+
+    // At most 15 digits and a power of ten up to 22 either way: both are
+    // exact doubles, so one multiplication or division rounds exactly as
+    // the full conversion does.  Whole limits and short values, most of a
+    // parameter file, take this path.
+    const int scale = exponent - (all.count - whole.count);
+    if (all.count <= 15 && scale >= -22 && scale <= 22) {
+        const auto digits = static_cast<double>(all.value);
+        const double result =
+            scale < 0 ? digits / kPowersOfTen[-scale] : digits * kPowersOfTen[scale];
+        value = negative ? -result : result;
+        window.skipTo(p);
+        return true;
+    }
     const char *number = *first == '+' ? first + 1 : first;
     auto [stop, ec] = std::from_chars(number, p, value);
     if (ec != std::errc() || stop != p)
