@@ -470,9 +470,40 @@ Scan scanReal(Source &stream, double &value)
 
 namespace treekeep {
 
+namespace {
+
+// A string without escapes whose closing quote is in the window, and that
+// fits the buffer; -1 leaves everything to the character reading.
+int quickQuoted(FileWindow &window, char *buffer, int length)
+{
+    const char *end = window.limit();
+    const auto left = static_cast<std::size_t>(end - window.cursor());
+    const auto *open = static_cast<const char *>(std::memchr(window.cursor(), '"', left));
+    if (open == nullptr)
+        return -1;
+    const char *first = open + 1;
+    const char *p = first;
+    const char *stop = end - first > length - 1 ? first + (length - 1) : end;
+    while (p < stop && *p != '"' && *p != '\\')
+        ++p;
+    if (p == stop || *p != '"')
+        return -1;
+    const auto stored = static_cast<std::size_t>(p - first);
+    std::memcpy(buffer, first, stored);
+    buffer[stored] = '\0';
+    window.skipTo(p + 1);
+    return static_cast<int>(stored);
+}
+
+}  // namespace
+
 template <class Source>
 int readQuoted(Source &file, char *buffer, int length)
 {
+    if constexpr (std::is_same_v<Source, FileWindow>) {
+        if (const int stored = quickQuoted(file, buffer, length); stored >= 0)
+            return stored;
+    }
     int c;
     do
         c = file.next();

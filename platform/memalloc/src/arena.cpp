@@ -144,6 +144,7 @@ bool addChunk(MemArena *arena)
         spares().push_back(chunk);  // capacity for it was there before
         return false;
     }
+    UNPOISON(chunk, sizeof(Chunk));
     chunk->arena = arena;
     chunk->next = arena->chunks;
     arena->chunks = chunk;
@@ -163,14 +164,16 @@ void returnChunk(Chunk *chunk)
         r.lastBase = 0;
         r.lastArena = nullptr;
     }
-    UNPOISON(chunk, kChunkBytes);
     auto &kept = spares();
     try {
         kept.push_back(chunk);
     } catch (const std::bad_alloc &) {
+        UNPOISON(chunk, kChunkBytes);
         munmap(chunk, kChunkBytes);
         return;
     }
+    // A block used after its tree was reset is caught under the sanitizer.
+    POISON(chunk, kChunkBytes);
     if (kept.size() > kWarmSpares)
         madvise(chunk, kChunkBytes, MADV_FREE);
 }
