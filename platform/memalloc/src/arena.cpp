@@ -36,7 +36,7 @@
 namespace memalloc {
 namespace {
 
-constexpr std::size_t kChunkBytes = std::size_t{1} << 18;
+constexpr std::size_t kChunkBytes = std::size_t{1} << 21;
 constexpr std::size_t kGrain = 16;
 // Blocks up to this size (header included) are carved from chunks; larger
 // ones come from malloc and are listed in the arena.
@@ -124,6 +124,9 @@ Chunk *mapChunk()
     const std::uintptr_t end = start + 2 * kChunkBytes;
     if (end > aligned + kChunkBytes)
         munmap(reinterpret_cast<void *>(aligned + kChunkBytes), end - aligned - kChunkBytes);
+    // One large page per chunk where the system offers them: a descent
+    // through a big tree then misses the address cache far less often.
+    madvise(reinterpret_cast<void *>(aligned), kChunkBytes, MADV_HUGEPAGE);
     return reinterpret_cast<Chunk *>(aligned);
 }
 
