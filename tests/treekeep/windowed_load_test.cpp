@@ -87,7 +87,6 @@ TEST_F(WindowedLoad, WholeFileLoadsEqualTheStreamLoads)
         toss_all();
         EXPECT_EQ(P_rtx(3, path.c_str(), 1, 0), P_OK);
         const std::string three = dir_ + "/three.par";
-        ASSERT_EQ(P_save(3, three.c_str()), P_OK);
         balance(getTreeRootByIndex(3));
         ASSERT_EQ(P_save(3, three.c_str()), P_OK);
         EXPECT_EQ(slurp(three), slurp(two)) << "seed " << seed;

@@ -8,11 +8,32 @@
 
 namespace treekeep {
 
-FileWindow::FileWindow(int fd, std::size_t size)
-    : fd_(fd), size_(size > 0 ? size : 1), window_(new (std::nothrow) char[size_])
+namespace {
+
+// One window of the default size is kept between loads: allocating and
+// freeing 64 KiB at the top of the heap each time lets the heap shrink and
+// grow again, page faults included.
+std::unique_ptr<char[]> spareWindow;
+
+}  // namespace
+
+FileWindow::FileWindow(int fd, std::size_t size) : fd_(fd), size_(size > 0 ? size : 1)
 {
+    if (size_ == kDefaultSize && spareWindow) {
+        window_ = std::move(spareWindow);
+        spare_ = true;
+    } else {
+        window_.reset(new (std::nothrow) char[size_]);
+        spare_ = size_ == kDefaultSize;
+    }
     if (!window_)
         failed_ = true;
+}
+
+FileWindow::~FileWindow()
+{
+    if (spare_ && window_ && !spareWindow)
+        spareWindow = std::move(window_);
 }
 
 bool FileWindow::refill()

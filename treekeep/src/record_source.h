@@ -39,6 +39,9 @@ public:
     // Reads descriptor `fd` from its current offset; `size` is the window's
     // length (small ones serve the tests).
     explicit FileWindow(int fd, std::size_t size = kDefaultSize);
+    ~FileWindow();
+    FileWindow(const FileWindow &) = delete;
+    FileWindow &operator=(const FileWindow &) = delete;
 
     int next()
     {
@@ -69,6 +72,7 @@ private:
     int fd_;
     std::size_t size_;
     std::unique_ptr<char[]> window_;
+    bool spare_ = false;  // window_ is the spare buffer, given back at the end
     std::size_t at_ = 0;
     std::size_t end_ = 0;
     std::size_t before_ = 0;  // bytes of the file ahead of the window
