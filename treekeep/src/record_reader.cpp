@@ -65,9 +65,10 @@ namespace {
 enum class Step { Next, End, Stop };
 enum class List { Values, Enumeration };
 
+template <class Source>
 class Reader {
 public:
-    Reader(std::FILE *stream, const char *prefix, RecordKeeper &keeper)
+    Reader(Source &stream, const char *prefix, RecordKeeper &keeper)
         : stream_(stream), prefix_(prefix), keeper_(keeper)
     {
     }
@@ -196,8 +197,8 @@ private:
                         assignEReal(value, target, index);
                 }
             } else {
-                if (rscanf(stream_, text_, TREEKEEP_STRING_BUFFER) < 0) {
-                    if (std::ferror(stream_))
+                if (readQuoted(stream_, text_, TREEKEEP_STRING_BUFFER) < 0) {
+                    if (stream_.failed())
                         return fail("read error");
                     return fail("premature EOF");
                 }
@@ -215,7 +216,7 @@ private:
     // The stream gave out: its end means `onEnd`, a read error stops.
     Step atEnd(Step onEnd)
     {
-        if (std::ferror(stream_))
+        if (stream_.failed())
             return fail("read error");
         return onEnd;
     }
@@ -226,7 +227,7 @@ private:
         return Step::Stop;
     }
 
-    std::FILE *stream_;
+    Source &stream_;
     const char *prefix_;
     RecordKeeper &keeper_;
     char name_[TREEKEEP_NAME_BUFFER];
@@ -237,7 +238,19 @@ private:
 
 ReadEnd readRecords(std::FILE *stream, const char *prefix, RecordKeeper &keeper)
 {
-    Reader reader(stream, prefix, keeper);
+    StreamSource source(stream);
+    Reader<StreamSource> reader(source, prefix, keeper);
+    return reader.run();
+}
+
+ReadEnd readOwnedFile(std::FILE *stream, const char *prefix, RecordKeeper &keeper)
+{
+    FileWindow source(fileno(stream));
+    if (source.failed()) {
+        // No room for the window: read the stream itself.
+        return readRecords(stream, prefix, keeper);
+    }
+    Reader<FileWindow> reader(source, prefix, keeper);
     return reader.run();
 }
 

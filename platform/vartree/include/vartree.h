@@ -14,6 +14,12 @@
  * the node count rebuilds the subtree that is out of balance, so no walk over
  * a tree built here can exhaust the stack.
  *
+ * Each tree keeps its nodes and value lists in an arena of the allocator
+ * (memalloc_arena.h) tied to its root link, so that tossVars() returns them
+ * all at once.  A tree therefore stays under the root link it was built
+ * under; relinking its nodes under another root link by hand is not
+ * supported.
+ *
  * Not thread-safe; callers serialise their use of a tree.
  */
 #ifndef PSENV_VARTREE_H
