@@ -16,6 +16,8 @@
 
 #include <stddef.h>
 
+#include "psenv_extern.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -23,13 +25,13 @@ extern "C" {
 typedef struct MemArena MemArena;
 
 /* A new, empty arena; NULL when memory runs out. */
-MemArena *memarena_create(void);
+PSENV_EXTERN(MemArena *) memarena_create(void);
 
 /*
  * `size` bytes from `arena`, aligned for any type; NULL when memory runs out.
  * Release it with release() or with the whole arena.
  */
-void *memarena_allocate(MemArena *arena, size_t size);
+PSENV_EXTERN(void *) memarena_allocate(MemArena *arena, size_t size);
 
 /*
  * Release every block of `arena` still live and the arena itself.  Its
@@ -38,16 +40,16 @@ void *memarena_allocate(MemArena *arena, size_t size);
  * memory held never exceeds the most ever in use at once.  NULL is accepted
  * and ignored.
  */
-void memarena_drop(MemArena *arena);
+PSENV_EXTERN(void) memarena_drop(MemArena *arena);
 
 /* The arena whose memory holds `address`, or NULL when no arena's does. */
-MemArena *memarena_owning(const void *address);
+PSENV_EXTERN(MemArena *) memarena_owning(const void *address);
 
 /* Number of blocks of `arena` not released yet. */
-size_t memarena_live_blocks(const MemArena *arena);
+PSENV_EXTERN(size_t) memarena_live_blocks(const MemArena *arena);
 
 /* Bytes the arena holds from the system (its chunks and large blocks). */
-size_t memarena_reserved_bytes(const MemArena *arena);
+PSENV_EXTERN(size_t) memarena_reserved_bytes(const MemArena *arena);
 
 #ifdef __cplusplus
 }
