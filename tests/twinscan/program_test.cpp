@@ -104,7 +104,7 @@ TEST_F(Program, TracesTheDecoupledExample)
                      "  wavl_xmtroff()\n"
                      "  genBlankOnOff(1, 1)\n"
                      "summary: 2 pulses, 2 acquisitions; delays 1.001101 s, pulses 5e-05 s, "
-                     "acquisitions 4.096 s; total 5.097151 s\n");
+                     "acquisitions 2.048 s; total 3.049151 s\n");
 }
 
 TEST_F(Program, ArrayedExampleRunsEveryElementWithItsOwnValue)
@@ -195,7 +195,7 @@ TEST_F(Program, ReportsFilesAndUsageErrors)
 {
     Outcome o = run("'" + (dir_ / "nothing.par").string() + "'");
     EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err, (dir_ / "nothing.par").string() + ": No such file\n");
+    EXPECT_EQ(o.err, "twinscan: " + (dir_ / "nothing.par").string() + ": No such file\n");
     EXPECT_EQ(o.out, "");
 
     o = run("--global '" + (dir_ / "nothing.par").string() + "' " + example("mode_s.par").string());
