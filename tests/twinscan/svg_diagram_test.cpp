@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -114,6 +116,23 @@ TEST(SvgDiagram, TextFromParametersIsEscaped)
     std::string why;
     EXPECT_TRUE(well_formed(svg, why)) << why;
     EXPECT_NE(svg.find("p&amp;q decoupling (a&lt;b&gt;&amp;&quot;c)"), std::string::npos);
+}
+
+TEST(SvgDiagram, NonFiniteValuesNeverReachTheDocument)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::vector<psgacq_event> events = {
+        make(PSGACQ_DELAY, {inf}),          make(PSGACQ_DELAY, {nan}),
+        make(PSGACQ_POWER, {nan}, {1}),     make(PSGACQ_PULSE, {-inf, nan, inf}, {0, 1}),
+        make(PSGACQ_PULSE_PAIR, {nan, inf, 0, 0}, {0, 0, 1, 2}),
+        make(PSGACQ_ACQUIRE, {inf, 1e-4}),  make(PSGACQ_ACQUIRE, {16384, nan})};
+    std::string svg = psg::svg_diagram(events.data(), events.size(), names());
+    std::string why;
+    EXPECT_TRUE(well_formed(svg, why)) << why;
+    std::smatch found;
+    EXPECT_FALSE(std::regex_search(svg, found, std::regex("\\b(inf|nan)\\b", std::regex::icase)))
+        << found.str() << " at " << found.position();
 }
 
 TEST(SvgDiagram, NoEventsStillMakeADocument)

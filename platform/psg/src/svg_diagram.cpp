@@ -37,8 +37,12 @@ double width_of(double seconds)
     return std::max(6.0, 40.0 + 26.0 * std::log10(seconds / 1e-6));
 }
 
+// The runner never hands over a non-finite value, but a diagram made
+// directly from events must not carry "inf" or "nan" either.
 std::string format(const char *fmt, double value)
 {
+    if (!std::isfinite(value))
+        return "?";
     char text[64];
     std::snprintf(text, sizeof text, fmt, value);
     return text;
