@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cctype>
 #include <limits>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -130,9 +130,18 @@ TEST(SvgDiagram, NonFiniteValuesNeverReachTheDocument)
     std::string svg = psg::svg_diagram(events.data(), events.size(), names());
     std::string why;
     EXPECT_TRUE(well_formed(svg, why)) << why;
-    std::smatch found;
-    EXPECT_FALSE(std::regex_search(svg, found, std::regex("\\b(inf|nan)\\b", std::regex::icase)))
-        << found.str() << " at " << found.position();
+    // No word of the document reads "inf" or "nan", in any case.
+    std::string word;
+    int non_finite = 0;
+    for (char c : svg + " ") {
+        if (std::isalpha(static_cast<unsigned char>(c))) {
+            word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            continue;
+        }
+        non_finite += word == "inf" || word == "nan";
+        word.clear();
+    }
+    EXPECT_EQ(non_finite, 0);
 }
 
 TEST(SvgDiagram, NoEventsStillMakeADocument)
