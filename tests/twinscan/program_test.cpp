@@ -104,7 +104,7 @@ TEST_F(Program, TracesTheDecoupledExample)
                      "  wavl_xmtroff()\n"
                      "  genBlankOnOff(1, 1)\n"
                      "summary: 2 pulses, 2 acquisitions; delays 1.001101 s, pulses 5e-05 s, "
-                     "acquisitions 4.096 s; total 5.097151 s\n");
+                     "acquisitions 2.048 s; total 3.049151 s\n");
 }
 
 TEST_F(Program, ArrayedExampleRunsEveryElementWithItsOwnValue)
@@ -171,6 +171,24 @@ TEST_F(Program, WritesAWellFormedDiagramOfTheFirstElement)
     EXPECT_NE(o.err.find("cannot write"), std::string::npos);
 }
 
+TEST_F(Program, DrawsEachArrayedElementAfterItsHeader)
+{
+    Outcome o = run("--draw text " + example("arrayed_d.par").string());
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out.rfind("element 1 of 3\narrayed: d2 0.001\n87 status  0 1 0 A 0 \n", 0), 0u);
+    EXPECT_NE(o.out.find("\n\nelement 3 of 3\narrayed: d2 0.004\n87 status"), std::string::npos);
+
+    // The elements before the picked one still run, silently: the waveform
+    // made at element 1 is the one element 2 draws.
+    o = run("--draw=text --element=2 " + example("arrayed_d.par").string());
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out.rfind("element 2 of 3\narrayed: d2 0.002\n87 status", 0), 0u) << o.out;
+    EXPECT_EQ(o.out.find("element 1"), std::string::npos);
+    EXPECT_EQ(o.out.find("element 3"), std::string::npos);
+    EXPECT_NE(o.out.find("wavl_xmtron 1 &H1dec kirtaW16 WALTZ16\n"), std::string::npos);
+    EXPECT_NE(o.out.find("d2 0.002000000"), std::string::npos);
+}
+
 TEST_F(Program, DecouplingRequestEndsTheRunAtTheAbort)
 {
     fs::path parfile = edited("mode_s.par", "1 \"nnnn\"", "1 \"nnny\"");
@@ -195,7 +213,7 @@ TEST_F(Program, ReportsFilesAndUsageErrors)
 {
     Outcome o = run("'" + (dir_ / "nothing.par").string() + "'");
     EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err, (dir_ / "nothing.par").string() + ": No such file\n");
+    EXPECT_EQ(o.err, "twinscan: " + (dir_ / "nothing.par").string() + ": No such file\n");
     EXPECT_EQ(o.out, "");
 
     o = run("--global '" + (dir_ / "nothing.par").string() + "' " + example("mode_s.par").string());

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cctype>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -114,6 +116,32 @@ TEST(SvgDiagram, TextFromParametersIsEscaped)
     std::string why;
     EXPECT_TRUE(well_formed(svg, why)) << why;
     EXPECT_NE(svg.find("p&amp;q decoupling (a&lt;b&gt;&amp;&quot;c)"), std::string::npos);
+}
+
+TEST(SvgDiagram, NonFiniteValuesNeverReachTheDocument)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::vector<psgacq_event> events = {
+        make(PSGACQ_DELAY, {inf}),          make(PSGACQ_DELAY, {nan}),
+        make(PSGACQ_POWER, {nan}, {1}),     make(PSGACQ_PULSE, {-inf, nan, inf}, {0, 1}),
+        make(PSGACQ_PULSE_PAIR, {nan, inf, 0, 0}, {0, 0, 1, 2}),
+        make(PSGACQ_ACQUIRE, {inf, 1e-4}),  make(PSGACQ_ACQUIRE, {16384, nan})};
+    std::string svg = psg::svg_diagram(events.data(), events.size(), names());
+    std::string why;
+    EXPECT_TRUE(well_formed(svg, why)) << why;
+    // No word of the document reads "inf" or "nan", in any case.
+    std::string word;
+    int non_finite = 0;
+    for (char c : svg + " ") {
+        if (std::isalpha(static_cast<unsigned char>(c))) {
+            word += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            continue;
+        }
+        non_finite += word == "inf" || word == "nan";
+        word.clear();
+    }
+    EXPECT_EQ(non_finite, 0);
 }
 
 TEST(SvgDiagram, NoEventsStillMakeADocument)

@@ -28,7 +28,10 @@ extern "C" {
  * The library writes these before every call of a sequence function, from
  * the parameters of the same names (OBSch 1 and DECch 2 unless parameters of
  * those names exist; oph rounded to the nearest integer).  The program only
- * reads them.
+ * reads them.  The library holds weak definitions of all of them and of the
+ * two renditions, so a program needs to define pulsesequence() alone; what
+ * the program defines and exports itself is used instead.  A rendition the
+ * program lacks ends a drawing with "no display rendition" and status 1.
  */
 extern char dm[256];    /* decoupler mode text */
 extern char homo[256];  /* homodecoupling flag text */
@@ -78,8 +81,12 @@ void wavl_xmtron(wavl_shape *record);
 void wavl_xmtroff(void);
 
 /* ---- sequence primitives (run mode) --------------------------------------
- * Times are seconds, channels 1 (observe) and 2 (decoupler).  Nothing is
- * checked: every call is recorded as given.
+ * Times are seconds, channels 1 (observe) and 2 (decoupler).  Values the
+ * hardware would refuse end the run with status 1 and a message naming the
+ * element, the primitive and the value: times and pulse widths must be
+ * finite and not negative, the dwell finite and positive, the points a
+ * positive even whole number (real and imaginary points), powers finite.
+ * Every accepted call is recorded as given.
  */
 
 /*

@@ -52,7 +52,8 @@ typedef struct psgacq_summary {
     int acquisitions;    /* explicit acquisitions */
     double delay_time;   /* sum of the delays */
     double pulse_time;   /* rof1 + width + rof2 per pulse call (the longer of a pair) */
-    double acquire_time; /* points x dwell per acquisition */
+    double acquire_time; /* points / 2 x dwell per acquisition: the points count
+                            real and imaginary values */
     double total_time;   /* the three together */
 } psgacq_summary;
 
@@ -68,6 +69,13 @@ void psgacq_set_trace(FILE *stream);
  * elements).  Elements are numbered from 1 and must come in order.
  */
 void psgacq_begin_element(int element, int count);
+
+/*
+ * As psgacq_begin_element(); a trace also gets the line "arrayed: <values>"
+ * after the header when `values` is neither NULL nor empty (the element's
+ * arrayed values, "pw 1e-05, d2 0.001").
+ */
+void psgacq_begin_labelled_element(int element, int count, const char *values);
 
 /* Keep `event` for the current element and trace it. */
 void psgacq_send(const psgacq_event *event);

@@ -16,6 +16,7 @@ struct Element {
 std::vector<Element> elements;
 int element_count = 0;
 FILE *trace = nullptr;
+bool header_traced = false; // a blank line goes between traced elements
 
 void add_to_summary(psgacq_summary &sum, const psgacq_event &event)
 {
@@ -34,7 +35,8 @@ void add_to_summary(psgacq_summary &sum, const psgacq_event &event)
         break;
     case PSGACQ_ACQUIRE:
         sum.acquisitions += 1;
-        sum.acquire_time += r[0] * r[1];
+        // np counts real and imaginary points: np / 2 complex points.
+        sum.acquire_time += r[0] / 2.0 * r[1];
         break;
     default:
         return;
@@ -58,14 +60,24 @@ extern "C" void psgacq_set_trace(FILE *stream)
 
 extern "C" void psgacq_begin_element(int element, int count)
 {
-    if (element <= 1)
+    psgacq_begin_labelled_element(element, count, nullptr);
+}
+
+extern "C" void psgacq_begin_labelled_element(int element, int count, const char *values)
+{
+    if (element <= 1) {
         elements.clear();
+        header_traced = false;
+    }
     elements.emplace_back();
     element_count = count;
     if (trace != nullptr) {
-        if (elements.size() > 1)
+        if (header_traced)
             std::fputc('\n', trace);
+        header_traced = true;
         std::fprintf(trace, "element %d of %d\n", element, count);
+        if (values != nullptr && *values != '\0')
+            std::fprintf(trace, "arrayed: %s\n", values);
     }
 }
 

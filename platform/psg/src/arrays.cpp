@@ -4,11 +4,15 @@
 #include "psgparam.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "array_list.h"
 #include "errsink.h"
+#include "missing_reads.h"
 #include "treekeep.h"
 
 namespace {
@@ -23,7 +27,13 @@ struct ArrayedParameter {
     int count() const { return static_cast<int>(text ? texts.size() : reals.size()); }
 };
 
+// In the order listed; the groups index into it.
 std::vector<ArrayedParameter> arrayed;
+struct Group {
+    std::vector<size_t> members;
+    int length = 1;
+};
+std::vector<Group> groups;
 int element_count = 1;
 
 varInfo *record_of(const ArrayedParameter &parameter)
@@ -54,6 +64,7 @@ void restore_previous_experiment()
         if (parameter.count() > 0)
             store_values(parameter, 0, parameter.count() - 1);
     arrayed.clear();
+    groups.clear();
     element_count = 1;
 }
 
@@ -82,16 +93,6 @@ bool remember(std::string_view name, ArrayedParameter &parameter)
     return true;
 }
 
-std::string_view trimmed(std::string_view text)
-{
-    constexpr std::string_view kSkipped = " \t\n()";
-    size_t first = text.find_first_not_of(kSkipped);
-    if (first == std::string_view::npos)
-        return {};
-    size_t last = text.find_last_not_of(kSkipped);
-    return text.substr(first, last - first + 1);
-}
-
 bool store_arraydim(int count)
 {
     SymbolNode **root = getTreeRoot(getRoot(1));
@@ -101,44 +102,115 @@ bool store_arraydim(int count)
     return record != nullptr && assignReal(count, record, 0) != 0;
 }
 
+// Fills `arrayed` and `groups` from the listed names; false once a fault was
+// reported.
+bool take_groups(const std::vector<psg::ArrayGroup> &listed)
+{
+    long long total = 1;
+    for (const psg::ArrayGroup &names : listed) {
+        Group group;
+        for (const std::string &name : names) {
+            for (const ArrayedParameter &seen : arrayed)
+                if (seen.name == name) {
+                    Werrprintf("array: parameter \"%s\" is listed twice", name.c_str());
+                    return false;
+                }
+            ArrayedParameter parameter;
+            if (!remember(name, parameter)) {
+                Werrprintf("array: parameter \"%s\" does not exist", name.c_str());
+                return false;
+            }
+            if (parameter.count() == 0) {
+                Werrprintf("array: parameter \"%s\" has no value", name.c_str());
+                return false;
+            }
+            if (!group.members.empty() && parameter.count() != group.length) {
+                const ArrayedParameter &first = arrayed[group.members.front()];
+                Werrprintf("array: \"%s\" has %d values and \"%s\" has %d; parameters in "
+                           "parentheses vary together and need equal lengths",
+                           first.name.c_str(), first.count(), name.c_str(), parameter.count());
+                return false;
+            }
+            group.length = parameter.count();
+            group.members.push_back(arrayed.size());
+            arrayed.push_back(std::move(parameter));
+        }
+        total *= group.length;
+        if (total > INT_MAX) {
+            Werrprintf("array: the experiment would have more than %d elements", INT_MAX);
+            return false;
+        }
+        groups.push_back(std::move(group));
+    }
+    element_count = static_cast<int>(total);
+    return true;
+}
+
+void append_value(std::string &text, const ArrayedParameter &parameter, size_t at)
+{
+    if (!text.empty())
+        text += ", ";
+    text += parameter.name + " ";
+    if (parameter.text) {
+        text += "\"" + parameter.texts[at] + "\"";
+    } else {
+        char number[32];
+        std::snprintf(number, sizeof number, "%.9g", parameter.reals[at]);
+        text += number;
+    }
+}
+
+// 0-based value index of every arrayed parameter at `element`: the groups
+// count like the digits of a number, the last one fastest.
+std::vector<size_t> value_indices(int element)
+{
+    std::vector<size_t> at(arrayed.size(), 0);
+    int rest = element - 1;
+    for (auto group = groups.rbegin(); group != groups.rend(); ++group) {
+        int value = rest % group->length;
+        rest /= group->length;
+        for (size_t member : group->members)
+            at[member] = static_cast<size_t>(value);
+    }
+    return at;
+}
+
 } // namespace
 
 extern "C" int psgparam_begin_experiment(void)
 {
     restore_previous_experiment();
+    psg::forget_missing_reads();
 
     char list[1024] = "";
     if (P_getstring(1, "array", list, 1, sizeof list) != P_OK)
         P_getstring(0, "array", list, 1, sizeof list);
 
-    std::string_view rest = list;
-    while (!rest.empty()) {
-        size_t comma = rest.find(',');
-        std::string_view name = trimmed(rest.substr(0, comma));
-        rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
-        if (name.empty())
-            continue;
-        ArrayedParameter parameter;
-        if (!remember(name, parameter)) {
-            Werrprintf("array: parameter \"%.*s\" does not exist", static_cast<int>(name.size()),
-                       name.data());
-            continue;
-        }
-        if (parameter.count() == 0)
-            continue;
-        element_count = std::max(element_count, parameter.count());
-        arrayed.push_back(std::move(parameter));
+    std::vector<psg::ArrayGroup> listed;
+    std::string error;
+    if (!psg::parse_array_list(list, listed, error)) {
+        Werrprintf("array: \"%s\": %s", list, error.c_str());
+        return -1;
     }
-    return store_arraydim(element_count) ? element_count : -1;
+    if (!take_groups(listed)) {
+        restore_previous_experiment();
+        return -1;
+    }
+    if (!store_arraydim(element_count)) {
+        Werrprintf("arraydim: cannot be stored");
+        return -1;
+    }
+    return element_count;
 }
 
 extern "C" int psgparam_select_element(int element)
 {
     if (element < 1 || element > element_count)
         return -1;
-    for (const ArrayedParameter &parameter : arrayed) {
-        int value = std::min(element, parameter.count()) - 1;
-        if (!store_values(parameter, value, value))
+    std::vector<size_t> at = value_indices(element);
+    for (size_t i = 0; i < arrayed.size(); ++i) {
+        int value = static_cast<int>(at[i]);
+        if (!store_values(arrayed[i], value, value))
             return -1;
     }
     return 0;
@@ -151,4 +223,17 @@ extern "C" const char *psgparam_arrayed_name(int i, int *count)
     if (count != nullptr)
         *count = arrayed[static_cast<size_t>(i)].count();
     return arrayed[static_cast<size_t>(i)].name.c_str();
+}
+
+extern "C" int psgparam_element_values(int element, char *buf, size_t size)
+{
+    std::string text;
+    if (element >= 1 && element <= element_count) {
+        std::vector<size_t> at = value_indices(element);
+        for (size_t i = 0; i < arrayed.size(); ++i)
+            append_value(text, arrayed[i], at[i]);
+    }
+    if (buf != nullptr && size > 0)
+        std::snprintf(buf, size, "%s", text.c_str());
+    return static_cast<int>(text.size());
 }

@@ -4,10 +4,14 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "run_state.h"
+
 extern "C" void DPStimer(int code, int zero1, int zero2, int count, ...)
 {
     (void)zero1;
     (void)zero2;
+    if (psg::display_muted())
+        return;
     std::printf("%d %d", code, count);
     if (count > 0) {
         va_list args;
@@ -24,7 +28,7 @@ extern "C" void DPStimer(int code, int zero1, int zero2, int count, ...)
 extern "C" void DPSprint(double time, const char *format, ...)
 {
     (void)time;
-    if (format == nullptr)
+    if (format == nullptr || psg::display_muted())
         return;
     va_list args;
     va_start(args, format);
@@ -34,6 +38,8 @@ extern "C" void DPSprint(double time, const char *format, ...)
 
 extern "C" void dps_wavl_xmtron(const char *name, int n, wavl_shape *record, const char *label)
 {
+    if (psg::display_muted())
+        return;
     std::printf("%s %d %s", name != nullptr ? name : "", n, label != nullptr ? label : "");
     if (record != nullptr)
         std::printf(" %s %s", record->name, record->pattern);
@@ -42,5 +48,7 @@ extern "C" void dps_wavl_xmtron(const char *name, int n, wavl_shape *record, con
 
 extern "C" void dps_wavl_xmtroff(const char *name, int n)
 {
+    if (psg::display_muted())
+        return;
     std::printf("%s %d\n", name != nullptr ? name : "", n);
 }

@@ -5,93 +5,28 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <string_view>
 
+#include "parameter_loading.h"
 #include "psg.h"
 #include "psgacq.h"
 #include "psgparam.h"
 #include "run_state.h"
+#include "runner_options.h"
 #include "svg_diagram.h"
+#include "value_checks.h"
+
+#ifndef PSENV_VERSION
+#define PSENV_VERSION "unknown"
+#endif
 
 namespace {
 
-enum class Rendition { Run, Text, Timing };
+using psg::kExitFailure;
+using psg::Rendition;
+using psg::RunnerOptions;
 
-struct Options {
-    Rendition rendition = Rendition::Run;
-    const char *svg = nullptr;
-    const char *global = nullptr;
-    const char *parfile = nullptr;
-};
-
-constexpr int kExitUsage = 2;
-constexpr int kExitFailure = 1;
 constexpr int kDefaultObserveChannel = 1;
 constexpr int kDefaultDecouplerChannel = 2;
-
-void print_usage(FILE *stream)
-{
-    std::fprintf(stream,
-                 "usage: %s [--draw text|timing] [--svg FILE] [--global FILE] PARFILE\n"
-                 "\n"
-                 "Runs the experiment's sequence once per array element with the parameters\n"
-                 "of PARFILE and prints every call it makes, or draws it.\n"
-                 "\n"
-                 "  --draw text     print the sequence's text records instead of running it\n"
-                 "  --draw timing   print the sequence's timing events instead of running it\n"
-                 "  --svg FILE      also write the first element as an SVG timing diagram\n"
-                 "                  (run mode only)\n"
-                 "  --global FILE   load FILE into the global parameters first\n"
-                 "  --help          show this help\n",
-                 psg::program_name());
-}
-
-int usage_error(const char *message, const char *detail = "")
-{
-    std::fprintf(stderr, "%s: %s%s\n", psg::program_name(), message, detail);
-    std::fprintf(stderr, "Try '%s --help'.\n", psg::program_name());
-    return kExitUsage;
-}
-
-// 0 to go on, or the exit status.
-int parse(int argc, char **argv, Options &options, bool &help)
-{
-    for (int i = 1; i < argc; ++i) {
-        std::string_view arg = argv[i];
-        bool has_value = i + 1 < argc;
-        if (arg == "--help") {
-            help = true;
-            return 0;
-        }
-        if (arg == "--draw" || arg == "--svg" || arg == "--global") {
-            if (!has_value)
-                return usage_error("missing value after ", argv[i]);
-            const char *value = argv[++i];
-            if (arg == "--svg") {
-                options.svg = value;
-            } else if (arg == "--global") {
-                options.global = value;
-            } else if (std::strcmp(value, "text") == 0) {
-                options.rendition = Rendition::Text;
-            } else if (std::strcmp(value, "timing") == 0) {
-                options.rendition = Rendition::Timing;
-            } else {
-                return usage_error("--draw takes text or timing, not ", value);
-            }
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            return usage_error("unknown option ", argv[i]);
-        } else if (options.parfile != nullptr) {
-            return usage_error("more than one parameter file: ", argv[i]);
-        } else {
-            options.parfile = argv[i];
-        }
-    }
-    if (options.parfile == nullptr)
-        return usage_error("no parameter file given");
-    if (options.svg != nullptr && options.rendition != Rendition::Run)
-        return usage_error("--svg draws a run; it cannot go with --draw");
-    return 0;
-}
 
 int rounded(double value)
 {
@@ -126,6 +61,8 @@ void fill_sequence_variables(int element)
 
 void call_sequence(Rendition rendition)
 {
+    // Only the sequence's own reads are worth a warning about missing names.
+    psgparam_warn_missing(1);
     switch (rendition) {
     case Rendition::Run:
         pulsesequence();
@@ -137,18 +74,125 @@ void call_sequence(Rendition rendition)
         t_pulsesequence();
         break;
     }
+    psgparam_warn_missing(0);
 }
 
-int write_diagram(const char *path)
+std::string element_values(int element)
+{
+    char values[512];
+    psgparam_element_values(element, values, sizeof values);
+    return values;
+}
+
+// The drawings print the trace's element header when there is more than one
+// element to tell apart.
+void draw_header(int element, int elements, bool first_shown)
+{
+    if (elements < 2)
+        return;
+    if (!first_shown)
+        std::fputc('\n', stdout);
+    std::printf("element %d of %d\n", element, elements);
+    std::string values = element_values(element);
+    if (!values.empty())
+        std::printf("arrayed: %s\n", values.c_str());
+}
+
+struct DiagramValues {
+    psg::DiagramNames names;
+    bool taken = false;
+};
+
+int write_diagram(const char *path, int element, const DiagramValues &values)
 {
     const psgacq_event *events = nullptr;
-    size_t count = psgacq_element_events(1, &events);
-    psg::DiagramNames names{d1, d2, pw, getval("pwx"), OBSch};
-    if (!psg::write_svg_diagram(path, events, count, names)) {
+    size_t count = psgacq_element_events(element, &events);
+    if (!psg::write_svg_diagram(path, events, count, values.names)) {
         std::fprintf(stderr, "%s: cannot write %s: %s\n", psg::program_name(), path,
                      std::strerror(errno));
         return kExitFailure;
     }
+    return 0;
+}
+
+// Standard output is checked once at the end: a trace lost on a full disk
+// or a closed pipe is a failed run.
+int close_standard_output()
+{
+    errno = 0;
+    bool failed = std::fflush(stdout) != 0;
+    int error = errno;
+    failed = std::ferror(stdout) != 0 || failed;
+    if (std::fclose(stdout) != 0 && !failed) {
+        failed = true;
+        error = errno;
+    }
+    if (!failed)
+        return 0;
+    std::fprintf(stderr, "%s: standard output: %s\n", psg::program_name(),
+                 error != 0 ? std::strerror(error) : "write error");
+    return kExitFailure;
+}
+
+int run(const RunnerOptions &options)
+{
+    psg::install_message_prefix();
+    if (options.global != nullptr && !psg::load_parameter_file(0, options.global))
+        return kExitFailure;
+    if (!psg::load_parameter_file(1, options.parfile))
+        return kExitFailure;
+    int elements = psgparam_begin_experiment();
+    if (elements < 1)
+        return kExitFailure;
+    if (options.element > elements) {
+        std::string count = std::to_string(elements) + (elements == 1 ? " element" : " elements");
+        return psg::runner_usage_error(
+            ("--element " + std::to_string(options.element) + ": the experiment has " + count)
+                .c_str());
+    }
+
+    const int shown = options.element;   // 0: all
+    const int last = options.rendition == Rendition::Run || shown == 0 ? elements : shown;
+    const int diagram = shown == 0 ? 1 : shown;
+    DiagramValues diagram_values;
+    for (int element = 1; element <= last; ++element) {
+        if (psgparam_select_element(element) != 0) {
+            std::fprintf(stderr, "%s: cannot select array element %d\n", psg::program_name(),
+                         element);
+            return kExitFailure;
+        }
+        fill_sequence_variables(element);
+        psg::set_current_element(element);
+        if (std::string broken = psg::check_sequence_variables(); !broken.empty()) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "%s: element %d: %s\n", psg::program_name(), element,
+                         broken.c_str());
+            return kExitFailure;
+        }
+        bool visible = shown == 0 || shown == element;
+        if (options.rendition == Rendition::Run) {
+            psgacq_set_trace(visible ? stdout : nullptr);
+            psgacq_begin_labelled_element(element, elements, element_values(element).c_str());
+        } else {
+            psg::set_display_muted(!visible);
+            if (visible)
+                draw_header(element, elements, element == 1 || shown != 0);
+        }
+        call_sequence(options.rendition);
+        if (options.rendition == Rendition::Run)
+            psgacq_end_element();
+        // The diagram's element labels its durations with its own values.
+        if (element == diagram) {
+            diagram_values.names = {d1, d2, pw, getval("pwx"), OBSch};
+            diagram_values.names.title =
+                std::string(psg::program_name()) + " \xE2\x80\x94 element " + std::to_string(element);
+            diagram_values.taken = true;
+        }
+    }
+    psg::set_display_muted(false);
+    // Drawn only once every element passed its checks.
+    if (options.svg != nullptr && diagram_values.taken)
+        return write_diagram(options.svg, diagram, diagram_values);
     return 0;
 }
 
@@ -157,42 +201,14 @@ int write_diagram(const char *path)
 int main(int argc, char **argv)
 {
     psg::set_program_name(argc > 0 ? argv[0] : nullptr);
-    Options options;
-    bool help = false;
-    if (int status = parse(argc, argv, options, help); status != 0)
+    RunnerOptions options;
+    if (int status = psg::parse_runner_options(argc, argv, options); status != 0)
         return status;
-    if (help) {
-        print_usage(stdout);
-        return 0;
-    }
-
-    if (options.global != nullptr && psgparam_load(0, options.global) != 0)
-        return kExitFailure;
-    if (psgparam_load(1, options.parfile) != 0)
-        return kExitFailure;
-    int elements = psgparam_begin_experiment();
-    if (elements < 1) {
-        std::fprintf(stderr, "%s: cannot set arraydim\n", psg::program_name());
-        return kExitFailure;
-    }
-
-    psgacq_set_trace(options.rendition == Rendition::Run ? stdout : nullptr);
-    int exit_status = 0;
-    for (int element = 1; element <= elements; ++element) {
-        if (psgparam_select_element(element) != 0) {
-            std::fprintf(stderr, "%s: cannot select array element %d\n", psg::program_name(),
-                         element);
-            return kExitFailure;
-        }
-        fill_sequence_variables(element);
-        psg::set_current_element(element);
-        psgacq_begin_element(element, elements);
-        call_sequence(options.rendition);
-        psgacq_end_element();
-        // Element 1's own values label the diagram.
-        if (element == 1 && options.svg != nullptr)
-            exit_status = write_diagram(options.svg);
-    }
-    std::fflush(stdout);
-    return exit_status;
+    if (options.help)
+        psg::print_runner_usage(stdout);
+    else if (options.version)
+        std::printf("%s (psenv) %s\n", psg::program_name(), PSENV_VERSION);
+    int status = options.help || options.version ? 0 : run(options);
+    int output = close_standard_output();
+    return status != 0 ? status : output;
 }

@@ -1,5 +1,6 @@
 // Sequence primitives of the run mode: each becomes one event for the
-// acquisition communication, which keeps and traces it.
+// acquisition communication, which keeps and traces it, once its values
+// passed what the hardware would accept.
 #include "psg.h"
 
 #include <cstdio>
@@ -8,8 +9,12 @@
 
 #include "psgacq.h"
 #include "run_state.h"
+#include "value_checks.h"
 
 namespace {
+
+using psg::require;
+using psg::ValueRule;
 
 psgacq_event event_of(psgacq_kind kind)
 {
@@ -59,6 +64,7 @@ extern "C" void status(int n)
 
 extern "C" void delay(double time)
 {
+    require("delay", "time", ValueRule::Duration, time);
     psgacq_event event = event_of(PSGACQ_DELAY);
     event.real[0] = time;
     psgacq_send(&event);
@@ -66,6 +72,7 @@ extern "C" void delay(double time)
 
 extern "C" void genPower(double power, int channel)
 {
+    require("genPower", "power", ValueRule::Power, power);
     psgacq_event event = event_of(PSGACQ_POWER);
     event.real[0] = power;
     event.integer[0] = channel;
@@ -74,6 +81,9 @@ extern "C" void genPower(double power, int channel)
 
 extern "C" void genRFPulse(double width, int phase, double rof1, double rof2, int channel)
 {
+    require("genRFPulse", "width", ValueRule::PulseWidth, width);
+    require("genRFPulse", "rof1", ValueRule::Duration, rof1);
+    require("genRFPulse", "rof2", ValueRule::Duration, rof2);
     psgacq_event event = event_of(PSGACQ_PULSE);
     event.real[0] = width;
     event.real[1] = rof1;
@@ -86,6 +96,10 @@ extern "C" void genRFPulse(double width, int phase, double rof1, double rof2, in
 extern "C" void gensim_pulse(double width1, double width2, int phase1, int phase2,
                              double rof1, double rof2, int channel1, int channel2)
 {
+    require("gensim_pulse", "width1", ValueRule::PulseWidth, width1);
+    require("gensim_pulse", "width2", ValueRule::PulseWidth, width2);
+    require("gensim_pulse", "rof1", ValueRule::Duration, rof1);
+    require("gensim_pulse", "rof2", ValueRule::Duration, rof2);
     psgacq_event event = event_of(PSGACQ_PULSE_PAIR);
     event.real[0] = width1;
     event.real[1] = width2;
@@ -107,6 +121,7 @@ extern "C" void setactivercvrs(const char *mask)
 
 extern "C" void startacq(double alfa)
 {
+    require("startacq", "alfa", ValueRule::Duration, alfa);
     psgacq_event event = event_of(PSGACQ_ACQUIRE_START);
     event.real[0] = alfa;
     psgacq_send(&event);
@@ -114,6 +129,8 @@ extern "C" void startacq(double alfa)
 
 extern "C" void acquire(double points, double dwell)
 {
+    require("acquire", "points", ValueRule::Points, points);
+    require("acquire", "dwell", ValueRule::Dwell, dwell);
     psgacq_event event = event_of(PSGACQ_ACQUIRE);
     event.real[0] = points;
     event.real[1] = dwell;
@@ -143,6 +160,9 @@ extern "C" wavl_shape wavl_mix(const char *name, const char *pattern, double pow
     std::snprintf(shape.pattern, sizeof shape.pattern, "%s", pattern != nullptr ? pattern : "");
     shape.power = power;
     shape.pulse90 = pulse90;
+    require("wavl_mix", "power", ValueRule::Power, power);
+    require("wavl_mix", "pulse90", ValueRule::PulseWidth, pulse90);
+    require("wavl_mix", "refpower", ValueRule::Power, refpower);
     shape.refpower = refpower;
     psgacq_event event = waveform_event(PSGACQ_WAVEFORM_MADE, shape);
     psgacq_send(&event);

@@ -11,6 +11,14 @@ const char *program_name();
 void set_current_element(int element);
 int current_element();
 
+// While muted, the display calls write nothing: the elements before the one
+// picked with --element are drawn only for the state they leave behind.
+void set_display_muted(bool muted);
+bool display_muted();
+
+// Set by a default display rendition: the program defines none of its own.
+void note_missing_rendition(const char *name);
+
 } // namespace psg
 
 #endif

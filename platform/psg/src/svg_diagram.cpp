@@ -37,8 +37,12 @@ double width_of(double seconds)
     return std::max(6.0, 40.0 + 26.0 * std::log10(seconds / 1e-6));
 }
 
+// The runner never hands over a non-finite value, but a diagram made
+// directly from events must not carry "inf" or "nan" either.
 std::string format(const char *fmt, double value)
 {
+    if (!std::isfinite(value))
+        return "?";
     char text[64];
     std::snprintf(text, sizeof text, fmt, value);
     return text;
@@ -197,9 +201,12 @@ Layout lay_out(const psgacq_event *events, size_t count, const DiagramNames &nam
             layout.receivers = std::max(layout.receivers, static_cast<int>(mask.size()));
             break;
         case PSGACQ_ACQUIRE: {
-            double time = r[0] * r[1];
+            // np counts real and imaginary points: np / 2 complex points.
+            double complex_points = r[0] / 2.0;
+            double time = complex_points * r[1];
             double w = std::max(60.0, width_of(time));
-            std::string label = "acquire " + format("%g", r[0]) + " points, " + duration_text(time);
+            std::string label =
+                format("%g", complex_points) + " complex points, " + duration_text(time);
             for (size_t k = 0; k < mask.size(); ++k)
                 if (mask[k] == 'y')
                     layout.signals.push_back({static_cast<int>(k), x, w, label});
@@ -246,9 +253,10 @@ private:
     std::string body_;
 };
 
+// A coordinate; never "inf" or "nan", which no viewer accepts.
 std::string attr(double value)
 {
-    return format("%.2f", value);
+    return format("%.2f", std::isfinite(value) ? value : 0.0);
 }
 
 std::string text(double x, double y, std::string_view content, const char *cls,
@@ -313,7 +321,7 @@ std::string svg_diagram(const psgacq_event *events, size_t count, const DiagramN
 
     Canvas c;
     c.add(rect(0, 0, width, height, "page"));
-    c.add(text(16, 24, "twinscan \xE2\x80\x94 element 1", "title", "start"));
+    c.add(text(16, 24, names.title, "title", "start"));
 
     // Period boundaries run through every row.
     for (const Mark &m : layout.periods)

@@ -17,6 +17,7 @@ struct DiagramNames {
     double pw = 0.0;
     double pwx = 0.0;
     int observe_channel = 1;
+    std::string title = "element 1"; // the program's name and the element, as a rule
 };
 
 // The whole document.

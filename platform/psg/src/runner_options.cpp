@@ -1,0 +1,132 @@
+#include "runner_options.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "run_state.h"
+
+namespace psg {
+namespace {
+
+// A whole decimal number from 1 to INT_MAX, the whole token and nothing else.
+bool element_number(const char *text, int &value)
+{
+    if (text[0] < '0' || text[0] > '9')
+        return false;
+    errno = 0;
+    char *end = nullptr;
+    long parsed = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < 1 || parsed > INT_MAX)
+        return false;
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+bool takes_value(std::string_view name)
+{
+    return name == "--draw" || name == "--svg" || name == "--global" || name == "--element";
+}
+
+int apply(std::string_view name, const char *value, RunnerOptions &options)
+{
+    if (name == "--svg") {
+        options.svg = value;
+    } else if (name == "--global") {
+        options.global = value;
+    } else if (name == "--element") {
+        if (!element_number(value, options.element))
+            return runner_usage_error("--element takes a whole number from 1, not ", value);
+    } else if (std::strcmp(value, "text") == 0) {
+        options.rendition = Rendition::Text;
+    } else if (std::strcmp(value, "timing") == 0) {
+        options.rendition = Rendition::Timing;
+    } else {
+        return runner_usage_error("--draw takes text or timing, not ", value);
+    }
+    return 0;
+}
+
+} // namespace
+
+int runner_usage_error(const char *message, const char *detail)
+{
+    std::fprintf(stderr, "%s: %s%s\n", program_name(), message, detail);
+    std::fprintf(stderr, "%s: try '%s --help'\n", program_name(), program_name());
+    return kExitUsage;
+}
+
+void print_runner_usage(FILE *stream)
+{
+    std::fprintf(stream,
+                 "usage: %s [--draw text|timing] [--svg FILE] [--element N] [--global FILE] "
+                 "PARFILE\n"
+                 "\n"
+                 "Runs the experiment's sequence once per array element with the parameters\n"
+                 "of PARFILE and prints every call it makes, or draws it.  Values the hardware\n"
+                 "would refuse (negative or non-finite times, sw not positive, np not a positive\n"
+                 "even whole number, ...) stop the run before the sequence or at the primitive.\n"
+                 "\n"
+                 "  --draw text     print the sequence's text records instead of running it\n"
+                 "  --draw timing   print the sequence's timing events instead of running it\n"
+                 "  --svg FILE      also write one element as an SVG timing diagram (run mode\n"
+                 "                  only; element 1 unless --element says otherwise)\n"
+                 "  --element N     show only element N in the trace, the drawing and the\n"
+                 "                  diagram (every element still runs)\n"
+                 "  --global FILE   load FILE into the global parameters first\n"
+                 "  -h, --help      show this help\n"
+                 "  --version       show the version\n"
+                 "\n"
+                 "Options also take the form --option=value.\n"
+                 "Exit status: 0 success, 1 a failed load, check, abort or write, 2 usage error.\n",
+                 program_name());
+}
+
+int parse_runner_options(int argc, char **argv, RunnerOptions &options)
+{
+    bool options_done = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
+        if (!options_done && (arg == "--help" || arg == "-h")) {
+            options.help = true;
+            return 0;
+        }
+        if (!options_done && arg == "--version") {
+            options.version = true;
+            return 0;
+        }
+        if (!options_done && arg == "--") {
+            options_done = true;
+            continue;
+        }
+        if (!options_done && arg.size() > 1 && arg[0] == '-') {
+            size_t equals = arg.find('=');
+            std::string name(arg.substr(0, equals));
+            if (!takes_value(name))
+                return runner_usage_error("unknown option ", argv[i]);
+            const char *value = nullptr;
+            if (equals != std::string_view::npos)
+                value = argv[i] + equals + 1;
+            else if (i + 1 < argc)
+                value = argv[++i];
+            else
+                return runner_usage_error("missing value after ", argv[i]);
+            if (int status = apply(name, value, options); status != 0)
+                return status;
+        } else if (options.parfile != nullptr) {
+            return runner_usage_error("more than one parameter file: ", argv[i]);
+        } else {
+            options.parfile = argv[i];
+        }
+    }
+    if (options.parfile == nullptr)
+        return runner_usage_error("no parameter file given");
+    if (options.svg != nullptr && options.rendition != Rendition::Run)
+        return runner_usage_error("--svg draws a run; it cannot go with --draw");
+    return 0;
+}
+
+} // namespace psg

@@ -1,0 +1,34 @@
+// The command line of an experiment program.
+#ifndef PSG_RUNNER_OPTIONS_H
+#define PSG_RUNNER_OPTIONS_H
+
+#include <cstdio>
+
+namespace psg {
+
+enum class Rendition { Run, Text, Timing };
+
+struct RunnerOptions {
+    Rendition rendition = Rendition::Run;
+    const char *svg = nullptr;
+    const char *global = nullptr;
+    const char *parfile = nullptr;
+    int element = 0; // 0: every element (the diagram: element 1)
+    bool help = false;
+    bool version = false;
+};
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+// 0 to go on, or the exit status after a usage error was reported.
+int parse_runner_options(int argc, char **argv, RunnerOptions &options);
+
+void print_runner_usage(FILE *stream);
+
+// "<program>: <message><detail>" and the hint to --help; returns kExitUsage.
+int runner_usage_error(const char *message, const char *detail = "");
+
+} // namespace psg
+
+#endif

@@ -1,0 +1,377 @@
+// Experiment programs built from a user's sequence file: the runner's value
+// checks, arrays, acquisition time, --element and its failures, run on the
+// one-pulse example and on a probe sequence.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "svg_check.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string slurp(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+size_t occurrences(const std::string &text, const std::string &what)
+{
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+// Parameters by name: reals as written ("1e-05 2e-05"), strings quoted.
+using Parameters = std::map<std::string, std::string>;
+
+Parameters one_pulse()
+{
+    return {{"array", "\"\""},   {"d1", "1"},       {"pw", "1e-05"},  {"tpwr", "56"},
+            {"rof1", "1e-05"},   {"rof2", "4e-06"}, {"alfa", "6e-06"}, {"np", "16384"},
+            {"sw", "8000"},      {"oph", "0"},      {"tof", "0"}};
+}
+
+std::string record(const std::string &name, const std::string &values)
+{
+    std::istringstream in(values);
+    std::vector<std::string> list;
+    for (std::string v; in >> v;)
+        list.push_back(v);
+    bool text = !values.empty() && values[0] == '"';
+    if (text)
+        list = {values};
+    std::string out = name + (text ? " 0 2 0 0 0 1 1 0 1 64\n" : " 0 1 1e+30 -1e+30 0 1 1 0 1 64\n");
+    out += std::to_string(list.size());
+    for (const std::string &v : list)
+        out += (text ? "\n" : " ") + v;
+    out += text ? "\n0 \n" : " \n0 \n";
+    return out;
+}
+
+class Runner : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/runner_test.XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    fs::path parfile(const Parameters &parameters) const
+    {
+        fs::path path = dir_ / "exp.par";
+        std::ofstream out(path);
+        for (const auto &[name, values] : parameters)
+            out << record(name, values);
+        return path;
+    }
+
+    Outcome run(const char *program, const std::string &arguments) const
+    {
+        std::string command = std::string("'") + program + "' " + arguments + " >'" +
+                              (dir_ / "out").string() + "' 2>'" + (dir_ / "err").string() + "'";
+        int raw = std::system(command.c_str());
+        Outcome outcome;
+        outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        outcome.out = slurp(dir_ / "out");
+        outcome.err = slurp(dir_ / "err");
+        return outcome;
+    }
+
+    Outcome one_pulse_run(const Parameters &parameters, const std::string &options = "") const
+    {
+        return run(ONEPULSE_PROGRAM, options + " '" + parfile(parameters).string() + "'");
+    }
+
+    fs::path dir_;
+};
+
+// Every line on standard error names the program.
+void expect_prefixed(const std::string &err, const char *program)
+{
+    std::istringstream lines(err);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_EQ(line.rfind(std::string(program) + ": ", 0), 0u) << line;
+}
+
+TEST_F(Runner, OnePulseRunsWithTheLibrarysDefaultsAndCountsComplexPoints)
+{
+    Outcome o = one_pulse_run(one_pulse());
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.err, "");
+    EXPECT_NE(o.out.find("  acquire(16384, 0.000125)\n"), std::string::npos);
+    EXPECT_NE(o.out.find("summary: 1 pulse, 1 acquisition; delays 1 s, pulses 2.4e-05 s, "
+                         "acquisitions 1.024 s; total 2.024024 s\n"),
+              std::string::npos)
+        << o.out;
+
+    fs::path svg = dir_ / "one.svg";
+    o = one_pulse_run(one_pulse(), "--svg='" + svg.string() + "'");
+    ASSERT_EQ(o.status, 0) << o.err;
+    std::string document = slurp(svg);
+    std::string why;
+    EXPECT_TRUE(well_formed(document, why)) << why;
+    EXPECT_NE(document.find(">onepulse \xE2\x80\x94 element 1<"), std::string::npos);
+    EXPECT_NE(document.find(">8192 complex points, 1.024 s<"), std::string::npos);
+}
+
+TEST_F(Runner, ASequenceWithoutRenditionsCannotBeDrawn)
+{
+    for (const char *draw : {"--draw text", "--draw=timing"}) {
+        Outcome o = one_pulse_run(one_pulse(), draw);
+        EXPECT_EQ(o.status, 1) << draw;
+        EXPECT_NE(o.err.find("onepulse: no display rendition"), std::string::npos) << o.err;
+        EXPECT_EQ(o.out, "") << draw;
+    }
+}
+
+TEST_F(Runner, RefusesValuesTheHardwareWouldRefuseBeforeTheSequence)
+{
+    struct Case {
+        const char *name, *value, *message;
+    };
+    const Case cases[] = {
+        {"pw", "-1e-05", "pw = -1e-05: a pulse width must be finite and not negative"},
+        {"d1", "-2", "d1 = -2: a duration must be finite and not negative"},
+        {"rof1", "-1e-06", "rof1 = -1e-06: a duration"},
+        {"alfa", "-1", "alfa = -1: a duration"},
+        {"sw", "0", "sw = 0: a spectral width must be finite and positive"},
+        {"np", "16385", "np = 16385: the points count real and imaginary values"},
+        {"np", "0", "np = 0: "},
+        {"np", "100.5", "np = 100.5: "},
+        {"oph", "1.5", "oph = 1.5: a phase must be a whole number"},
+    };
+    fs::path svg = dir_ / "never.svg";
+    for (const Case &c : cases) {
+        Parameters p = one_pulse();
+        p[c.name] = c.value;
+        Outcome o = one_pulse_run(p, "--svg '" + svg.string() + "'");
+        EXPECT_EQ(o.status, 1) << c.name << " " << c.value;
+        EXPECT_EQ(o.err.rfind(std::string("onepulse: element 1: ") + c.message, 0), 0u) << o.err;
+        EXPECT_EQ(o.out.find("status(0)"), std::string::npos) << "the sequence was called";
+        EXPECT_FALSE(fs::exists(svg)) << "a failed run drew a diagram";
+    }
+}
+
+TEST_F(Runner, ChecksTheArrayedValueOfEachElement)
+{
+    Parameters p = one_pulse();
+    p["array"] = "\"pw\"";
+    p["pw"] = "1e-05 -1e-05";
+    fs::path svg = dir_ / "never.svg";
+    Outcome o = one_pulse_run(p, "--svg '" + svg.string() + "'");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.err, "onepulse: element 2: pw = -1e-05: a pulse width must be finite and not "
+                     "negative\n");
+    EXPECT_NE(o.out.find("element 1 of 2\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists(svg));
+}
+
+TEST_F(Runner, RefusesBadValuesAtThePrimitive)
+{
+    struct Case {
+        const char *name, *value, *message;
+    };
+    const Case cases[] = {
+        {"probe_delay", "-0.5", "delay: time = -0.5: a duration must be finite and not negative"},
+        {"probe_delay", "1e309", "delay: time = inf: "},
+        {"probe_power", "-1e309", "genPower: power = -inf: a power level must be finite"},
+        {"probe_points", "7", "acquire: points = 7: the points count real and imaginary"},
+    };
+    for (const Case &c : cases) {
+        Parameters p = one_pulse();
+        p["probe_delay"] = "0.1";
+        p["probe_power"] = "30";
+        p["probe_points"] = "64";
+        p[c.name] = c.value;
+        fs::path svg = dir_ / "never.svg";
+        Outcome o = run(PROBE_PROGRAM, "--svg '" + svg.string() + "' '" + parfile(p).string() + "'");
+        EXPECT_EQ(o.status, 1) << c.name;
+        EXPECT_EQ(o.err.rfind(std::string("probe: element 1: ") + c.message, 0), 0u) << o.err;
+        EXPECT_FALSE(fs::exists(svg));
+    }
+    Parameters fine = one_pulse();
+    fine["probe_delay"] = "0.1";
+    fine["probe_power"] = "30";
+    fine["probe_points"] = "64";
+    fine.erase("sw"); // missing sw: the variable is 0 and the dwell infinite
+    Outcome o = run(PROBE_PROGRAM, "'" + parfile(fine).string() + "'");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find("probe: element 1: acquire: dwell = inf: a dwell time must be finite "
+                         "and positive"),
+              std::string::npos)
+        << o.err;
+}
+
+TEST_F(Runner, WarnsOnceAboutEachMissingParameterTheSequenceReads)
+{
+    Parameters p = one_pulse();
+    p.erase("tof");
+    p["array"] = "\"d1\"";
+    p["d1"] = "1 2 3";
+    Outcome o = one_pulse_run(p);
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.err, "onepulse: warning: parameter \"tof\" does not exist; it reads as 0\n");
+}
+
+TEST_F(Runner, ArraysNestJoinAndCombine)
+{
+    Parameters p = one_pulse();
+    p["pw"] = "1e-05 2e-05";
+    p["d1"] = "0.001 0.002 0.003 0.004";
+    p["rof1"] = "1e-06 2e-06";
+
+    p["array"] = "\"pw,d1\"";
+    Outcome o = one_pulse_run(p);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(occurrences(o.out, " of 8\n"), 8u);
+    // The last name varies fastest.
+    EXPECT_NE(o.out.find("element 3 of 8\narrayed: pw 1e-05, d1 0.003\n  status(0)\n  delay(0.003)"),
+              std::string::npos)
+        << o.out;
+    EXPECT_NE(o.out.find("element 5 of 8\narrayed: pw 2e-05, d1 0.001\n"), std::string::npos);
+
+    p["array"] = "\"(pw,rof1)\"";
+    o = one_pulse_run(p);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(occurrences(o.out, " of 2\n"), 2u);
+    EXPECT_NE(o.out.find("arrayed: pw 2e-05, rof1 2e-06\n"), std::string::npos);
+    EXPECT_NE(o.out.find("genRFPulse(2e-05, 0, 2e-06, "), std::string::npos);
+
+    p["array"] = "\" ( pw , rof1 ) , d1 \"";
+    o = one_pulse_run(p);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(occurrences(o.out, " of 8\n"), 8u);
+    EXPECT_NE(o.out.find("element 8 of 8\narrayed: pw 2e-05, rof1 2e-06, d1 0.004\n"),
+              std::string::npos)
+        << o.out;
+}
+
+TEST_F(Runner, ArrayMistakesEndTheRunBeforeTheSequence)
+{
+    Parameters p = one_pulse();
+    p["pw"] = "1e-05 2e-05";
+    p["d1"] = "0.001 0.002 0.003";
+    const std::pair<const char *, const char *> cases[] = {
+        {"\"pw,nosuch\"", "parameter \"nosuch\" does not exist"},
+        {"\"pw,d1,pw\"", "parameter \"pw\" is listed twice"},
+        {"\"(pw,pw)\"", "parameter \"pw\" is listed twice"},
+        {"\"(pw,d1)\"", "\"pw\" has 2 values and \"d1\" has 3"},
+        {"\"(pw,d1\"", "a parenthesis is not closed"},
+        {"\"pw,,d1\"", "an empty name"},
+        {"\"pw,\"", "an empty name"},
+        {"\"(pw)d1\"", "a comma must follow a closing parenthesis"},
+    };
+    for (const auto &[array, message] : cases) {
+        p["array"] = array;
+        Outcome o = one_pulse_run(p);
+        EXPECT_EQ(o.status, 1) << array;
+        EXPECT_EQ(o.out, "") << array;
+        EXPECT_EQ(o.err.rfind("onepulse: array: ", 0), 0u) << o.err;
+        EXPECT_NE(o.err.find(message), std::string::npos) << array << ": " << o.err;
+    }
+}
+
+TEST_F(Runner, ElementPicksWhatIsShownAndDrawn)
+{
+    Parameters p = one_pulse();
+    p["array"] = "\"d1\"";
+    p["d1"] = "0.25 0.5 0.75";
+
+    Outcome o = one_pulse_run(p, "--element 2");
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out.rfind("element 2 of 3\narrayed: d1 0.5\n  status(0)\n", 0), 0u) << o.out;
+    EXPECT_EQ(occurrences(o.out, "element "), 1u);
+
+    fs::path svg = dir_ / "two.svg";
+    o = one_pulse_run(p, "--element=3 --svg '" + svg.string() + "'");
+    ASSERT_EQ(o.status, 0) << o.err;
+    std::string document = slurp(svg);
+    EXPECT_NE(document.find(">onepulse \xE2\x80\x94 element 3<"), std::string::npos);
+    EXPECT_NE(document.find(">d1 750 ms<"), std::string::npos);
+
+    for (const char *bad : {"--element 4", "--element 0", "--element -1", "--element 2x",
+                            "--element=", "--element 1e0"}) {
+        o = one_pulse_run(p, bad);
+        EXPECT_EQ(o.status, 2) << bad;
+        EXPECT_EQ(o.out, "") << bad;
+        expect_prefixed(o.err, "onepulse");
+    }
+}
+
+TEST_F(Runner, FilesThatDidNotLoadCleanlyRunNothing)
+{
+    fs::path empty = dir_ / "empty.par";
+    std::ofstream{empty};
+    fs::path noise = dir_ / "noise.par";
+    {
+        std::ofstream out(noise, std::ios::binary);
+        unsigned state = 12345;
+        for (int i = 0; i < 400; ++i) {
+            state = state * 1103515245u + 12345u;
+            out.put(static_cast<char>(state >> 16));
+        }
+    }
+    for (const fs::path &bad : {empty, noise, dir_}) {
+        Outcome o = run(ONEPULSE_PROGRAM, "'" + bad.string() + "'");
+        EXPECT_EQ(o.status, 1) << bad;
+        EXPECT_EQ(o.out, "") << bad;
+        EXPECT_NE(o.err, "") << bad;
+        expect_prefixed(o.err, "onepulse");
+    }
+    Outcome o = run(ONEPULSE_PROGRAM, "--global '" + empty.string() + "' '" +
+                                          parfile(one_pulse()).string() + "'");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "");
+}
+
+TEST_F(Runner, AFailedWriteOfTheTraceIsAFailure)
+{
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    std::string command = std::string("'") + ONEPULSE_PROGRAM + "' '" +
+                          parfile(one_pulse()).string() + "' >/dev/full 2>'" +
+                          (dir_ / "err").string() + "'";
+    int raw = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 1);
+    EXPECT_EQ(slurp(dir_ / "err").rfind("onepulse: standard output: ", 0), 0u);
+}
+
+TEST_F(Runner, AnswersHelpAndVersion)
+{
+    for (const char *ask : {"-h", "--help"}) {
+        Outcome o = run(ONEPULSE_PROGRAM, ask);
+        EXPECT_EQ(o.status, 0);
+        EXPECT_EQ(o.out.rfind("usage: onepulse ", 0), 0u);
+        EXPECT_NE(o.out.find("--element N"), std::string::npos);
+    }
+    Outcome o = run(ONEPULSE_PROGRAM, "--version");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.out.rfind("onepulse (psenv) ", 0), 0u);
+    o = run(ONEPULSE_PROGRAM, "--svg");
+    EXPECT_EQ(o.status, 2);
+    expect_prefixed(o.err, "onepulse");
+}
+
+} // namespace
