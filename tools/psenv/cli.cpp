@@ -24,7 +24,7 @@ void error(std::string_view text)
 int usage_error(std::string_view text, std::string_view command)
 {
     error(text);
-    std::string hint = "Try 'psenv ";
+    std::string hint = "psenv: Try 'psenv ";
     if (!command.empty()) {
         hint.append(command);
         hint.push_back(' ');

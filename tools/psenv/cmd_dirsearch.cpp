@@ -27,7 +27,7 @@ constexpr const char *kFindHelp =
     "                  existence only)\n"
     "  --appdirs LIST  directories separated by ';' (default: $PSENV_APPDIRS)\n"
     "\n"
-    "Exit status: 0 found, 1 not found, 2 usage error.\n";
+    "Exit status: 0 found, 1 not found or failed output, 2 usage error.\n";
 
 constexpr const char *kAccessHelp =
     "Usage: psenv access NAME [--appdirs LIST]\n"
@@ -38,7 +38,7 @@ constexpr const char *kAccessHelp =
     "\n"
     "  --appdirs LIST  directories separated by ';' (default: $PSENV_APPDIRS)\n"
     "\n"
-    "Exit status: 0 found, 1 not found, 2 usage error.\n";
+    "Exit status: 0 found, 1 not found or failed output, 2 usage error.\n";
 
 constexpr const char *kMatchHelp =
     "Usage: psenv match PATTERN [NAME...]\n"
@@ -47,7 +47,7 @@ constexpr const char *kMatchHelp =
     "matches PATTERN.  In PATTERN '*' is any run of characters and '%' one\n"
     "character; letters A-Z and a-z are not told apart.\n"
     "\n"
-    "Exit status: 0 some name matched, 1 none did, 2 usage error.\n";
+    "Exit status: 0 some name matched, 1 none did or failed output, 2 usage error.\n";
 
 // The list must outlive every search, so it is kept here.
 std::string appdir_list;

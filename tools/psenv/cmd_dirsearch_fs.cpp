@@ -24,8 +24,8 @@ constexpr const char *kLinkHelp =
     "it ends at (a missing path, or a link to a missing target, ends the chain).\n"
     "At most 40 links are followed; '.' and '..' are left as they are.\n"
     "\n"
-    "Exit status: 0 resolved, 1 failure (cycle, unreadable link, path too long),\n"
-    "2 usage error.\n";
+    "Exit status: 0 resolved, 1 failure (cycle, unreadable link, path too long,\n"
+    "failed output; the reason is given), 2 usage error.\n";
 
 constexpr const char *kDfHelp =
     "Usage: psenv df PATH [--blocks N | --file F]\n"

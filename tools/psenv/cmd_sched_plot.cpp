@@ -36,7 +36,8 @@ void print_help()
               "OUT is replaced only once the picture was written whole.  Texts in the\n"
               "picture (the file name) are made valid UTF-8: a byte that is not is\n"
               "shown as U+FFFD.\n\n"
-              "Exit status: 0 success, 1 failure, 2 usage error.");
+              "Exit status: 0 success, 1 failure (the schedule cannot be read, OUT\n"
+              "cannot be written, failed output), 2 usage error.");
 }
 
 // One axis of a panel: the increments 0..extent-1 in `cells` equal bins.

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -52,10 +53,12 @@ void Progress::run()
     using namespace std::chrono;
     const auto start = steady_clock::now();
     std::unique_lock<std::mutex> lock(mutex_);
+    std::uint64_t own_bytes = 0;
     for (int seconds = 1;; ++seconds) {
         if (wake_.wait_until(lock, start + std::chrono::seconds(seconds), [this] { return done_; }))
             return;
-        const std::uint64_t written = bytes_written() - written_at_start_;
+        // The progress lines are writes of the process too.
+        const std::uint64_t written = bytes_written() - written_at_start_ - own_bytes;
         char line[160];
         if (written == 0)
             std::snprintf(line, sizeof line, "\rpsenv: sched make: making the schedule, %d s\033[K",
@@ -66,6 +69,7 @@ void Progress::run()
                           written / 1e6, expected_ / 1e6, seconds);
         std::fputs(line, stderr);
         std::fflush(stderr);
+        own_bytes += std::strlen(line);
         shown_ = true;
     }
 }

@@ -39,7 +39,10 @@ void print_help()
     for (const auto &group : kGroups)
         std::printf("  %-8.*s %.*s\n", static_cast<int>(group.name.size()), group.name.data(),
                     static_cast<int>(group.summary.size()), group.summary.data());
-    std::puts("\nRun 'psenv <command> --help' for the arguments of a command.");
+    std::puts("\nRun 'psenv <command> --help' for the arguments of a command.\n\n"
+              "Exit status: 0 success, 1 failure (or an answer such as \"not found\"),\n"
+              "2 usage error; df and par diff: 0 same or enough space, 1 different or\n"
+              "full, 2 trouble.  A failed write of the results is a failure.");
 }
 
 int run(int argc, char **argv)
