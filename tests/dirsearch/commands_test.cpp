@@ -1,8 +1,11 @@
 // End to end: psenv find, access, match, link and df.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "psenv_run.h"
@@ -62,6 +65,16 @@ TEST_F(DirsearchCommands, MatchFromArgumentsOrStandardInput)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(run_psenv({"match"}).status, 2);
+
+    // Standard input that cannot be read is trouble, not "no name matched".
+    const std::string command = std::string(std::getenv("PSENV_TOOL")) + " match '*' < / 2>" +
+                                root_ / "err.txt";
+    const int raw = std::system(command.c_str());
+    EXPECT_EQ(WEXITSTATUS(raw), 2);
+    std::ifstream err(root_ / "err.txt");
+    std::string line;
+    std::getline(err, line);
+    EXPECT_EQ(line, "psenv: error reading standard input: Is a directory");
 }
 
 TEST_F(DirsearchCommands, LinkAndDf)

@@ -200,6 +200,17 @@ TEST_F(LockCommand, NumbersAreStrict)
         EXPECT_EQ(lock({"freq", "--key", "400", "--word", word, "--console", "ardel",
                         "--systemdir", root_}).status,
                   2) << word;
+    // A word the module would clamp to the 32-bit range is refused, not printed.
+    for (const char *far : {"76.75", "-1e300", "1e300"}) {
+        const ToolResult r = lock({"word", "--key", "200", "--lockfreq", far, "--console",
+                                   "quilmar", "--systemdir", root_});
+        EXPECT_EQ(r.status, 2) << far;
+        EXPECT_EQ(r.err.rfind("psenv: --lockfreq " + std::string(far) + " gives a synthesizer word outside", 0), 0u) << r.err;
+    }
+    EXPECT_EQ(lock({"word", "--key", "400", "--lockfreq", "1e9", "--console", "ardel",
+                    "--systemdir", root_}).status, 2);
+    EXPECT_EQ(lock({"word", "--key", "200", "--lockfreq", "39.9", "--console", "quilmar",
+                    "--systemdir", root_}).out, "2136746229\n");
     // Kept: a sign, a point, an exponent.
     ToolResult r = lock({"offset", "--key", "+400", "--lockfreq", "+6.14e1", "--systemdir", root_});
     EXPECT_EQ(r.status, 0) << r.err;

@@ -57,7 +57,8 @@ constexpr const char *kHelp =
     "starting with '#' and empty lines are passed over.  The quilmar word needs\n"
     "no table.\n"
     "\n"
-    "Numbers are decimal: no blanks, no hexadecimal, no nan or inf.\n"
+    "Numbers are decimal: no blanks, no hexadecimal, no nan or inf.  A lock\n"
+    "frequency whose word does not fit 32 bits is a usage error.\n"
     "\n"
     "Exit status: 0 ok, 1 failure (no table row, table error, unsupported or\n"
     "missing console, a --params file that cannot be read whole, a failed\n"
@@ -194,6 +195,23 @@ double lock_offset(double lockfreq, int key)
     return offset;
 }
 
+// The module clamps a word beyond 32 bits to the range's end, which would
+// pass for an answer.  The figures before the truncation, as the module
+// forms them.
+bool word_fits(bool ardel, double lockfreq, int key)
+{
+    constexpr long double kLimit = 2147483648.0L;
+    if (ardel) {
+        const long double steps = static_cast<long double>(lock_offset(lockfreq, key)) * 16777216.0L + 0.5L;
+        return steps < kLimit;
+    }
+    const int n = key == 300 ? 23 : key == 400 ? 33 : 1;
+    const int m = key == 300 || key == 400 ? 13 : 1;
+    const long double word =
+        ((-20.0L * n) / m + lockfreq) * 1000000.0L * 107.3741824L;
+    return word < kLimit && word > -kLimit - 1.0L;
+}
+
 int run(Operation operation, int key, double lockfreq, int word)
 {
     AbortCatcher aborts;
@@ -310,6 +328,10 @@ int cmd_lock(int argc, char **argv)
     }
     if (needs_table && !check_table(*key))
         return kExitFailure;
+    if (*operation == Operation::Word && !word_fits(needs_table, lockfreq, *key))
+        return usage_error("--lockfreq " + *args->get("lockfreq") +
+                               " gives a synthesizer word outside the 32-bit range",
+                           kCommand);
 
     bgflag = args->has("debug") ? 1 : 0;
     return run(*operation, *key, lockfreq, word);
