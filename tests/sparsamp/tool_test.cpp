@@ -147,6 +147,23 @@ TEST_F(SchedTool, MakeOnAFullFileSystem)
                          "/sampling.sch': No space left on device\n");
 }
 
+TEST_F(SchedTool, MakeReportsMemoryRunningOut)
+{
+    // Within the 1 GiB limit, beyond what the address space allows.
+    const std::string limit = "ulimit -v 300000; ";
+    if (std::system((limit + std::getenv("PSENV_TOOL") + " --version >/dev/null 2>&1").c_str()) != 0)
+        GTEST_SKIP() << "the tool does not start under an address space limit (sanitizers)";
+    write_file("sampling.sch", "0    \n1    \n");
+    const std::string command = limit + std::getenv("PSENV_TOOL") +
+                                " sched make --ni 15000 --density 50 --ni2 15000 --density2 50 --dir " +
+                                dir_ + " 2>" + path("err.txt");
+    const int raw = std::system(command.c_str());
+    EXPECT_EQ(WEXITSTATUS(raw), 1);
+    EXPECT_EQ(read_file("err.txt"),
+              "psenv: the schedule could not be made: memory ran out (it needs 643.7 MiB)\n");
+    EXPECT_EQ(read_file("sampling.sch"), "0    \n1    \n");
+}
+
 TEST_F(SchedTool, MakeRefusesSchedulesBeyondTheLimit)
 {
     Run r = run("sched make --ni 46340 --density 100 --ni2 46340 --density2 100 --dir " + dir_);

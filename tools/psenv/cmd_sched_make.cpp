@@ -251,6 +251,18 @@ bool within_limit(const Need &need, const CSinfo &info, std::optional<long long>
     return false;
 }
 
+// A generated schedule's second row differs from the origin in some
+// dimension; with nothing made every entry reads as 0.
+bool schedule_made(int rows)
+{
+    if (rows < 2)
+        return true;
+    for (int k = 0; k < getCSdimension(); ++k)
+        if (getCSval(k, 1) != 0.0)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 int make(int argc, char **argv)
@@ -315,9 +327,17 @@ int make(int argc, char **argv)
     const Need need = need_of(info);
     if (!within_limit(need, info, max_points))
         return kExitFailure;
+    // What CSgetSched does for a generated schedule, in two steps: when the
+    // module could not make it (memory ran out) it would write empty rows.
     {
         Progress progress(need.file_bytes);
-        CSgetSched(dir.c_str());
+        CSmakeSched();
+        if (!schedule_made(info.num)) {
+            error("the schedule could not be made: memory ran out (it needs " +
+                  size_text(need.memory_bytes) + ")");
+            return kExitFailure;
+        }
+        CSwriteSched(dir.c_str());
     }
     if (const int failure = CSwriteStatus(); failure != 0) {
         error("cannot write schedule file '" + where + "': " + std::strerror(failure));
