@@ -307,6 +307,8 @@ TEST_F(SchedTool, PlotWritesWellFormedSvgForEveryShape)
     EXPECT_TRUE(well_formed("odd.svg"));
 
     EXPECT_EQ(run("sched plot " + path("three.sch") + " --dims 1,1 --svg x.svg").status, 2);
+    EXPECT_EQ(run("sched plot " + path("three.sch") + " --dims '1, 2' --svg x.svg").status, 2);
+    EXPECT_EQ(run("sched plot " + path("three.sch") + " --dims 1.0,2 --svg x.svg").status, 2);
     EXPECT_EQ(run("sched plot " + path("three.sch") + " --dims 1,4 --svg x.svg").status, 2);
     EXPECT_EQ(run("sched plot " + path("one.sch") + " --dims 1,2 --svg x.svg").status, 2);
     EXPECT_EQ(run("sched plot " + path("one.sch")).status, 2);
