@@ -12,7 +12,8 @@
  *     CS_ALLOC_TAG and stays valid until the next CSinit() that passes its
  *     "sampling" check.  Callers never free it.
  *   - The module writes no messages; CSprint() and CSprintSched() are the only
- *     output, on the standard error stream.
+ *     output, on the standard error stream.  A failed schedule write is kept
+ *     for CSwriteStatus().
  *   - Not thread-safe; the generator random() is the process-wide one.
  *
  * Schedule file ("sampling.sch" unless renamed through getCSname()):
@@ -77,8 +78,8 @@ PSENV_EXTERN(int) CSinit(int flag, const char *directory);
 
 /*
  * Obtain the schedule.  Generated type: make it (CSmakeSched()), write it
- * (CSwriteSched()) and return 0 whatever the write did.  File types: the
- * result of CSreadSched(directory).
+ * (CSwriteSched()) and return 0 whatever the write did (CSwriteStatus()
+ * tells).  File types: the result of CSreadSched(directory).
  *
  * @param directory  directory of the schedule file
  * @return 0, or CS_READ_NOFILE, CS_READ_NODATA, CS_READ_COLUMNS
@@ -157,12 +158,29 @@ PSENV_EXTERN(void) CSmakeSched(void);
 PSENV_EXTERN(int) CSreadSched(const char *directory);
 
 /*
- * Write the held schedule to the schedule file (created or truncated).  A
- * file that cannot be opened is passed over in silence.
+ * Write the held schedule to the schedule file.  The rows go to a new file
+ * beside it, created exclusively (its name is the target's followed by
+ * ".tmp" and the process id), flushed and synced, with the owner, group and
+ * permission bits of the file it replaces, and renamed over the target only
+ * when every row was written; on any failure the new file is removed and
+ * the old schedule stays as it was.  A symbolic link is followed (the link
+ * stays); a target that exists but is no regular file (a device, a FIFO) is
+ * written in place, never replaced.  Nothing is printed: the outcome is kept
+ * for CSwriteStatus().
  *
  * @param directory  directory of the schedule file
  */
 PSENV_EXTERN(void) CSwriteSched(const char *directory);
+
+/*
+ * Outcome of the last CSwriteSched() (also the one inside CSgetSched()).
+ *
+ * @return 0 when the whole schedule reached the file (and before any write),
+ *         else the errno value of the first failure (strerror() words it):
+ *         ENAMETOOLONG for a path over 255 characters, EINVAL for a relative
+ *         name with a NULL directory
+ */
+int CSwriteStatus(void);
 
 /*
  * List the schedule on the standard error stream: per row "CS_%-4d" with the

@@ -28,6 +28,15 @@ std::optional<std::string> schedule_path(const char *directory)
     return path;
 }
 
+int made_columns(int *(&columns)[CS_MAX_DIMS])
+{
+    int count = 0;
+    for (int k = 0; k < cs.xdim && k < CS_MAX_DIMS; ++k)
+        if (cs.sched[k] != nullptr)
+            columns[count++] = cs.sched[k];
+    return count;
+}
+
 template <typename T>
 T *allocate_cleared(std::size_t count)
 {

@@ -39,6 +39,10 @@ inline constexpr std::size_t kMaxPathLength = 255;
 // an unterminated name buffer).
 std::optional<std::string> schedule_path(const char *directory);
 
+// The columns that exist, in order (a column never made is left out of the
+// file and the listing); returns their count.
+int made_columns(int *(&columns)[CS_MAX_DIMS]);
+
 // A zero-filled block of `count` elements under the module's tag, or null.
 template <typename T>
 T *allocate_cleared(std::size_t count);

@@ -1,4 +1,4 @@
-// CSreadSched, CSwriteSched and CSprintSched: the schedule file and listing.
+// CSreadSched and CSprintSched: reading the schedule file, and the listing.
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -40,16 +40,6 @@ bool next_piece(std::FILE *file, char (&piece)[kPieceSize])
 bool is_comment(const char (&piece)[kPieceSize])
 {
     return piece[0] == '#';
-}
-
-// Columns that exist, in order: a column never made is left out of listings.
-int made_columns(int *(&columns)[CS_MAX_DIMS])
-{
-    int count = 0;
-    for (int k = 0; k < cs.xdim && k < CS_MAX_DIMS; ++k)
-        if (cs.sched[k] != nullptr)
-            columns[count++] = cs.sched[k];
-    return count;
 }
 
 // The file's rows, taken in one pass and held until the module's blocks for
@@ -121,24 +111,6 @@ extern "C" int CSreadSched(const char *directory)
         cs.sched[k] = columns[k];
     cs.num = static_cast<int>(num);
     return CS_READ_OK;
-}
-
-extern "C" void CSwriteSched(const char *directory)
-{
-    using namespace sparsamp;
-    const auto path = schedule_path(directory);
-    if (!path)
-        return;
-    File file = open_retrying(*path, "w");
-    if (!file)
-        return;
-    int *columns[CS_MAX_DIMS] = {};
-    const int count = made_columns(columns);
-    for (int i = 0; i < cs.num; ++i) {
-        for (int k = 0; k < count; ++k)
-            std::fprintf(file.get(), "%-4d ", columns[k][i]);
-        std::fputc('\n', file.get());
-    }
 }
 
 extern "C" void CSprintSched(void)

@@ -1,8 +1,11 @@
 // End to end: psenv find, access, match, link and df.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "psenv_run.h"
@@ -62,6 +65,16 @@ TEST_F(DirsearchCommands, MatchFromArgumentsOrStandardInput)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(run_psenv({"match"}).status, 2);
+
+    // Standard input that cannot be read is trouble, not "no name matched".
+    const std::string command = std::string(std::getenv("PSENV_TOOL")) + " match '*' < / 2>" +
+                                root_ / "err.txt";
+    const int raw = std::system(command.c_str());
+    EXPECT_EQ(WEXITSTATUS(raw), 2);
+    std::ifstream err(root_ / "err.txt");
+    std::string line;
+    std::getline(err, line);
+    EXPECT_EQ(line, "psenv: error reading standard input: Is a directory");
 }
 
 TEST_F(DirsearchCommands, LinkAndDf)
@@ -81,11 +94,44 @@ TEST_F(DirsearchCommands, LinkAndDf)
     EXPECT_TRUE(r.out.rfind("ok\t", 0) == 0 || r.out.rfind("full\t", 0) == 0) << r.out;
     r = run_psenv({"df", root_.path(), "--file", root_ / "e/f"});
     EXPECT_TRUE(r.status == 0 || r.status == 1);
-    r = run_psenv({"df", root_ / "gone"});
+}
+
+// Like cmp(1): 0 enough space, 1 full, 2 trouble; the module's perror line
+// carries the tool's prefix.
+TEST_F(DirsearchCommands, DfStatusesTellFullFromTrouble)
+{
+    ToolResult r = run_psenv({"df", root_.path(), "--blocks", "4294967295"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Problem with " + root_ / "gone" + ": No such file or directory\n");
+    EXPECT_EQ(r.out.rfind("full\t", 0), 0u) << r.out;
+    r = run_psenv({"df", root_.path(), "--blocks", "1"});
+    if (r.out.rfind("ok\t", 0) == 0) {
+        EXPECT_EQ(r.status, 0);
+    }
+    r = run_psenv({"df", root_ / "gone"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "psenv: Problem with " + root_ / "gone" + ": No such file or directory\n");
+    r = run_psenv({"df", root_ / "gone", "--file", "x"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "psenv: Cannot access " + root_ / "gone" + ": No such file or directory\n");
+    for (const char *blocks : {"-1", "4294967296", "1.5", " 1", "0x10", "nan", ""})
+        EXPECT_EQ(run_psenv({"df", root_.path(), "--blocks", blocks}).status, 2) << blocks;
     EXPECT_EQ(run_psenv({"df", root_.path(), "--blocks", "1", "--file", "x"}).status, 2);
-    EXPECT_EQ(run_psenv({"df", root_.path(), "--blocks", "-1"}).status, 2);
+    if (access("/dev/full", W_OK) == 0) {
+        EXPECT_EQ(run_psenv({"df", root_.path(), "--blocks", "4294967295"}, "", {}, "/dev/full").status, 2);
+    }
+}
+
+TEST_F(DirsearchCommands, LinkFailuresSayWhy)
+{
+    ASSERT_EQ(symlink("loop", (root_ / "loop").c_str()), 0);
+    ToolResult r = run_psenv({"link", root_ / "loop"});
+    EXPECT_EQ(r.err, "psenv: cannot resolve '" + root_ / "loop" +
+                         "': a cycle of links, more than 40 links, or a path longer than 4095 "
+                         "characters\n");
+    root_.file("plain");
+    r = run_psenv({"link", root_ / "plain/below"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: cannot resolve '" + root_ / "plain/below" + "': Not a directory\n");
 }
 
 TEST_F(DirsearchCommands, EveryCommandHasHelp)

@@ -71,19 +71,31 @@ TEST(ShimsCommand, AbsentShimsFailWithAMessage)
     r = shims({"name", "0", "--set", "3"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "psenv: no shim 0 in shim set 3\n");
-    EXPECT_EQ(shims({"name", "-1", "--set", "25"}).status, 1);
-    EXPECT_EQ(shims({"name", "48", "--set", "25"}).status, 1);
+    EXPECT_EQ(shims({"name", "-1", "--set", "20"}).status, 1);
+    EXPECT_EQ(shims({"name", "48", "--set", "20"}).status, 1);
     EXPECT_EQ(shims({"name", "4294967298", "--set", "1"}).status, 1);  // not 2 modulo 2^32
 }
 
-TEST(ShimsCommand, SetsOutsideTheTableListEveryIndex)
+// Outside 1 to 20 the module answers for a set that does not exist (count 0
+// but 48 names): every command refuses such a set.
+TEST(ShimsCommand, SetsOutsideTheTableAreUsageErrors)
 {
-    ToolResult r = shims({"list", "--set", "25"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.substr(0, 13), "0\tz0f\n1\tz0\n2\t");
-    EXPECT_EQ(r.out.substr(r.out.size() - 9), "\n46\t\n47\t\n");
-    r = shims({"count", "--set", "-4"});
-    EXPECT_EQ(r.out, "0\n");
+    for (const char *operation : {"list", "count", "name", "index"}) {
+        for (const char *set : {"0", "21", "-4", "25", " 5", "5.0", "0x5"}) {
+            std::vector<std::string> args = {operation};
+            if (std::string(operation) == "name")
+                args.push_back("2");
+            if (std::string(operation) == "index")
+                args.push_back("z1");
+            args.insert(args.end(), {"--set", set});
+            const ToolResult r = shims(args);
+            EXPECT_EQ(r.status, 2) << operation << " --set " << set;
+            EXPECT_EQ(r.out, "");
+            EXPECT_EQ(r.err.rfind("psenv: --set '" + std::string(set) + "' is not a shim set from 1 to 20\n", 0), 0u) << r.err;
+        }
+    }
+    EXPECT_EQ(shims({"count", "--set", "1"}).out, "15\n");
+    EXPECT_EQ(shims({"count", "--set", "20"}).out, "32\n");
 }
 
 TEST(ShimsCommand, UsageErrors)
@@ -123,17 +135,28 @@ TEST_F(ShimsParams, ShimsetFromAParameterFile)
     r = shims({"count", "--params", shimset_file("25")});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "32\n");
-    EXPECT_EQ(r.err, "shimset number > MAX_SHIMSET (25>20)\n");
+    EXPECT_EQ(r.err, "psenv: shimset number > MAX_SHIMSET (25>20)\n");
 
     r = shims({"count", "--params", shimset_file("-0.7")});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "15\n");
-    EXPECT_EQ(r.err, "Illegal shimset number: 0\n");
+    EXPECT_EQ(r.err, "psenv: Illegal shimset number: 0\n");
 
     const std::string missing = dir_ + "/none.par";
     r = shims({"list", "--params", missing});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "psenv: " + missing + ": No such file\n");
+    EXPECT_EQ(r.err, "psenv: " + missing + ": No such file or directory\n");
+
+    // A file that cannot be read whole ends the command: no answer from part
+    // of it.
+    std::ofstream(dir_ + "/cut.par") << "shimset 0 1 100 0 0 1 2 0 1 64\n1 x12 \n0 \n";
+    r = shims({"count", "--params", dir_ + "/cut.par"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("psenv: " + dir_ + "/cut.par: ", 0), 0u) << r.err;
+    r = shims({"count", "--params", dir_});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: " + dir_ + ": Is a directory\n");
 }
 
 }  // namespace

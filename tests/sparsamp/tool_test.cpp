@@ -1,7 +1,11 @@
 // The psenv sched tool end to end.
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "sparsamp_fixture.h"
 
@@ -22,10 +26,15 @@ protected:
         std::string err;
     };
 
-    Run run(const std::string &arguments) const
+    Run run(const std::string &arguments) const { return run_limited(0, arguments); }
+
+    // With `blocks` > 0, files may grow to that many blocks of the shell's
+    // "ulimit -f" (512 or 1024 bytes).
+    Run run_limited(int blocks, const std::string &arguments) const
     {
-        const std::string command = std::string(std::getenv("PSENV_TOOL")) + " " + arguments + " >" + path("out.txt") +
-                                    " 2>" + path("err.txt");
+        const std::string limit = blocks > 0 ? "ulimit -f " + std::to_string(blocks) + "; " : "";
+        const std::string command = limit + std::string(std::getenv("PSENV_TOOL")) + " " +
+                                    arguments + " >" + path("out.txt") + " 2>" + path("err.txt");
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, read_file("out.txt"), read_file("err.txt")};
     }
@@ -82,15 +91,133 @@ TEST_F(SchedTool, MakeLoadsAParameterFileBeforeTheOptions)
 
     r = run("sched make --params " + path("none.par") + " --dir " + dir_);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "psenv: " + path("none.par") + ": No such file\n");
+    EXPECT_EQ(r.err, "psenv: " + path("none.par") + ": No such file or directory\n");
 
-    // A damaged file loads what precedes the damage, and says where it broke.
+    // A damaged file says where it broke and ends the command: a schedule
+    // from part of the parameters would be a wrong one.
     write_file("bad.par", "ni 0 1 1000000 0 0 2 0 0 1 64\n1 8 \n0 \n"
                           "CSdensity 0 1 100 0 0 2 0 0 1 64\n1 fifty \n0 \n");
+    std::remove(path("sampling.sch").c_str());
     r = run("sched make --params " + path("bad.par") + " --density 50 --dir " + dir_);
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "readfromdisk: bad number\n");
-    EXPECT_NE(r.out.find("increments 8, sampled 4"), std::string::npos) << r.out;
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: " + path("bad.par") + ": readfromdisk: bad number\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(std::filesystem::exists(path("sampling.sch")));
+
+    r = run("sched make --params " + dir_ + " --ni 8 --density 50 --dir " + dir_);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: " + dir_ + ": Is a directory\n");
+}
+
+TEST_F(SchedTool, MakeNeverCallsAFailedWriteASuccess)
+{
+    write_file("sampling.sch", "0    \n1    \n");
+    Run r = run("sched make --ni 8 --density 50 --name /dev/full");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "psenv: cannot write schedule file '/dev/full': No space left on device\n");
+
+    // A file size limit stands in for a full disk: the old schedule stays.
+    r = run_limited(16, "sched make --ni 20000 --density 100 --dir " + dir_);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: cannot write schedule file '" + dir_ +
+                         "/sampling.sch': File too large\n");
+    EXPECT_EQ(read_file("sampling.sch"), "0    \n1    \n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_),
+                            std::filesystem::directory_iterator()), 3)
+        << "only sampling.sch, out.txt and err.txt";
+
+    r = run("sched make --ni 8 --density 50 --dir " + dir_ + "/missing");
+    EXPECT_EQ(r.err, "psenv: cannot write schedule file '" + dir_ +
+                         "/missing/sampling.sch': No such file or directory\n");
+}
+
+TEST_F(SchedTool, MakeOnAFullFileSystem)
+{
+    const std::string mounted = path("small");
+    std::filesystem::create_directory(mounted);
+    if (geteuid() != 0 ||
+        std::system(("mount -t tmpfs -o size=64k tmpfs " + mounted + " 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "no small tmpfs could be mounted (needs root and the right to mount)";
+    write_file("small/sampling.sch", "0    \n1    \n");
+    const Run r = run("sched make --ni 500000 --density 100 --dir " + mounted);
+    std::system(("umount " + mounted).c_str());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: cannot write schedule file '" + mounted +
+                         "/sampling.sch': No space left on device\n");
+}
+
+TEST_F(SchedTool, MakeReportsMemoryRunningOut)
+{
+    // Within the 1 GiB limit, beyond what the address space allows.
+    const std::string limit = "ulimit -v 300000; ";
+    if (std::system((limit + std::getenv("PSENV_TOOL") + " --version >/dev/null 2>&1").c_str()) != 0)
+        GTEST_SKIP() << "the tool does not start under an address space limit (sanitizers)";
+    write_file("sampling.sch", "0    \n1    \n");
+    const std::string command = limit + std::getenv("PSENV_TOOL") +
+                                " sched make --ni 15000 --density 50 --ni2 15000 --density2 50 --dir " +
+                                dir_ + " 2>" + path("err.txt");
+    const int raw = std::system(command.c_str());
+    EXPECT_EQ(WEXITSTATUS(raw), 1);
+    EXPECT_EQ(read_file("err.txt"),
+              "psenv: the schedule could not be made: memory ran out (it needs 643.7 MiB)\n");
+    EXPECT_EQ(read_file("sampling.sch"), "0    \n1    \n");
+}
+
+TEST_F(SchedTool, MakeRefusesSchedulesBeyondTheLimit)
+{
+    Run r = run("sched make --ni 46340 --density 100 --ni2 46340 --density2 100 --dir " + dir_);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: the schedule would need 18.0 GiB of memory (a grid of 2147395600 "
+                     "points, 2147395600 rows) and a file of up to 26.0 GiB; the limit is 1 GiB: "
+                     "give --max-points 2147395600 to allow it\n");
+    r = run("sched make --ni 40000 --density 50 --ni2 40000 --density2 50 --dir " + dir_);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("4.5 GiB of memory"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(path("sampling.sch")));
+
+    // --max-points sets the limit in grid points, either way.
+    r = run("sched make --ni 64 --density 50 --max-points 63 --dir " + dir_);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("the limit is 63 grid points: give --max-points 64"), std::string::npos)
+        << r.err;
+    r = run("sched make --ni 64 --density 50 --max-points 64 --dir " + dir_);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "") << "no progress when standard error is no terminal";
+}
+
+TEST_F(SchedTool, MakeTakesOnlyWholeFiniteNumbersInRange)
+{
+    for (const char *bad : {"--ni 64.7", "--ni ' 64'", "--ni 0x40", "--ni -3", "--ni 1e3",
+                            "--ni 2147483647", "--seed 1e30", "--seed nan", "--seed 2.5",
+                            "--seed 2147483648", "--density inf", "--density nan",
+                            "--density 0", "--density 100.5", "--density 0x1p3",
+                            "--density ''", "--max-points 0", "--max-points 1.5"}) {
+        const std::string arguments = std::string(bad).rfind("--ni ", 0) == 0
+                                          ? std::string(bad) + " --density 50"
+                                          : "--ni 64 " + std::string(bad);
+        const Run r = run("sched make " + arguments + " --dir " + dir_);
+        EXPECT_EQ(r.status, 2) << bad;
+        EXPECT_EQ(r.err.rfind("psenv: --", 0), 0u) << bad << ": " << r.err;
+        EXPECT_NE(r.err.find("' is not "), std::string::npos) << bad << ": " << r.err;
+    }
+    // Forms kept: a sign, a decimal point and an exponent where a real is meant.
+    EXPECT_EQ(run("sched make --ni +64 --density 2.5e1 --seed -7 --dir " + dir_).status, 0);
+}
+
+TEST_F(SchedTool, FailedOutputIsAFailure)
+{
+    write_file("s.sch", "0\n1\n");
+    for (const std::string &command : {"sched show " + path("s.sch"),
+                                      "sched make --ni 8 --density 50 --dir " + dir_,
+                                      std::string("sched --help")}) {
+        const int raw = std::system((std::string(std::getenv("PSENV_TOOL")) + " " + command +
+                                     " >/dev/full 2>" + path("err.txt")).c_str());
+        EXPECT_EQ(WEXITSTATUS(raw), 1) << command;
+        EXPECT_EQ(read_file("err.txt"),
+                  "psenv: error writing standard output: No space left on device\n")
+            << command;
+    }
 }
 
 TEST_F(SchedTool, MakeReadsFileTypesAndReportsFailures)
@@ -180,10 +307,50 @@ TEST_F(SchedTool, PlotWritesWellFormedSvgForEveryShape)
     EXPECT_TRUE(well_formed("odd.svg"));
 
     EXPECT_EQ(run("sched plot " + path("three.sch") + " --dims 1,1 --svg x.svg").status, 2);
+    EXPECT_EQ(run("sched plot " + path("three.sch") + " --dims '1, 2' --svg x.svg").status, 2);
+    EXPECT_EQ(run("sched plot " + path("three.sch") + " --dims 1.0,2 --svg x.svg").status, 2);
     EXPECT_EQ(run("sched plot " + path("three.sch") + " --dims 1,4 --svg x.svg").status, 2);
     EXPECT_EQ(run("sched plot " + path("one.sch") + " --dims 1,2 --svg x.svg").status, 2);
     EXPECT_EQ(run("sched plot " + path("one.sch")).status, 2);
-    EXPECT_EQ(run("sched plot " + path("one.sch") + " --svg " + dir_ + "/no/x.svg").status, 1);
+    const Run r = run("sched plot " + path("one.sch") + " --svg " + dir_ + "/no/x.svg");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: cannot write '" + dir_ + "/no/x.svg': No such file or directory\n");
+}
+
+TEST_F(SchedTool, PlotTextsAreValidUtf8)
+{
+    // A name in Latin-1 (0xE9) and a stray continuation byte (0x80).
+    const std::string name = "caf\xE9 \x80<x>.sch";
+    write_file(name, "0 0\n3 2\n");
+    const Run r = run("sched plot '" + path(name) + "' --svg " + path("u.svg"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(well_formed("u.svg"));
+    const std::string svg = read_file("u.svg");
+    EXPECT_NE(svg.find("caf\xEF\xBF\xBD \xEF\xBF\xBD&lt;x&gt;.sch"), std::string::npos);
+
+    // Well-formed sequences are kept as they are.
+    write_file("\xC3\xA9t\xC3\xA9.sch", "0\n2\n");
+    ASSERT_EQ(run("sched plot '" + path("\xC3\xA9t\xC3\xA9.sch") + "' --svg " + path("v.svg")).status, 0);
+    EXPECT_NE(read_file("v.svg").find("\xC3\xA9t\xC3\xA9.sch"), std::string::npos);
+}
+
+TEST_F(SchedTool, PlotReplacesTheOutputWhole)
+{
+    write_file("s.sch", "0 0\n3 2\n");
+    write_file("old.svg", "old");
+    ASSERT_EQ(chmod(path("old.svg").c_str(), 0640), 0);
+    ASSERT_EQ(run("sched plot " + path("s.sch") + " --svg " + path("old.svg")).status, 0);
+    EXPECT_TRUE(well_formed("old.svg"));
+    struct stat info {};
+    ASSERT_EQ(stat(path("old.svg").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640U);
+
+    const Run full = run("sched plot " + path("s.sch") + " --svg /dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(full.err, "psenv: cannot write '/dev/full': No space left on device\n");
+    const Run dir = run("sched show " + dir_);
+    EXPECT_EQ(dir.status, 1);
+    EXPECT_EQ(dir.err, "psenv: cannot open schedule file '" + dir_ + "': Is a directory\n");
 }
 
 }  // namespace

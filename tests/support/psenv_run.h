@@ -1,5 +1,7 @@
 // Runs the built psenv tool (path in $PSENV_TOOL) with arguments, an
 // optional standard input and extra environment, and collects its output.
+// With `stdout_to` (such as "/dev/full") standard output goes to that file
+// instead and `out` stays empty.
 #ifndef PSENV_TESTS_PSENV_RUN_H
 #define PSENV_TESTS_PSENV_RUN_H
 
@@ -30,7 +32,8 @@ inline std::string slurp_and_remove(const std::string &path)
 }
 
 inline ToolResult run_psenv(const std::vector<std::string> &args, const std::string &input = "",
-                            const std::vector<std::pair<std::string, std::string>> &env = {})
+                            const std::vector<std::pair<std::string, std::string>> &env = {},
+                            const std::string &stdout_to = "")
 {
     ToolResult result;
     const char *tool = std::getenv("PSENV_TOOL");
@@ -52,7 +55,8 @@ inline ToolResult run_psenv(const std::vector<std::string> &args, const std::str
     if (child == 0) {
         const int flags[3] = {O_RDONLY, O_WRONLY | O_TRUNC, O_WRONLY | O_TRUNC};
         for (int i = 0; i < 3; ++i) {
-            const int fd = open(files[i].c_str(), flags[i]);
+            const std::string &file = i == 1 && !stdout_to.empty() ? stdout_to : files[i];
+            const int fd = open(file.c_str(), flags[i]);
             if (fd < 0 || dup2(fd, i) < 0)
                 _exit(127);
             close(fd);

@@ -572,14 +572,14 @@ TEST_F(ParTool, EverySubcommandHasHelpAndRefusesBadUsage)
         EXPECT_NE(r.out.find("Exit status"), std::string::npos) << sub;
         r = par({sub, "--bogus", path("sample.par")});
         EXPECT_EQ(r.status, 2) << sub;
-        EXPECT_EQ(r.err, std::string("psenv: unknown option '--bogus'\nTry 'psenv par ") + sub +
+        EXPECT_EQ(r.err, std::string("psenv: unknown option '--bogus'\npsenv: Try 'psenv par ") + sub +
                              " --help'.\n")
             << sub;
         EXPECT_EQ(par({sub}).status, 2) << sub;
     }
     r = run_psenv({"par"});
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, "psenv: par: missing subcommand\nTry 'psenv par --help'.\n");
+    EXPECT_EQ(r.err, "psenv: par: missing subcommand\npsenv: Try 'psenv par --help'.\n");
     EXPECT_EQ(par({"frobnicate"}).status, 2);
     EXPECT_EQ(par({"set", path("sample.par"), "d1"}).status, 2);
     EXPECT_EQ(par({"merge", path("sample.par"), path("sample.par"), "--all=1"}).status, 2);

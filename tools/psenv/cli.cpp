@@ -1,6 +1,8 @@
 #include "cli.h"
 
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -22,7 +24,7 @@ void error(std::string_view text)
 int usage_error(std::string_view text, std::string_view command)
 {
     error(text);
-    std::string hint = "Try 'psenv ";
+    std::string hint = "psenv: Try 'psenv ";
     if (!command.empty()) {
         hint.append(command);
         hint.push_back(' ');
@@ -148,6 +150,92 @@ std::optional<long long> parse_integer(std::string_view text)
     if (end == copy.c_str() || *end != '\0' || errno == ERANGE)
         return std::nullopt;
     return value;
+}
+
+namespace {
+
+bool is_digit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Length of the run of digits at `at`.
+std::size_t digits_at(std::string_view text, std::size_t at)
+{
+    std::size_t end = at;
+    while (end < text.size() && is_digit(text[end]))
+        ++end;
+    return end - at;
+}
+
+// Without a leading '+', which from_chars does not take; empty when the
+// token has no digits right after its sign.
+std::string_view unsigned_part(std::string_view text)
+{
+    if (!text.empty() && text[0] == '+')
+        text.remove_prefix(1);
+    return text;
+}
+
+bool is_plain_decimal(std::string_view text, bool allow_fraction)
+{
+    std::size_t at = 0;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+        ++at;
+    const std::size_t whole = digits_at(text, at);
+    at += whole;
+    std::size_t fraction = 0;
+    if (allow_fraction && at < text.size() && text[at] == '.') {
+        fraction = digits_at(text, at + 1);
+        at += 1 + fraction;
+    }
+    if (whole + fraction == 0)
+        return false;
+    if (allow_fraction && at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        ++at;
+        if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+            ++at;
+        const std::size_t exponent = digits_at(text, at);
+        if (exponent == 0)
+            return false;
+        at += exponent;
+    }
+    return at == text.size();
+}
+
+}  // namespace
+
+std::optional<double> parse_decimal(std::string_view text, double low, double high)
+{
+    if (!is_plain_decimal(text, true))
+        return std::nullopt;
+    text = unsigned_part(text);
+    double value = 0.0;
+    const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (problem != std::errc() || end != text.data() + text.size() || !std::isfinite(value) ||
+        value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<long long> parse_whole(std::string_view text, long long low, long long high)
+{
+    if (!is_plain_decimal(text, false))
+        return std::nullopt;
+    text = unsigned_part(text);
+    long long value = 0;
+    const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (problem != std::errc() || end != text.data() + text.size() || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
+int bad_number(std::string_view what, std::string_view text, std::string_view kind,
+               std::string_view command)
+{
+    return usage_error(std::string(what) + " '" + std::string(text) + "' is not " +
+                           std::string(kind),
+                       command);
 }
 
 namespace {

@@ -58,6 +58,17 @@ std::optional<Args> parse_command(int argc, char **argv, int first,
 std::optional<double> parse_real(std::string_view text);
 std::optional<long long> parse_integer(std::string_view text);
 
+// Numbers given as option values and operands: the whole token in plain
+// decimal form (an optional sign, digits with an optional point, an optional
+// exponent for reals), no blanks, no hexadecimal, no "nan" or "inf", and
+// within [low, high].  Nothing otherwise.
+std::optional<double> parse_decimal(std::string_view text, double low, double high);
+std::optional<long long> parse_whole(std::string_view text, long long low, long long high);
+
+// Usage error for a refused number: "psenv: <what> '<text>' is not <kind>".
+int bad_number(std::string_view what, std::string_view text, std::string_view kind,
+               std::string_view command);
+
 }  // namespace psenv
 
 #endif

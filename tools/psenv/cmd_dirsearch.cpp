@@ -1,6 +1,8 @@
 // psenv find, access and match: the application directory search and the
 // wildcard matcher.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -27,7 +29,7 @@ constexpr const char *kFindHelp =
     "                  existence only)\n"
     "  --appdirs LIST  directories separated by ';' (default: $PSENV_APPDIRS)\n"
     "\n"
-    "Exit status: 0 found, 1 not found, 2 usage error.\n";
+    "Exit status: 0 found, 1 not found or failed output, 2 usage error.\n";
 
 constexpr const char *kAccessHelp =
     "Usage: psenv access NAME [--appdirs LIST]\n"
@@ -38,7 +40,7 @@ constexpr const char *kAccessHelp =
     "\n"
     "  --appdirs LIST  directories separated by ';' (default: $PSENV_APPDIRS)\n"
     "\n"
-    "Exit status: 0 found, 1 not found, 2 usage error.\n";
+    "Exit status: 0 found, 1 not found or failed output, 2 usage error.\n";
 
 constexpr const char *kMatchHelp =
     "Usage: psenv match PATTERN [NAME...]\n"
@@ -47,7 +49,8 @@ constexpr const char *kMatchHelp =
     "matches PATTERN.  In PATTERN '*' is any run of characters and '%' one\n"
     "character; letters A-Z and a-z are not told apart.\n"
     "\n"
-    "Exit status: 0 some name matched, 1 none did, 2 usage error.\n";
+    "Exit status: 0 some name matched, 1 none did or failed output, 2 usage error\n"
+    "or standard input could not be read.\n";
 
 // The list must outlive every search, so it is kept here.
 std::string appdir_list;
@@ -161,6 +164,11 @@ int cmd_match(int argc, char **argv)
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
             try_name(line);
+        }
+        // Names that could not be read are no answer either way.
+        if (std::ferror(stdin)) {
+            error(std::string("error reading standard input: ") + std::strerror(errno));
+            return kExitUsage;
         }
     }
     return any ? kExitOk : kExitFailure;

@@ -1,12 +1,16 @@
 // psenv lock: lock offsets, synthesizer words and lock frequencies.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
+#include <cfloat>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +20,7 @@
 #include "hostenv.h"
 #include "param_file.h"
 #include "synthcalc.h"
+#include "tool_streams.h"
 #include "treekeep.h"
 
 namespace psenv {
@@ -39,9 +44,9 @@ constexpr const char *kHelp =
     "  ddsi    the offset's double as two 32-bit words, upper first, in hex\n"
     "\n"
     "Options:\n"
-    "  --key F          nominal frequency in MHz (an integer)\n"
-    "  --lockfreq L     lock frequency in MHz\n"
-    "  --word W         synthesizer word (an integer)\n"
+    "  --key F          nominal frequency in MHz (a whole number)\n"
+    "  --lockfreq L     lock frequency in MHz (a finite decimal number)\n"
+    "  --word W         synthesizer word (a whole number in the 32-bit range)\n"
     "  --console TYPE   set the Console parameter: ardel or quilmar\n"
     "  --params FILE    load FILE (which sets Console) into the current tree\n"
     "  --systemdir DIR  system directory holding nuctables/lockfreqtab\n"
@@ -52,8 +57,12 @@ constexpr const char *kHelp =
     "starting with '#' and empty lines are passed over.  The quilmar word needs\n"
     "no table.\n"
     "\n"
+    "Numbers are decimal: no blanks, no hexadecimal, no nan or inf.  A lock\n"
+    "frequency whose word does not fit 32 bits is a usage error.\n"
+    "\n"
     "Exit status: 0 ok, 1 failure (no table row, table error, unsupported or\n"
-    "missing console), 2 usage error.\n";
+    "missing console, a --params file that cannot be read whole, a failed\n"
+    "output), 2 usage error.\n";
 
 enum class Operation { Offset, Word, Freq, Ddsi };
 
@@ -74,8 +83,8 @@ std::optional<int> parse_int32(const std::optional<std::string> &text)
 {
     if (!text)
         return std::nullopt;
-    const std::optional<long long> value = parse_integer(*text);
-    if (!value || *value < INT_MIN || *value > INT_MAX)
+    const std::optional<long long> value = parse_whole(*text, INT_MIN, INT_MAX);
+    if (!value)
         return std::nullopt;
     return static_cast<int>(*value);
 }
@@ -141,6 +150,18 @@ std::optional<std::string> console_type()
     return std::string(text);
 }
 
+// Why the table cannot be read (an errno value), or 0 when it can.
+int open_failure(const std::string &path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat info {};
+    const int reason = fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
+    close(fd);
+    return reason;
+}
+
 // Looks the row for `key` up once beforehand, so that a missing table, a
 // missing row and a table error are each told apart; false after a report.
 bool check_table(int key)
@@ -154,8 +175,8 @@ bool check_table(int key)
         return true;
     if (!aborts.message.empty())
         error("'" + path + "': " + aborts.message);
-    else if (!std::ifstream(path) || std::filesystem::is_directory(path))
-        error("cannot open the lock-frequency table '" + path + "'");
+    else if (const int reason = open_failure(path); reason != 0)
+        error("cannot open the lock-frequency table '" + path + "': " + std::strerror(reason));
     else
         error("no row for key " + std::to_string(key) + " in '" + path + "'");
     return false;
@@ -174,10 +195,31 @@ double lock_offset(double lockfreq, int key)
     return offset;
 }
 
+// The module clamps a word beyond 32 bits to the range's end, which would
+// pass for an answer.  The figures before the truncation, as the module
+// forms them.
+bool word_fits(bool ardel, double lockfreq, int key)
+{
+    constexpr long double kLimit = 2147483648.0L;
+    if (ardel) {
+        const long double steps = static_cast<long double>(lock_offset(lockfreq, key)) * 16777216.0L + 0.5L;
+        return steps < kLimit;
+    }
+    const int n = key == 300 ? 23 : key == 400 ? 33 : 1;
+    const int m = key == 300 || key == 400 ? 13 : 1;
+    const long double word =
+        ((-20.0L * n) / m + lockfreq) * 1000000.0L * 107.3741824L;
+    return word < kLimit && word > -kLimit - 1.0L;
+}
+
 int run(Operation operation, int key, double lockfreq, int word)
 {
     AbortCatcher aborts;
     std::string result;
+    // The module's debug lines come out with the tool's prefix.
+    std::optional<ModuleStderr> debug_lines;
+    if (bgflag)
+        debug_lines.emplace();
     switch (operation) {
     case Operation::Offset:
         result = real_text(lock_offset(lockfreq, key));
@@ -198,6 +240,7 @@ int run(Operation operation, int key, double lockfreq, int word)
         break;
     }
     }
+    debug_lines.reset();
     if (!aborts.message.empty()) {
         error(aborts.message);
         return kExitFailure;
@@ -247,7 +290,8 @@ int cmd_lock(int argc, char **argv)
         word = *given;
     } else {
         const std::optional<std::string> text = args->get("lockfreq");
-        const std::optional<double> given = text ? parse_real(*text) : std::nullopt;
+        const std::optional<double> given =
+            text ? parse_decimal(*text, -DBL_MAX, DBL_MAX) : std::nullopt;
         if (!given)
             return usage_error(text ? "bad --lockfreq '" + *text + "'"
                                     : "lock: --lockfreq L is required",
@@ -284,6 +328,10 @@ int cmd_lock(int argc, char **argv)
     }
     if (needs_table && !check_table(*key))
         return kExitFailure;
+    if (*operation == Operation::Word && !word_fits(needs_table, lockfreq, *key))
+        return usage_error("--lockfreq " + *args->get("lockfreq") +
+                               " gives a synthesizer word outside the 32-bit range",
+                           kCommand);
 
     bgflag = args->has("debug") ? 1 : 0;
     return run(*operation, *key, lockfreq, word);

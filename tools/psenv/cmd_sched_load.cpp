@@ -1,6 +1,12 @@
 // Reading schedule files for `sched show` and `sched plot`.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "cli.h"
@@ -27,6 +33,17 @@ void configure_reader(int dims)
 
 }  // namespace
 
+int unreadable(const std::string &path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat info {};
+    const int reason = fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
+    close(fd);
+    return reason;
+}
+
 std::string delay_name(int k)
 {
     // Appended rather than "d" + ...: g++ 12 at -O3 warns falsely (-Wrestrict)
@@ -41,6 +58,11 @@ std::optional<Schedule> load_schedule(const std::string &path)
     const bool absolute = !path.empty() && path[0] == '/';
     if (path.size() + (absolute ? 0 : 2) > 255 || path.size() >= CS_NAME_SIZE) {
         error("schedule file name '" + path + "' is too long (255 characters at most)");
+        return std::nullopt;
+    }
+    // The module would take a directory for a file without rows.
+    if (const int reason = unreadable(path); reason != 0) {
+        error("cannot open schedule file '" + path + "': " + std::strerror(reason));
         return std::nullopt;
     }
     // The module knows no file without knowing its column count: try each.

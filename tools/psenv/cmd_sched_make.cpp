@@ -1,12 +1,17 @@
 // psenv sched make: configure sampling, make or read the schedule, write it.
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli.h"
 #include "cmd_sched.h"
+#include "cmd_sched_progress.h"
 #include "param_file.h"
 #include "sparsamp.h"
 #include "treekeep.h"
@@ -16,23 +21,37 @@ namespace {
 
 constexpr const char *kCommand = "sched make";
 
+// Memory a generated schedule may take without --max-points.
+constexpr std::uint64_t kDefaultMemoryLimit = std::uint64_t{1} << 30;
+
 void print_help()
 {
     std::puts(
         "Usage: psenv sched make [--params FILE] [--ni N --density P] [--ni2 N --density2 P] ...\n"
-        "                        [--seed S] [--type generated|i|d] [--dir DIR] [--name NAME]\n\n"
+        "                        [--seed S] [--type generated|i|d] [--dir DIR] [--name NAME]\n"
+        "                        [--max-points N]\n\n"
         "Fills the current parameter tree from a parameter file and the options (the\n"
         "options win), builds the sampling configuration, and makes the schedule and\n"
         "writes it (type generated) or reads it from the schedule file (types i, d).\n\n"
         "  --params FILE   load parameters from FILE first\n"
-        "  --niJ N         full increment count of dimension J (J = '' or 2..10)\n"
-        "  --densityJ P    percentage of those increments that is sampled\n"
-        "  --seed S        seed; a negative seed lists points in drawing order\n"
+        "  --niJ N         full increment count of dimension J (J = '' or 2..10),\n"
+        "                  a whole number from 0 to 2147483646\n"
+        "  --densityJ P    percentage of those increments that is sampled, 0 < P <= 100\n"
+        "  --seed S        seed, a whole number in the 32-bit range; a negative seed\n"
+        "                  lists points in drawing order\n"
         "  --type T        generated, i or d (the CStype parameter)\n"
         "  --dir DIR       directory of the schedule file (default .)\n"
         "  --name NAME     schedule file name (default sampling.sch); an absolute\n"
-        "                  name ignores --dir\n\n"
-        "Exit status: 0 success, 1 failure, 2 usage error.");
+        "                  name ignores --dir\n"
+        "  --max-points N  allow a generated schedule on a grid of up to N points,\n"
+        "                  however much memory it takes; without it a schedule that\n"
+        "                  needs more than 1 GiB of memory is refused\n\n"
+        "The schedule file is replaced only once it was written whole; on any\n"
+        "failure the old file stays as it was.  A write that takes longer than a\n"
+        "second shows its progress when standard error is a terminal.\n\n"
+        "Exit status: 0 success; 1 failure (a --params file that cannot be read\n"
+        "whole, no sparse dimension, a schedule over the limit, a schedule file\n"
+        "that cannot be read or written, a failed output); 2 usage error.");
 }
 
 std::string suffix(int j)
@@ -51,19 +70,43 @@ std::vector<OptionSpec> option_specs()
         return list;
     }();
     std::vector<OptionSpec> specs = {{"params", true}, {"seed", true}, {"type", true},
-                                     {"dir", true},    {"name", true}, {"help", false}};
+                                     {"dir", true},    {"name", true}, {"help", false},
+                                     {"max-points", true}};
     for (const auto &name : names)
         specs.push_back({name, true});
     return specs;
 }
 
+// Increment counts and seeds are whole numbers; the module would round or
+// truncate anything else without a word.
+constexpr long long kMostIncrements = INT_MAX - 1;
+
+std::optional<double> option_value(const std::string &option, const std::string &text)
+{
+    if (option == "seed") {
+        if (auto seed = parse_whole(text, INT_MIN, INT_MAX))
+            return static_cast<double>(*seed);
+        bad_number("--seed", text, "a whole number from -2147483648 to 2147483647", kCommand);
+        return std::nullopt;
+    }
+    if (option.rfind("ni", 0) == 0) {
+        if (auto ni = parse_whole(text, 0, kMostIncrements))
+            return static_cast<double>(*ni);
+        bad_number("--" + option, text, "a whole number from 0 to 2147483646", kCommand);
+        return std::nullopt;
+    }
+    const auto density = parse_decimal(text, 0.0, 100.0);
+    if (density && *density > 0.0)
+        return density;
+    bad_number("--" + option, text, "a percentage above 0 and at most 100", kCommand);
+    return std::nullopt;
+}
+
 bool set_real_parameter(const std::string &name, const std::string &text, const char *option)
 {
-    const auto value = parse_real(text);
-    if (!value) {
-        usage_error(std::string("--") + option + ": '" + text + "' is not a number", kCommand);
+    const auto value = option_value(option, text);
+    if (!value)
         return false;
-    }
     varInfo *v = RcreateVar(name.c_str(), getTreeRootByIndex(1), T_REAL);
     if (v == nullptr || assignReal(*value, v, 0) == 0) {
         error("cannot set parameter '" + name + "'");
@@ -116,8 +159,11 @@ std::string schedule_location(const std::string &dir)
 std::string read_failure(int code, const std::string &where)
 {
     switch (code) {
-    case CS_READ_NOFILE:
-        return "cannot open schedule file '" + where + "'";
+    case CS_READ_NOFILE: {
+        const int reason = unreadable(where);
+        return "cannot open schedule file '" + where + "'" +
+               (reason != 0 ? std::string(": ") + std::strerror(reason) : std::string());
+    }
     case CS_READ_NODATA:
         return "schedule file '" + where + "' has no data row";
     default:
@@ -148,6 +194,75 @@ void print_summary(const std::string &where)
                     info.rand ? "drawing" : "grid");
 }
 
+// What a generated schedule takes: the module's blocks (a byte per grid
+// point, a column of rows per dimension, the drawing order) and, at most,
+// its file.
+struct Need {
+    std::uint64_t memory_bytes = 0;
+    std::uint64_t file_bytes = 0;
+};
+
+int digits(long long value)
+{
+    int count = value < 0 ? 2 : 1;
+    for (value = value < 0 ? -value : value; value >= 10; value /= 10)
+        ++count;
+    return count;
+}
+
+Need need_of(const CSinfo &info)
+{
+    const auto rows = static_cast<std::uint64_t>(info.num);
+    Need need;
+    need.memory_bytes = static_cast<std::uint64_t>(info.total) +
+                        rows * sizeof(int) * static_cast<std::uint64_t>(info.xdim + info.rand);
+    std::uint64_t line = 1;
+    for (int k = 0; k < info.xdim; ++k)
+        line += static_cast<std::uint64_t>(std::max(4, digits(info.dim[k] - 1)) + 1);
+    need.file_bytes = rows * line;
+    return need;
+}
+
+std::string size_text(std::uint64_t bytes)
+{
+    char text[32];
+    if (bytes >= (std::uint64_t{1} << 30))
+        std::snprintf(text, sizeof text, "%.1f GiB", static_cast<double>(bytes) / (1 << 30));
+    else if (bytes >= (std::uint64_t{1} << 20))
+        std::snprintf(text, sizeof text, "%.1f MiB", static_cast<double>(bytes) / (1 << 20));
+    else
+        std::snprintf(text, sizeof text, "%llu bytes", static_cast<unsigned long long>(bytes));
+    return text;
+}
+
+// Refuses (with the figures) a schedule beyond the limit: 1 GiB of memory,
+// or a grid of more than --max-points points when that is given.
+bool within_limit(const Need &need, const CSinfo &info, std::optional<long long> max_points)
+{
+    const bool allowed = max_points ? info.total <= *max_points
+                                    : need.memory_bytes <= kDefaultMemoryLimit;
+    if (allowed)
+        return true;
+    error("the schedule would need " + size_text(need.memory_bytes) + " of memory (a grid of " +
+          std::to_string(info.total) + " points, " + std::to_string(info.num) +
+          " rows) and a file of up to " + size_text(need.file_bytes) + "; the limit is " +
+          (max_points ? std::to_string(*max_points) + " grid points" : std::string("1 GiB")) +
+          ": give --max-points " + std::to_string(info.total) + " to allow it");
+    return false;
+}
+
+// A generated schedule's second row differs from the origin in some
+// dimension; with nothing made every entry reads as 0.
+bool schedule_made(int rows)
+{
+    if (rows < 2)
+        return true;
+    for (int k = 0; k < getCSdimension(); ++k)
+        if (getCSval(k, 1) != 0.0)
+            return true;
+    return false;
+}
+
 }  // namespace
 
 int make(int argc, char **argv)
@@ -167,6 +282,14 @@ int make(int argc, char **argv)
     }
     if (int status = apply_options(*args); status >= 0)
         return status;
+
+    std::optional<long long> max_points;
+    if (auto text = args->get("max-points")) {
+        max_points = parse_whole(*text, 1, INT_MAX);
+        if (!max_points)
+            return bad_number("--max-points", *text, "a whole number from 1 to 2147483647",
+                              kCommand);
+    }
 
     const std::string dir = args->get("dir").value_or(".");
     const auto name = args->get("name");
@@ -192,18 +315,32 @@ int make(int argc, char **argv)
         error("schedule path '" + where + "' is longer than 255 characters");
         return kExitFailure;
     }
-    if (info.type == CS_TYPE_GENERATED) {
-        // The module passes an unwritable file over in silence; the tool must not.
-        std::FILE *probe = std::fopen(where.c_str(), "a");
-        if (probe == nullptr) {
-            error("cannot write schedule file '" + where + "': " + std::strerror(errno));
+    if (info.type != CS_TYPE_GENERATED) {
+        status = CSgetSched(dir.c_str());
+        if (status != 0) {
+            error(read_failure(status, where));
             return kExitFailure;
         }
-        std::fclose(probe);
+        print_summary(where);
+        return kExitOk;
     }
-    status = CSgetSched(dir.c_str());
-    if (status != 0) {
-        error(read_failure(status, where));
+    const Need need = need_of(info);
+    if (!within_limit(need, info, max_points))
+        return kExitFailure;
+    // What CSgetSched does for a generated schedule, in two steps: when the
+    // module could not make it (memory ran out) it would write empty rows.
+    {
+        Progress progress(need.file_bytes);
+        CSmakeSched();
+        if (!schedule_made(info.num)) {
+            error("the schedule could not be made: memory ran out (it needs " +
+                  size_text(need.memory_bytes) + ")");
+            return kExitFailure;
+        }
+        CSwriteSched(dir.c_str());
+    }
+    if (const int failure = CSwriteStatus(); failure != 0) {
+        error("cannot write schedule file '" + where + "': " + std::strerror(failure));
         return kExitFailure;
     }
     print_summary(where);

@@ -2,13 +2,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "cli.h"
 #include "cmd_sched.h"
 #include "cmd_sched_svg.h"
+#include "replace_file.h"
 
 namespace psenv::sched {
 namespace {
@@ -32,7 +33,11 @@ void print_help()
               "histogram of sampled points per increment for each dimension.\n\n"
               "  --svg OUT    file to write\n"
               "  --dims A,B   dimensions (1-based) of the projection\n\n"
-              "Exit status: 0 success, 1 failure, 2 usage error.");
+              "OUT is replaced only once the picture was written whole.  Texts in the\n"
+              "picture (the file name) are made valid UTF-8: a byte that is not is\n"
+              "shown as U+FFFD.\n\n"
+              "Exit status: 0 success, 1 failure (the schedule cannot be read, OUT\n"
+              "cannot be written, failed output), 2 usage error.");
 }
 
 // One axis of a panel: the increments 0..extent-1 in `cells` equal bins.
@@ -206,10 +211,9 @@ bool parse_dims(const std::string &text, int dimensions, int *a, int *b)
     const auto comma = text.find(',');
     if (comma == std::string::npos)
         return false;
-    const auto first = parse_integer(text.substr(0, comma));
-    const auto second = parse_integer(text.substr(comma + 1));
-    if (!first || !second || *first == *second || *first < 1 || *second < 1 ||
-        *first > dimensions || *second > dimensions)
+    const auto first = parse_whole(text.substr(0, comma), 1, dimensions);
+    const auto second = parse_whole(text.substr(comma + 1), 1, dimensions);
+    if (!first || !second || *first == *second)
         return false;
     *a = static_cast<int>(*first) - 1;
     *b = static_cast<int>(*second) - 1;
@@ -244,11 +248,8 @@ int plot(int argc, char **argv)
                                kCommand);
     }
     const std::string svg = picture(*schedule, file, a, b);
-    std::ofstream output(*out, std::ios::binary | std::ios::trunc);
-    output << svg;
-    output.close();
-    if (!output) {
-        error("cannot write '" + *out + "'");
+    if (const int failure = replace_file(*out, svg); failure != 0) {
+        error("cannot write '" + *out + "': " + std::strerror(failure));
         return kExitFailure;
     }
     return kExitOk;

@@ -20,7 +20,8 @@ void print_help()
               "taken as 0 up to its largest entry; delay names assume the dimensions\n"
               "follow ni, ni2, ... without gaps.\n\n"
               "  --no-rows   print the statistics only\n\n"
-              "Exit status: 0 success, 1 failure, 2 usage error.");
+              "Exit status: 0 success, 1 failure (the schedule cannot be read, failed\n"
+              "output), 2 usage error.");
 }
 
 void print_rows(const Schedule &schedule)

@@ -22,6 +22,10 @@ private:
     std::string body_;
 };
 
+// `text` with every byte that is not part of a well-formed UTF-8 sequence
+// replaced by U+FFFD.
+std::string valid_utf8(std::string_view text);
+
 // Ticks for increments 0..extent-1: a few round positions, the first and last.
 std::vector<int> ticks(int extent, int most);
 

@@ -9,6 +9,7 @@
 #include "commands.h"
 #include "param_file.h"
 #include "shims.h"
+#include "tool_streams.h"
 
 namespace psenv {
 
@@ -29,13 +30,14 @@ constexpr const char *kHelp =
     "  name    the name of the shim at INDEX (0 to 47)\n"
     "  index   the index of the shim called NAME (case matters)\n"
     "\n"
-    "  --set N        use shim set N as it is; a set outside 1 to 20 has every\n"
-    "                 index and counts 0 shims\n"
+    "  --set N        use shim set N (a whole number from 1 to 20)\n"
     "  --params FILE  load FILE into the current tree and use its 'shimset'\n"
     "                 (rounded; below 1 gives set 1, above 20 set 20, with a\n"
     "                 message; none gives set 1)\n"
     "\n"
-    "Exit status: 0 ok, 1 no such shim in the set or failure, 2 usage error.\n";
+    "Exit status: 0 ok; 1 no such shim in the set, or failure (a --params file\n"
+    "that cannot be read whole, a failed output); 2 usage error (also a --set\n"
+    "outside 1 to 20).\n";
 
 // Makes the set current; its number, or nothing after a report.
 std::optional<int> choose_set(const Args &args)
@@ -43,12 +45,16 @@ std::optional<int> choose_set(const Args &args)
     if (auto params = args.get("params")) {
         if (!load_parameter_file(*params))
             return std::nullopt;
+        // The module's notes on a clamped set come out with the tool's prefix.
+        ModuleStderr notes;
         return init_shimnames(kCurrentTree);
     }
     const std::string text = args.get("set").value_or("");
-    const std::optional<long long> set = parse_integer(text);
-    if (!set || *set < INT_MIN || *set > INT_MAX) {
-        usage_error("bad --set '" + text + "'", kCommand);
+    // The module takes any number, but outside 1 to 20 it answers for a set
+    // that does not exist (every index present, none counted).
+    const std::optional<long long> set = parse_whole(text, 1, MAX_SHIMSET);
+    if (!set) {
+        bad_number("--set", text, "a shim set from 1 to " + std::to_string(MAX_SHIMSET), kCommand);
         return std::nullopt;
     }
     init_shimnames_by_setnum(static_cast<int>(*set));
@@ -65,9 +71,9 @@ int list()
 
 int name_of(const std::string &text, int set)
 {
-    const std::optional<long long> index = parse_integer(text);
+    const std::optional<long long> index = parse_whole(text, LLONG_MIN, LLONG_MAX);
     if (!index)
-        return usage_error("bad INDEX '" + text + "'", kCommand);
+        return bad_number("INDEX", text, "a whole number", kCommand);
     const char *name = nullptr;
     if (*index >= 0 && *index <= UINT_MAX)
         name = get_shimname(static_cast<unsigned>(*index));

@@ -1,17 +1,66 @@
 #include "param_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
 #include "cli.h"
+#include "errsink.h"
 #include "treekeep.h"
 
 namespace psenv {
+namespace {
+
+void collect_message(const char *text, void *context)
+{
+    static_cast<std::vector<std::string> *>(context)->emplace_back(text);
+}
+
+// The store words every open failure "No such file"; the system's text says
+// what really went wrong (permission, a link loop, a directory, ...).
+bool readable_file(const std::string &path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error(path + ": " + std::strerror(errno));
+        return false;
+    }
+    struct stat info {};
+    const int got = fstat(fd, &info);
+    const int reason = got != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
+    close(fd);
+    if (reason != 0) {
+        error(path + ": " + std::strerror(reason));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 bool load_parameter_file(const std::string &path, int tree)
 {
+    if (!readable_file(path))
+        return false;
+    std::vector<std::string> messages;
+    const werr_hook previous = Werrprintf_set_hook(collect_message, &messages);
     const int code = P_read(tree, path.c_str());
-    if (code == P_OK)
-        return true;
-    error(store_message(code, path, ": "));
-    return false;
+    Werrprintf_set_hook(previous, nullptr);
+    for (std::string &message : messages) {
+        while (!message.empty() && message.back() == '\n')
+            message.pop_back();
+        error(path + ": " + message);
+    }
+    if (code != P_OK) {
+        error(store_message(code, path, ": "));
+        return false;
+    }
+    // A file that could not be read whole is not used at all.
+    return messages.empty();
 }
 
 bool set_text_parameter(const char *name, const std::string &value, int tree)

@@ -10,10 +10,11 @@ namespace psenv {
 // The tree of the current experiment, where --params files go.
 constexpr int kCurrentTree = 4;
 
-// Loads the parameter file at `path` into `tree` with P_read.  On failure
-// writes "psenv: <path>: <reason>" in the store's wording, as
-// every command does, and returns false.  The
-// loader's own messages about bad records go to standard error as they come.
+// Loads the parameter file at `path` into `tree` with P_read.  A file that
+// cannot be opened is reported with the system's reason, one the store
+// refuses in the store's wording, each loader message as
+// "psenv: <path>: <message>"; false in all these cases, so that a command
+// never goes on with part of a file.
 bool load_parameter_file(const std::string &path, int tree = kCurrentTree);
 
 // Makes the text parameter `name` of `tree` hold exactly `value` (created
