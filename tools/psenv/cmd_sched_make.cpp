@@ -7,6 +7,7 @@
 
 #include "cli.h"
 #include "cmd_sched.h"
+#include "cmd_sched_plan.h"
 #include "param_file.h"
 #include "sparsamp.h"
 #include "treekeep.h"
@@ -20,7 +21,10 @@ void print_help()
 {
     std::puts(
         "Usage: psenv sched make [--params FILE] [--ni N --density P] [--ni2 N --density2 P] ...\n"
-        "                        [--seed S] [--type generated|i|d] [--dir DIR] [--name NAME]\n\n"
+        "                        [--seed S] [--type generated|i|d] [--dir DIR] [--name NAME]\n"
+        "       psenv sched make --method poisson-gap|exponential --ni N [--ni2 N ...]\n"
+        "                        (--points K | --density P) [--weight sine|none] [--decay T]\n"
+        "                        [--params FILE] [--seed S] [--dir DIR] [--name NAME]\n\n"
         "Fills the current parameter tree from a parameter file and the options (the\n"
         "options win), builds the sampling configuration, and makes the schedule and\n"
         "writes it (type generated) or reads it from the schedule file (types i, d).\n\n"
@@ -31,7 +35,21 @@ void print_help()
         "  --type T        generated, i or d (the CStype parameter)\n"
         "  --dir DIR       directory of the schedule file (default .)\n"
         "  --name NAME     schedule file name (default sampling.sch); an absolute\n"
-        "                  name ignores --dir\n\n"
+        "                  name ignores --dir\n"
+        "  --method M      uniform (default): the sampling module's own generator;\n"
+        "                  poisson-gap: gaps drawn from a Poisson distribution whose\n"
+        "                  mean follows a sine (dense near the origin); exponential:\n"
+        "                  random points weighted by exp(-t/T) along each dimension\n"
+        "  --points K      poisson-gap, exponential: exactly K rows\n"
+        "  --density P     with those methods: P percent of the whole grid\n"
+        "  --weight W      poisson-gap: sine (default) or none (constant mean gap)\n"
+        "  --decay T       exponential: decay in increments, one or one per dimension\n\n"
+        "The summary's \"sampled\" of a dimension (uniform) is the module's count of\n"
+        "that dimension's increments: the schedule holds the product of these counts\n"
+        "as points, drawn at random from the whole grid, so a column may hold more\n"
+        "distinct increments than its \"sampled\" count.  \"points\" gives the rows and\n"
+        "their share of the grid.  The tool's methods seed std::mt19937_64 with the\n"
+        "seed; the same seed gives the same file.\n\n"
         "Exit status: 0 success, 1 failure, 2 usage error.");
 }
 
@@ -54,6 +72,8 @@ std::vector<OptionSpec> option_specs()
                                      {"dir", true},    {"name", true}, {"help", false}};
     for (const auto &name : names)
         specs.push_back({name, true});
+    for (const auto &spec : planned_make_options())
+        specs.push_back(spec);
     return specs;
 }
 
@@ -142,7 +162,8 @@ void print_summary(const std::string &where)
     for (int k = 0; k < info.xdim; ++k)
         shape += (k ? " x " : "") + std::to_string(info.dim[k]);
     std::printf("grid:          %d points (%s)\n", info.total, shape.c_str());
-    std::printf("points:        %d\n", info.num);
+    std::printf("points:        %d (%.4g%% of the grid)\n", info.num,
+                info.total > 0 ? 100.0 * info.num / info.total : 0.0);
     if (generated)
         std::printf("seed:          %d, %s order\n", info.seed,
                     info.rand ? "drawing" : "grid");
@@ -172,6 +193,15 @@ int make(int argc, char **argv)
     const auto name = args->get("name");
     if (name && (name->empty() || name->size() >= CS_NAME_SIZE))
         return usage_error("--name must hold 1 to 255 characters", kCommand);
+    const std::string method = args->get("method").value_or("uniform");
+    if (method != "uniform" && method != "poisson-gap" && method != "exponential")
+        return usage_error("--method must be uniform, poisson-gap or exponential", kCommand);
+    if (method != "uniform")
+        return make_planned(*args, method,
+                            name && (*name)[0] == '/' ? *name : dir + "/" + name.value_or(CS_DEFAULT_NAME));
+    for (const char *option : {"points", "weight", "decay"})
+        if (args->has(option))
+            return usage_error(std::string("--") + option + " belongs to the other methods", kCommand);
 
     // A renamed file must be in place before the module reads it.
     int status = CSinit(0, name ? nullptr : dir.c_str());
