@@ -1,4 +1,5 @@
 // The sampling mask and the figures that need no transform.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -47,15 +48,19 @@ std::vector<std::int64_t> largest_gaps(const Grid &grid, const std::vector<unsig
         const std::int64_t n = grid.ni[static_cast<std::size_t>(k)];
         const std::int64_t block = stride * n;
         std::int64_t &largest = gaps[static_cast<std::size_t>(k)];
-        for (std::int64_t high = 0; high < total; high += block)
-            for (std::int64_t low = 0; low < stride; ++low) {
-                std::int64_t run = 0;
-                for (std::int64_t j = 0; j < n; ++j) {
-                    run = mask[static_cast<std::size_t>(high + low + j * stride)] ? 0 : run + 1;
-                    if (run > largest)
-                        largest = run;
+        // All lines of a block side by side, so that the mask is read in order.
+        std::vector<std::int64_t> runs(static_cast<std::size_t>(stride));
+        for (std::int64_t high = 0; high < total; high += block) {
+            std::fill(runs.begin(), runs.end(), 0);
+            for (std::int64_t j = 0; j < n; ++j) {
+                const unsigned char *row = mask.data() + high + j * stride;
+                for (std::int64_t low = 0; low < stride; ++low) {
+                    std::int64_t &run = runs[static_cast<std::size_t>(low)];
+                    run = row[low] ? 0 : run + 1;
+                    largest = std::max(largest, run);
                 }
             }
+        }
         stride = block;
     }
     return gaps;

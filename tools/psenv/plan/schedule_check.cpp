@@ -90,8 +90,10 @@ public:
             return;
         }
         if (!ni_.empty() && report_.columns != static_cast<int>(ni_.size()))
-            add(line, std::to_string(report_.columns) + " columns, but the grid has " +
-                          std::to_string(ni_.size()) + " dimensions");
+            add(line, std::to_string(report_.columns) + " column" +
+                          (report_.columns == 1 ? "" : "s") + ", but the grid has " +
+                          std::to_string(ni_.size()) + " dimension" +
+                          (ni_.size() == 1 ? "" : "s"));
         row_.assign(static_cast<std::size_t>(report_.columns), 0);
         later_row(line, parsed, true);
     }
