@@ -175,6 +175,18 @@ TEST_F(SchedPlanTool, PlotAxesRunToTheGridsEnd)
     EXPECT_EQ(read("b.svg").find(">63</text>"), std::string::npos);
     EXPECT_NE(read("b.svg").find(">40</text>"), std::string::npos);
     EXPECT_EQ(run_psenv({"sched", "plot", path("s.sch"), "--svg", path("c.svg"), "--ni", "64,2"}).status, 2);
+
+    // A projection of three dimensions says what its shades mean.
+    write("t.sch", "0 0 0\n1 0 0\n1 0 1\n1 0 2\n2 1 0\n");
+    ASSERT_EQ(run_psenv({"sched", "plot", path("t.sch"), "--svg", path("t.svg")}).status, 0);
+    const std::string svg = read("t.svg");
+    EXPECT_NE(svg.find("points per cell:"), std::string::npos);
+
+    const auto r = run_psenv({"sched", "show", path("t.sch"), "--no-rows"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("density: 5 rows / 18 grid points = 27.78% (grid up to the largest entries)"),
+              std::string::npos)
+        << r.out;
 }
 
 }  // namespace
