@@ -1,5 +1,7 @@
 // psenv sched make --method poisson-gap|exponential: the tool's own
 // generators, written in the module's schedule file format.
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <string>
