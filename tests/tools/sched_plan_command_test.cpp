@@ -75,6 +75,15 @@ TEST_F(SchedPlanTool, MakesPoissonGapAndExponentialSchedules)
     EXPECT_EQ(lines(read("sampling.sch")), 128u);
     EXPECT_NE(r.out.find("grid:          512 points (32 x 16)"), std::string::npos) << r.out;
 
+    // The grid and the density from a parameter file.
+    write("exp.par", "ni 0 1 1000000 0 0 2 0 0 1 64\n1 40 \n0 \n"
+                     "CSdensity 0 1 100 0 0 2 0 0 1 64\n1 25 \n0 \n");
+    r = run_psenv({"sched", "make", "--method", "poisson-gap", "--weight", "none", "--params",
+                   path("exp.par"), "--name", path("p.sch")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(read("p.sch")), 10u);
+    EXPECT_NE(r.out.find("method:        poisson-gap, none weighting"), std::string::npos) << r.out;
+
     // The module's generator stays the default and is what --method uniform gives.
     ASSERT_EQ(run_psenv({"sched", "make", "--ni", "8", "--density", "50", "--method", "uniform",
                          "--dir", dir_})
