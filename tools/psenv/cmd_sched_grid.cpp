@@ -40,8 +40,9 @@ std::optional<std::vector<int>> grid_option(const Args &args, const char *comman
     if (ni) {
         auto list = parse_ni_list(*ni);
         if (!list) {
-            status = usage_error("--ni needs 1 to 10 whole numbers of increments (at least 1), "
-                                 "separated by commas, as in 64,32",
+            status = usage_error("--ni needs 1 to 10 whole numbers of increments (1 to " +
+                                     std::to_string(plan::kMostGeneratorPoints * 64) +
+                                     "), separated by commas, as in 64,32",
                                  command);
             return std::nullopt;
         }

@@ -157,7 +157,7 @@ int make_planned(const Args &args, const std::string &method, const std::string 
     if (total > plan::kMostGeneratorPoints) {
         error("--method " + method + " takes grids of up to " +
               std::to_string(plan::kMostGeneratorPoints) + " points; this one has " +
-              std::to_string(total));
+              (total == INT64_MAX ? std::string("more than 2^63") : std::to_string(total)));
         return kExitFailure;
     }
     int status = kExitOk;

@@ -1,4 +1,5 @@
 // psenv sched psf and psenv sched compare: point-spread figures of schedules.
+#include <climits>
 #include <cmath>
 #include <cstdio>
 
@@ -116,7 +117,10 @@ std::optional<plan::Grid> prepare(int argc, char **argv, const char *command, vo
     }
     plan::Grid grid{*ni};
     if (grid.points() > plan::kMostPsfPoints) {
-        error("the grid has " + std::to_string(grid.points()) + " points; the transform takes " +
+        error("the grid has " +
+              (grid.points() == INT64_MAX ? std::string("more than 2^63")
+                                          : std::to_string(grid.points())) +
+              " points; the transform takes " +
               std::to_string(plan::kMostPsfPoints) + " at most");
         status = kExitFailure;
         return std::nullopt;

@@ -106,6 +106,15 @@ TEST(PoissonGap, WalksSeveralDimensionsOutwardsFromTheOrigin)
     EXPECT_EQ(std::set<std::int64_t>(order.begin(), order.end()).size(), 12u);
 }
 
+TEST(PlanGrid, CountsPointsWithoutOverflow)
+{
+    EXPECT_EQ(Grid{}.points(), 0);
+    EXPECT_EQ((Grid{{64, 32}}.points()), 2048);
+    EXPECT_EQ(Grid{std::vector<int>(10, 2147483647)}.points(), INT64_MAX);
+    EXPECT_EQ((Grid{{4, 3}}.coordinate(11, 0)), 3);
+    EXPECT_EQ((Grid{{4, 3}}.coordinate(11, 1)), 2);
+}
+
 TEST(Exponential, GivesDistinctPointsWeightedTowardsTheOrigin)
 {
     const Grid grid{{64, 16}};

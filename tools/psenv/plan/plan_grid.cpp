@@ -1,14 +1,23 @@
 #include "plan_grid.h"
 
+#include <cstdint>
+
 namespace psenv::plan {
 
 std::int64_t Grid::points() const
 {
     if (ni.empty())
         return 0;
+    // Saturating: ten dimensions of up to 2^31 increments overflow 64 bits,
+    // and callers compare the result with their limits.
     std::int64_t total = 1;
-    for (int n : ni)
+    for (int n : ni) {
+        if (n <= 0)
+            return 0;
+        if (total > INT64_MAX / n)
+            return INT64_MAX;
         total *= n;
+    }
     return total;
 }
 

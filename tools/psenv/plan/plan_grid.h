@@ -12,7 +12,7 @@ struct Grid {
     std::vector<int> ni;  // increments per dimension, each >= 1
 
     int dimensions() const { return static_cast<int>(ni.size()); }
-    // Points of the grid; 0 without dimensions.
+    // Points of the grid; 0 without dimensions, INT64_MAX when it would overflow.
     std::int64_t points() const;
     // Increment of dimension k of the point with linear index `index`.
     int coordinate(std::int64_t index, int k) const;
