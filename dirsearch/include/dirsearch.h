@@ -15,6 +15,8 @@
 #ifndef PSENV_DIRSEARCH_H
 #define PSENV_DIRSEARCH_H
 
+#include "psenv_extern.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -38,10 +40,10 @@ extern "C" {
  *              while searches may run.  NULL unsets the list.
  * @return      `list` itself.
  */
-const char *setAppdirValue(const char *list);
+PSENV_EXTERN(const char *) setAppdirValue(const char *list);
 
 /* The list last given to setAppdirValue, or NULL when none was set. */
-const char *getAppdirValue(void);
+PSENV_EXTERN(const char *) getAppdirValue(void);
 
 /*
  * Find "<entry>/<subdir>/<name>" in the first list entry that grants `mode`.
@@ -64,7 +66,7 @@ const char *getAppdirValue(void);
  *                (other than `result` and `suffix`).  A candidate longer than
  *                DIRSEARCH_MAX_CANDIDATE characters counts as absent.
  */
-int appdirFind(const char *name, const char *subdir, char *result, const char *suffix, int mode);
+PSENV_EXTERN(int) appdirFind(const char *name, const char *subdir, char *result, const char *suffix, int mode);
 
 /*
  * Find "<entry>/<name>" in the first list entry where it is readable,
@@ -74,7 +76,7 @@ int appdirFind(const char *name, const char *subdir, char *result, const char *s
  * @param result  as for appdirFind (256 bytes), or NULL.
  * @return        the entry number, or 0.
  */
-int appdirAccess(const char *name, char *result);
+PSENV_EXTERN(int) appdirAccess(const char *name, char *result);
 
 /*
  * Wildcard match.  In `pattern`, "*" is any run of characters (empty
@@ -86,7 +88,7 @@ int appdirAccess(const char *name, char *result);
  *
  * @return 1 when `name` matches `pattern`, else 0 (also for NULL arguments).
  */
-int nscmp(const char *pattern, const char *name);
+PSENV_EXTERN(int) nscmp(const char *pattern, const char *name);
 
 /*
  * Copy a path between its two forms.  On this platform both copy unchanged,
@@ -97,8 +99,8 @@ int nscmp(const char *pattern, const char *name);
  *
  * @return `dst`.
  */
-char *winPathToUnix(const char *src, char *dst, int len);
-char *unixPathToWin(const char *src, char *dst, int len);
+PSENV_EXTERN(char *) winPathToUnix(const char *src, char *dst, int len);
+PSENV_EXTERN(char *) unixPathToWin(const char *src, char *dst, int len);
 
 /*
  * Follow the chain of symbolic links that starts at `path` to its end.
@@ -118,7 +120,7 @@ char *unixPathToWin(const char *src, char *dst, int len);
  *                other than with ENOENT, a link is unreadable or empty, or the
  *                final path does not fit in `size` bytes.  No message.
  */
-int follow_link(const char *path, char *result, int size);
+PSENV_EXTERN(int) follow_link(const char *path, char *result, int size);
 
 /*
  * Is the file system holding `path` full against a block count?
@@ -131,7 +133,7 @@ int follow_link(const char *path, char *result, int size);
  *                   the latter writes "Problem with <path>: <reason>" with
  *                   perror.
  */
-int isDiskFullSize(const char *path, unsigned int threshold, int *full);
+PSENV_EXTERN(int) isDiskFullSize(const char *path, unsigned int threshold, int *full);
 
 /*
  * Is the file system holding `path` too full to take a copy of `file`?
@@ -147,7 +149,7 @@ int isDiskFullSize(const char *path, unsigned int threshold, int *full);
  * @return      0, or -1 when `full` (or `path`) is NULL or statvfs fails; the
  *              latter writes "Cannot access <path>: <reason>" with perror.
  */
-int isDiskFullFile(const char *path, const char *file, int *full);
+PSENV_EXTERN(int) isDiskFullFile(const char *path, const char *file, int *full);
 
 #ifdef __cplusplus
 }

@@ -21,6 +21,8 @@
 #ifndef PSENV_SHIMS_H
 #define PSENV_SHIMS_H
 
+#include "psenv_extern.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -45,33 +47,33 @@ extern "C" {
  *              the current set -1.
  * @return      the set now current, or -1 for a bad tree index.
  */
-int init_shimnames(int tree);
+PSENV_EXTERN(int) init_shimnames(int tree);
 
 /*
  * Make set `setnum` current as it is, without range check or message; the
  * name table is the one of set 12 for 12, else the standard one.
  */
-void init_shimnames_by_setnum(int setnum);
+PSENV_EXTERN(void) init_shimnames_by_setnum(int setnum);
 
 /* 1 when the current set is 5, 11 or 16, else 0. */
-int isRRI(void);
+PSENV_EXTERN(int) isRRI(void);
 
 /* Number of shims of the current set; 0 outside 1 to MAX_SHIMSET. */
-int shimCount(void);
+PSENV_EXTERN(int) shimCount(void);
 
 /*
  * Name of shim `index` in the current set: a text owned by the module, valid
  * for the life of the process.  NULL when index > 47 (a negative int32 passed
  * here is such an index) or the shim is not in the set.
  */
-const char *get_shimname(unsigned int index);
+PSENV_EXTERN(const char *) get_shimname(unsigned int index);
 
 /*
  * Index of the shim named `name` (byte-wise, case-sensitive) in the current
  * set: the lowest index whose name equals `name` and that the set has.
  * -1 when there is none or `name` is NULL.
  */
-int get_shimindex(const char *name);
+PSENV_EXTERN(int) get_shimindex(const char *name);
 
 #ifdef __cplusplus
 }

@@ -28,6 +28,8 @@
 #ifndef PSENV_SPARSAMP_H
 #define PSENV_SPARSAMP_H
 
+#include "psenv_extern.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -71,7 +73,7 @@ extern "C" {
  *         (its code is kept for CSgetSched()), or when the grid would hold
  *         2^31 points or more (then no sparse dimension is left)
  */
-int CSinit(int flag, const char *directory);
+PSENV_EXTERN(int) CSinit(int flag, const char *directory);
 
 /*
  * Obtain the schedule.  Generated type: make it (CSmakeSched()), write it
@@ -81,27 +83,27 @@ int CSinit(int flag, const char *directory);
  * @param directory  directory of the schedule file
  * @return 0, or CS_READ_NOFILE, CS_READ_NODATA, CS_READ_COLUMNS
  */
-int CSgetSched(const char *directory);
+PSENV_EXTERN(int) CSgetSched(const char *directory);
 
 /* @return the number of sparse dimensions, 0..10 */
-int getCSdimension(void);
+PSENV_EXTERN(int) getCSdimension(void);
 
 /* @return the number of schedule points (rows) */
-int getCSnum(void);
+PSENV_EXTERN(int) getCSnum(void);
 
 /*
  * @param k  sparse dimension, 0 .. getCSdimension()-1
  * @return   its delay name ("d2" .. "d11"), owned by the module; an empty
  *           text for any other k
  */
-const char *getCSpar(int k);
+PSENV_EXTERN(const char *) getCSpar(int k);
 
 /*
  * @param name  a delay name; NULL finds nothing
  * @return      the first sparse dimension whose delay name equals `name`
  *              byte for byte, else -1
  */
-int getCSparIndex(const char *name);
+PSENV_EXTERN(int) getCSparIndex(const char *name);
 
 /*
  * @return the module's schedule file name buffer (CS_NAME_SIZE bytes).  A
@@ -109,10 +111,10 @@ int getCSparIndex(const char *name);
  *         fits); one beginning with '/' is a whole path and the directory
  *         arguments are then ignored.  CSinit() resets it.
  */
-char *getCSname(void);
+PSENV_EXTERN(char *) getCSname(void);
 
 /* @return 0 when the schedule type is CS_TYPE_FILE_D ("d"), else 1 */
-int CStypeIndexed(void);
+PSENV_EXTERN(int) CStypeIndexed(void);
 
 /*
  * @param k  sparse dimension, 0 .. getCSdimension()-1
@@ -120,7 +122,7 @@ int CStypeIndexed(void);
  * @return   the increment index of dimension k in row i; 0.0 when k or i is
  *           out of range or no schedule is held
  */
-double getCSval(int k, int i);
+PSENV_EXTERN(double) getCSval(int k, int i);
 
 /*
  * Write the configuration to the standard error stream: the title, then
@@ -129,7 +131,7 @@ double getCSval(int k, int i);
  *
  * @param title  first line; NULL prints an empty line
  */
-void CSprint(const char *title);
+PSENV_EXTERN(void) CSprint(const char *title);
 
 /*
  * Make a schedule from the configuration: srandom(seed), the origin first,
@@ -139,7 +141,7 @@ void CSprint(const char *title);
  * when the configured point count exceeds the grid (possible after a file
  * replaced it), or when memory runs out.
  */
-void CSmakeSched(void);
+PSENV_EXTERN(void) CSmakeSched(void);
 
 /*
  * Read the schedule file ("%s/%s" of `directory` and the name, or the name
@@ -152,7 +154,7 @@ void CSmakeSched(void);
  *         directory with a relative name, or memory running out),
  *         CS_READ_NODATA, CS_READ_COLUMNS; nothing changes on failure
  */
-int CSreadSched(const char *directory);
+PSENV_EXTERN(int) CSreadSched(const char *directory);
 
 /*
  * Write the held schedule to the schedule file (created or truncated).  A
@@ -160,13 +162,13 @@ int CSreadSched(const char *directory);
  *
  * @param directory  directory of the schedule file
  */
-void CSwriteSched(const char *directory);
+PSENV_EXTERN(void) CSwriteSched(const char *directory);
 
 /*
  * List the schedule on the standard error stream: per row "CS_%-4d" with the
  * row number, " %-4d" per column, and a line end.
  */
-void CSprintSched(void);
+PSENV_EXTERN(void) CSprintSched(void);
 
 /* A copy of the configuration, for tools and diagnostics. */
 typedef struct CSinfo {
@@ -188,7 +190,7 @@ typedef struct CSinfo {
  * Copy the configuration into `info` (entries of dimensions beyond xdim are
  * zeroed).  NULL is ignored.
  */
-void CSgetInfo(CSinfo *info);
+PSENV_EXTERN(void) CSgetInfo(CSinfo *info);
 
 #ifdef __cplusplus
 }

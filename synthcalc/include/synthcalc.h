@@ -42,6 +42,8 @@
 #ifndef PSENV_SYNTHCALC_H
 #define PSENV_SYNTHCALC_H
 
+#include "psenv_extern.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -86,8 +88,8 @@ extern "C" {
  *                 (the table error: the file is closed and abort_message()
  *                 is called first; -1 should that return).
  */
-int lockfreqtab_read(const char *path, int key, double *synthif, char *lksense,
-                     double *lockref);
+PSENV_EXTERN(int) lockfreqtab_read(const char *path, int key, double *synthif,
+                                   char *lksense, double *lockref);
 
 /*
  * Lock frequency L of the "ardel" synthesizer word `word` for key F (the
@@ -98,7 +100,7 @@ int lockfreqtab_read(const char *path, int key, double *synthif, char *lksense,
  *          systemdir is longer than LOCKFREQTAB_SYSTEMDIR_MAX, or when the
  *          table has no row for F (or is in error).
  */
-double apvalue2lkfreq(int word, int key);
+PSENV_EXTERN(double) apvalue2lkfreq(int word, int key);
 
 /*
  * The lock offset |(L +/- synthif) - lockref| of the table row for F, as the
@@ -106,7 +108,7 @@ double apvalue2lkfreq(int word, int key);
  * the lower half.  The console type is not consulted.  A failed table lookup
  * stores the bits of -1.0 (0xBFF00000, 0).  A NULL `words` stores nothing.
  */
-void getlkfreqDDsi(double lockfreq, int key, int words[2]);
+PSENV_EXTERN(void) getlkfreqDDsi(double lockfreq, int key, int words[2]);
 
 /*
  * The synthesizer word for lock frequency `lockfreq` (L) and key F.
@@ -123,14 +125,14 @@ void getlkfreqDDsi(double lockfreq, int key, int words[2]);
  * @return  the word; -1 when "Console" is missing or its buffer cannot be
  *          allocated, on any other console, and when L is not a number.
  */
-int getlkfreqapword(double lockfreq, int key);
+PSENV_EXTERN(int) getlkfreqapword(double lockfreq, int key);
 
 /*
  * Split `value` into two 16-bit halves: halves[0] gets bits 16 to 31,
  * halves[1] bits 0 to 15, each as a signed 16-bit number.  A NULL `halves`
  * stores nothing.
  */
-void oneLongToTwoShort(int value, short halves[2]);
+PSENV_EXTERN(void) oneLongToTwoShort(int value, short halves[2]);
 
 #ifdef __cplusplus
 }

@@ -160,7 +160,7 @@ TEST_F(ParTool, ShowOfFilesThatCannotBeReadFails)
 {
     ToolResult r = par({"show", path("missing.par")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "psenv: " + path("missing.par") + ": No such file\n");
+    EXPECT_EQ(r.err, "psenv: " + path("missing.par") + ": No such file or directory\n");
     EXPECT_EQ(r.out, "");
 
     r = par({"show", dir_});
@@ -215,7 +215,7 @@ TEST_F(ParTool, GetFailuresUseTheStoresWording)
     }
     r = par({"get", path("missing.par"), "pw"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "psenv: " + path("missing.par") + ": No such file\n");
+    EXPECT_EQ(r.err, "psenv: " + path("missing.par") + ": No such file or directory\n");
     EXPECT_EQ(par({"get", path("sample.par"), "pw", "x"}).status, 2);
     EXPECT_EQ(par({"get", path("sample.par"), "pw", "99999999999"}).status, 2);
     EXPECT_EQ(par({"get", path("sample.par")}).status, 2);
@@ -305,7 +305,13 @@ TEST_F(ParTool, SetRefusesWhatTheParameterForbids)
         {{"x"}, "seqfil", "psenv: seqfilVariable is write protected\n"},
         {{"1"}, "sfrq", "psenv: sfrqVariable is write protected\n"},
         {{"fast"}, "sw", "psenv: swWrong type (\"fast\" is not a number)\n"},
-        {{"nan"}, "lb", "psenv: lbWrong type (\"nan\" is not a number)\n"},
+        {{"nan"}, "lb", "psenv: lbWrong type (\"nan\" is not a finite number in range)\n"},
+        {{"1", "-inf"}, "lb", "psenv: lbWrong type (\"-inf\" is not a finite number in range)\n"},
+        {{"1e999"}, "lb", "psenv: lbWrong type (\"1e999\" is not a finite number in range)\n"},
+        {{" 5"}, "lb", "psenv: lbWrong type (\" 5\" is not a number)\n"},
+        {{"5 "}, "lb", "psenv: lbWrong type (\"5 \" is not a number)\n"},
+        // A new parameter does not become a text parameter "nan".
+        {{"1", "NaN"}, "fresh", "psenv: freshWrong type (\"NaN\" is not a finite number in range)\n"},
         {{std::string(1023, 'a')}, "dm",
          "psenv: dmString larger than max length (1023 characters, 1022 at most)\n"},
         {{"1"}, "$x", "psenv: $xBad filename (names beginning with $ are never saved)\n"},
@@ -356,9 +362,10 @@ TEST_F(ParTool, SetLeavesFilesItCannotReadWholeUnchanged)
     write("cut.par", cut);
     ToolResult r = par({"set", path("cut.par"), "alpha", "3"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "psenv: " + path("cut.par") + ": readfromdisk: premature EOF\n"
-                     "psenv: " + path("cut.par") +
-                     ": not all of the file could be read; it was left unchanged\n");
+    EXPECT_EQ(r.err, "psenv: " + path("cut.par") +
+                         ":5: record 2: 'beta': the file ends before value 2 of 2\n"
+                         "psenv: " + path("cut.par") +
+                         ": the file is damaged; it was left unchanged\n");
     EXPECT_EQ(read("cut.par"), cut);
 
     // Records whose names a save never writes.
@@ -373,7 +380,7 @@ TEST_F(ParTool, SetLeavesFilesItCannotReadWholeUnchanged)
 
     r = par({"set", path("missing.par"), "alpha", "3"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "psenv: " + path("missing.par") + ": No such file\n");
+    EXPECT_EQ(r.err, "psenv: " + path("missing.par") + ": No such file or directory\n");
     EXPECT_FALSE(fs::exists(path("missing.par")));
 }
 
@@ -389,8 +396,19 @@ TEST_F(ParTool, SetIntoADirectoryItCannotWriteFailsWithTheTargetIntact)
     if (child == 0) {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
             _exit(3);
+        // The file is not the caller's to write; forced, the directory
+        // still refuses the new file.
         const ToolResult r = run_psenv({"par", "set", target, "alpha", "4"});
-        _exit(r.status == 1 && r.err == "psenv: " + target + ": No such file\n" ? 0 : 1);
+        const ToolResult forced = run_psenv({"par", "set", target, "alpha", "4", "--force"});
+        _exit(r.status == 1 &&
+                      r.err == "psenv: " + target +
+                                   ": Permission denied (mode 0644; --force replaces it anyway); "
+                                   "it was left unchanged\n" &&
+                      forced.status == 1 &&
+                      forced.err == "psenv: " + target +
+                                        ": cannot save: Permission denied; it was left unchanged\n"
+                  ? 0
+                  : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -427,7 +445,7 @@ TEST_F(ParTool, NamesListsRecordsInFileOrder)
 
     r = par({"names", path("missing.par")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "psenv: " + path("missing.par") + ": No such file\n");
+    EXPECT_EQ(r.err, "psenv: " + path("missing.par") + ": No such file or directory\n");
     EXPECT_EQ(par({"names", dir_}).status, 1);
     EXPECT_EQ(par({"names"}).status, 2);
 }
@@ -462,7 +480,12 @@ TEST_F(ParTool, DiffIgnoresRecordOrderAndReportsEveryDifference)
                      "+ delta\n"
                      "- gamma\n");
 
-    EXPECT_EQ(par({"diff", path("a.par"), path("missing.par")}).status, 1);
+    // Trouble is not a difference.
+    EXPECT_EQ(par({"diff", path("a.par"), path("missing.par")}).status, 2);
+    write("cut.par", std::string(kRealA) + "beta 0 2 0 0 0 1 1 0 1 64\n2 \"b\"\n");
+    r = par({"diff", path("a.par"), path("cut.par")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
     EXPECT_EQ(par({"diff", path("a.par")}).status, 2);
 }
 
@@ -518,13 +541,14 @@ TEST_F(ParTool, MergeFailuresLeaveTheDestinationUnchanged)
     write("dest.par", kDest);
     ToolResult r = par({"merge", path("dest.par"), path("missing.par")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "psenv: " + path("missing.par") + ": No such file\n"
+    EXPECT_EQ(r.err, "psenv: " + path("missing.par") + ": No such file or directory\n"
                      "psenv: " + path("dest.par") + ": not merged; it was left unchanged\n");
 
     write("src.par", std::string(kSource) + "bad 0 9 0 0 0 1 1 16384 1 64\n0 \n0 \n");
     r = par({"merge", path("dest.par"), path("src.par"), "--all"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "psenv: " + path("src.par") + ": rtxfromdisk: bad has nonexistent type\n"
+    EXPECT_EQ(r.err, "psenv: " + path("src.par") +
+                         ":13: record 5: 'bad': type 9 is neither 1 (real) nor 2 (string)\n"
                      "psenv: " + path("dest.par") + ": not merged; it was left unchanged\n");
     EXPECT_EQ(read("dest.par"), kDest);
 
@@ -541,7 +565,7 @@ TEST_F(ParTool, EverySubcommandHasHelpAndRefusesBadUsage)
     ToolResult r = run_psenv({"par", "--help"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("Usage: psenv par show", 0), 0u);
-    for (const char *sub : {"show", "get", "set", "names", "diff", "merge"}) {
+    for (const char *sub : {"show", "get", "set", "names", "diff", "merge", "check"}) {
         r = par({sub, "--help"});
         EXPECT_EQ(r.status, 0) << sub;
         EXPECT_EQ(r.out.rfind(std::string("Usage: psenv par ") + sub, 0), 0u) << sub;

@@ -180,4 +180,35 @@ TEST_F(BadInput, LoadersLeaveNoBlocksBehind)
     EXPECT_EQ(memalloc_live_blocks(VARTREE_NAME_TAG), names);
 }
 
+// A string record whose file ends where its enumeration count belongs is the
+// normal end of the file for every loader, not a string list cut short.
+TEST_F(BadInput, StringRecordEndingBeforeItsEnumerationCountIsTheEnd)
+{
+    for (const std::string &last : {std::string("r 0 2 0 0 0 0 0 16384 1 64\n1 \"x\"\n"),
+                                     std::string("r 0 2 0 0 0 0 0 16384 1 64\n3 \"x\"\n\"y\"\n\"z\"")}) {
+        SCOPED_TRACE(last);
+        const std::string path = write("end.par", "q 0 1 0 0 0 0 0 0 1 64\n1 2 \n0 \n" + last);
+        SinkCapture sink;
+        ASSERT_EQ(P_read(1, path.c_str()), P_OK);
+        std::FILE *stream = std::fopen(path.c_str(), "r");
+        EXPECT_EQ(readfromdisk(getTreeRootByIndex(2), stream), -1);
+        std::rewind(stream);
+        EXPECT_EQ(readvaluesfromdisk(getTreeRootByIndex(2), stream), -1);
+        std::rewind(stream);
+        EXPECT_EQ(readNewVarsfromdisk(getTreeRootByIndex(3), stream), -1);
+        std::fclose(stream);
+        EXPECT_EQ(P_rtx(4, path.c_str(), 0, 0), P_OK);
+        char *names = nullptr;
+        ASSERT_EQ(P_readnames(path.c_str(), &names), P_OK);
+        ASSERT_NE(names, nullptr);
+        EXPECT_STREQ(names, "q r");
+        release(names);
+        EXPECT_EQ(sink.text(), "");
+        EXPECT_EQ(strings(1, "r").front(), "x");
+        EXPECT_EQ(strings(4, "r").size(), strings(1, "r").size());
+        EXPECT_EQ(var(1, "r")->enumCount, 0);
+        toss_all();
+    }
+}
+
 }  // namespace

@@ -103,13 +103,24 @@ int asResult(Scan scan)
     }
 }
 
-Outcome byScanner(std::FILE *f, Kind kind)
+long positionOf(treekeep::StreamSource &, std::FILE *f)
+{
+    return std::ftell(f);
+}
+
+long positionOf(treekeep::FileWindow &window, std::FILE *)
+{
+    return window.consumed();
+}
+
+template <class Source>
+Outcome byScanner(Source &source, std::FILE *f, Kind kind)
 {
     Outcome o;
     switch (kind) {
     case Kind::Word: {
         char buf[256] = {};
-        o.result = asResult(treekeep::scanWord(f, buf, sizeof buf));
+        o.result = asResult(treekeep::scanWord(source, buf, sizeof buf));
         if (o.result == 1)
             o.value = buf;
         break;
@@ -117,7 +128,7 @@ Outcome byScanner(std::FILE *f, Kind kind)
     case Kind::Short:
     case Kind::Int: {
         long v = 0;
-        const Scan scan = treekeep::scanInteger(f, v);
+        const Scan scan = treekeep::scanInteger(source, v);
         o.result = asResult(scan);
         o.value = kind == Kind::Short ? bytes(scan == Scan::Ok ? static_cast<short>(v) : short{0})
                                       : bytes(scan == Scan::Ok ? static_cast<int>(v) : 0);
@@ -125,38 +136,54 @@ Outcome byScanner(std::FILE *f, Kind kind)
     }
     case Kind::Hex: {
         unsigned long v = 0;
-        const Scan scan = treekeep::scanHex(f, v);
+        const Scan scan = treekeep::scanHex(source, v);
         o.result = asResult(scan);
         o.value = bytes(scan == Scan::Ok ? static_cast<unsigned>(v) : 0U);
         break;
     }
     case Kind::Real: {
         double v = 0.0;
-        const Scan scan = treekeep::scanReal(f, v);
+        const Scan scan = treekeep::scanReal(source, v);
         o.result = asResult(scan);
         o.value = bytes(scan == Scan::Ok ? v : 0.0);
         break;
     }
     }
-    o.position = std::ftell(f);
+    o.position = positionOf(source, f);
     return o;
 }
 
-// Scans `kinds` in turn from `content` both ways; the outcomes must agree
-// up to the first failed conversion (after which the loaders stop anyway,
-// so only the failure itself has to agree).
-void expectSameScans(const std::string &content, const std::vector<Kind> &kinds)
+template <class Source>
+void expectSameScansFrom(Source &source, std::FILE *a, std::FILE *b, const std::string &content,
+                         const std::vector<Kind> &kinds)
 {
-    std::FILE *a = fileWith(content);
-    std::FILE *b = fileWith(content);
     for (std::size_t i = 0; i < kinds.size(); ++i) {
         const Outcome expected = byStdio(a, kinds[i]);
-        const Outcome got = byScanner(b, kinds[i]);
+        const Outcome got = byScanner(source, b, kinds[i]);
         ASSERT_EQ(got.result, expected.result) << "token " << i << " of\n" << content;
         if (expected.result != 1)
             break;
         ASSERT_EQ(got.value, expected.value) << "token " << i << " of\n" << content;
         ASSERT_EQ(got.position, expected.position) << "token " << i << " of\n" << content;
+    }
+}
+
+// Scans `kinds` in turn from `content` both ways; the outcomes must agree
+// up to the first failed conversion (after which the loaders stop anyway,
+// so only the failure itself has to agree).  With a `window` size the scans
+// read the file through a FileWindow of that many bytes, as the loaders
+// that open the file themselves do.
+void expectSameScans(const std::string &content, const std::vector<Kind> &kinds,
+                     std::size_t window = 0)
+{
+    std::FILE *a = fileWith(content);
+    std::FILE *b = fileWith(content);
+    if (window == 0) {
+        treekeep::StreamSource source(b);
+        expectSameScansFrom(source, a, b, content, kinds);
+    } else {
+        treekeep::FileWindow source(fileno(b), window);
+        expectSameScansFrom(source, a, b, content, kinds);
     }
     std::fclose(a);
     std::fclose(b);
@@ -245,6 +272,9 @@ private:
     std::mt19937 random_;
 };
 
+// Windows of a few bytes split nearly every token somewhere.
+constexpr std::size_t kWindows[] = {0, 1, 2, 3, 7, 64};
+
 TEST(RecordScanner, AgreesWithStdioOnGeneratedTokenStreams)
 {
     for (unsigned seed = 1; seed <= 300; ++seed) {
@@ -259,9 +289,14 @@ TEST(RecordScanner, AgreesWithStdioOnGeneratedTokenStreams)
         // Scanning on past the end compares the end of the file too.
         kinds.push_back(Kind::Real);
         kinds.push_back(Kind::Word);
-        expectSameScans(content, kinds);
-        if (HasFatalFailure())
-            return;
+        for (std::size_t window : kWindows) {
+            if (window != 0 && seed > 60)
+                break;
+            SCOPED_TRACE("window " + std::to_string(window));
+            expectSameScans(content, kinds, window);
+            if (HasFatalFailure())
+                return;
+        }
     }
 }
 
@@ -279,7 +314,8 @@ TEST(RecordScanner, AgreesWithStdioOnTheWritersRecordLayout)
     kinds.insert(kinds.end(), {Kind::Real, Kind::Real, Kind::Int});
     kinds.insert(kinds.end(), record.begin(), record.end());
     kinds.insert(kinds.end(), {Kind::Real, Kind::Int, Kind::Real, Kind::Real, Kind::Word});
-    expectSameScans(file, kinds);
+    for (std::size_t window : kWindows)
+        expectSameScans(file, kinds, window);
 }
 
 TEST(RecordScanner, RefusesWhatStdioRefuses)
@@ -290,8 +326,10 @@ TEST(RecordScanner, RefusesWhatStdioRefuses)
                            "infinity", "INF", "nanx", "NaN", "1.5.3", "--1", "+-1", "0x1g",
                            "1e5e5", ".e5", "-.5", "0.", "00012", "9e99999", "x", "\"a\"",
                            "-x", "0x.8p1", "1,5", "+inf", "-nan", "in", "n"};
-    for (const char *text : reals)
-        expectSameScans(std::string(" ") + text + " 7", {Kind::Real, Kind::Int});
+    for (const char *text : reals) {
+        for (std::size_t window : kWindows)
+            expectSameScans(std::string(" ") + text + " 7", {Kind::Real, Kind::Int}, window);
+    }
     const char *integers[] = {"-", "+", "--1", "0x12", "99999999999999999999",
                               "-99999999999999999999", "2147483648", "-2147483649",
                               "40000", "-40000", "12abc", "a", "+0", "-0", "1.5"};
@@ -379,6 +417,80 @@ TEST(QuotedStrings, LongStringsAreCutAndSkippedToTheirEnd)
     q = readQuoted("\"" + std::string(2000, 'c'));
     EXPECT_LT(q.result, 0);  // the file ends inside the overlong string
     EXPECT_EQ(sink.text(), "rscanf:ERROR in rscan, string > 1024\n");
+}
+
+}  // namespace
+
+namespace {
+
+Quoted readQuotedThrough(const std::string &content, std::size_t window)
+{
+    std::FILE *f = fileWith(content);
+    treekeep::FileWindow source(fileno(f), window);
+    std::vector<char> buf(TREEKEEP_STRING_BUFFER, 'x');
+    Quoted q;
+    q.result = treekeep::readQuoted(source, buf.data(), TREEKEEP_STRING_BUFFER);
+    q.text = q.result >= 0 ? std::string(buf.data()) : std::string();
+    q.rest = content.substr(static_cast<std::size_t>(source.consumed()));
+    std::fclose(f);
+    return q;
+}
+
+TEST(QuotedStrings, WindowsThatSplitAStringReadItAsTheStreamDoes)
+{
+    std::string overlong = "\"" + std::string(1500, 'b') + "\\\"" + std::string(600, 'b') + "\" x";
+    for (const std::string &content :
+         {std::string("junk \"x\\\"y\\\\z\" rest"), std::string("1 \"two\nlines\"\n"),
+          std::string("\"\""), std::string("\"open\\"), std::string("no quote"), overlong,
+          "\"" + std::string(1022, 'a') + "\" \"next\""}) {
+        SinkCapture sink;
+        const Quoted expected = readQuoted(content);
+        const std::string message = sink.text();
+        for (std::size_t window : {1, 2, 3, 7, 64, 4096}) {
+            sink.clear();
+            const Quoted got = readQuotedThrough(content, window);
+            EXPECT_EQ(got.result, expected.result) << window << ": " << content.substr(0, 40);
+            EXPECT_EQ(got.text, expected.text) << window;
+            EXPECT_EQ(got.rest, expected.rest) << window;
+            EXPECT_EQ(sink.text(), message) << window;
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Short decimals are converted by one exact multiplication or division; the
+// result must be strtod's to the last bit, at the edges of that shortcut
+// too (15 and 16 digits, powers of ten 22 and 23, negative zero).
+TEST(RecordScanner, ShortDecimalsThroughAWindowConvertLikeStrtod)
+{
+    std::mt19937 random(11);
+    std::string content;
+    std::vector<std::string> texts = {"-0", "0.", ".5", "-.5e-3", "123456789012345",
+                                      "1234567890123456", "1e22", "1e23", "1e-22", "1e-23",
+                                      "9007199254740993", "0.000000000000001", "+7", "5e+000",
+                                      "1.7976931348623157e308", "4.9e-324", "2.5E+06"};
+    const char *formats[] = {"%.12g", "%.15g", "%.3f", "%g", "%.1e", "%.0f"};
+    for (int i = 0; i < 20000; ++i) {
+        const double magnitude = std::ldexp(static_cast<double>(random() % 100000000),
+                                            static_cast<int>(random() % 60) - 40);
+        char buf[64];
+        std::snprintf(buf, sizeof buf, formats[random() % 6], random() % 2 ? magnitude : -magnitude);
+        texts.emplace_back(buf);
+    }
+    for (const std::string &text : texts)
+        content += text + (random() % 2 ? " " : "\n");
+    std::FILE *f = fileWith(content);
+    treekeep::FileWindow window(fileno(f));
+    for (const std::string &text : texts) {
+        double got = 0;
+        ASSERT_EQ(treekeep::scanReal(window, got), Scan::Ok) << text;
+        const double expected = std::strtod(text.c_str(), nullptr);
+        ASSERT_EQ(bytes(got), bytes(expected)) << text;
+    }
+    std::fclose(f);
 }
 
 }  // namespace

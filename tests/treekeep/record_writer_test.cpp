@@ -235,6 +235,19 @@ TEST(RealFormat, EqualsPrintfByteForByte)
         std::memcpy(&value, &pattern, sizeof value);
         ASSERT_TRUE(check(value));
     }
+    // Whole numbers take a shortcut below 10^12; around its edge and across
+    // it the text must not change.
+    for (double edge : {1e12, 1e11, 1e6, 1.0}) {
+        for (double step = -3; step <= 3; ++step) {
+            EXPECT_TRUE(check(edge + step));
+            EXPECT_TRUE(check(-(edge + step)));
+            EXPECT_TRUE(check(edge + step / 2));
+        }
+    }
+    for (int i = 0; i < 100000; ++i) {
+        const auto whole = static_cast<std::int64_t>(bits() % 4000000000000ULL) - 2000000000000LL;
+        ASSERT_TRUE(check(static_cast<double>(whole)));
+    }
     // Dyadic values sit exactly on halfway points more often than random
     // bit patterns do.
     for (int exponent = -1074; exponent < 1024; exponent += 3)

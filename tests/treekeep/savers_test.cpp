@@ -324,4 +324,127 @@ TEST_F(SaveFaults, UnsharedSaveFailsTheSameWay)
     expect_failed_cleanly(P_saveUnsharedGlobal(target_.c_str()));
 }
 
+
+// What the save finds at the temporary name and at the target.
+class SaveTargets : public Saving {
+protected:
+    void SetUp() override
+    {
+        Saving::SetUp();
+        make_real(1, "a", {5});
+        target_ = dir_ / "params";
+    }
+
+    std::string target_;
+    static constexpr const char *kSaved = "a 0 1 0 0 0 0 0 0 1 64\n1 5 \n0 \n";
+};
+
+TEST_F(SaveTargets, WhatIsPlantedAtTheTemporaryNameIsRemovedNotFollowed)
+{
+    const std::string victim = dir_ / "victim";
+    write_file(victim, "not yours\n");
+    write_file(target_, "old\n");
+    ASSERT_EQ(symlink(victim.c_str(), temporary_of(target_).c_str()), 0);
+    EXPECT_EQ(P_save(1, target_.c_str()), P_OK);
+    EXPECT_EQ(read_file(victim), "not yours\n");
+    struct stat info {};
+    ASSERT_EQ(lstat(target_.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(read_file(target_), kSaved);
+
+    // A dangling link and a leftover file go the same way.
+    ASSERT_EQ(symlink((dir_ / "nowhere").c_str(), temporary_of(target_).c_str()), 0);
+    EXPECT_EQ(P_save(1, target_.c_str()), P_OK);
+    write_file(temporary_of(target_), "leftover of a killed save\n");
+    EXPECT_EQ(P_save(1, target_.c_str()), P_OK);
+    EXPECT_EQ(read_file(target_), kSaved);
+    EXPECT_EQ(dir_.listing(), "params\nvictim\n");
+}
+
+TEST_F(SaveTargets, NameTakenAgainAfterTheRemovalFails)
+{
+    write_file(target_, "old\n");
+    static int opens = 0;
+    treekeep_io_calls calls = *treekeep_system_io();
+    calls.open_call = [](const char *, const char *) -> FILE * {
+        ++opens;
+        errno = EEXIST;
+        return nullptr;
+    };
+    treekeep_set_io_calls(&calls);
+    EXPECT_EQ(P_save(1, target_.c_str()), P_WRITE);
+    EXPECT_EQ(opens, 2);
+    EXPECT_EQ(read_file(target_), "old\n");
+}
+
+TEST_F(SaveTargets, TargetThatIsNoRegularFileIsLeftAlone)
+{
+    ASSERT_EQ(mkfifo(target_.c_str(), 0600), 0);
+    EXPECT_EQ(P_save(1, target_.c_str()), P_WRITE);
+    struct stat info {};
+    ASSERT_EQ(lstat(target_.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+
+    const std::string dir = dir_ / "sub";
+    ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+    EXPECT_EQ(P_save(1, dir.c_str()), P_WRITE);
+
+    const std::string file = dir_ / "file";
+    const std::string link = dir_ / "link";
+    write_file(file, "linked\n");
+    ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+    EXPECT_EQ(P_save(1, link.c_str()), P_WRITE);
+    ASSERT_EQ(lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(read_file(file), "linked\n");
+    EXPECT_EQ(dir_.listing(), "file\nlink\nparams\nsub\n");
+}
+
+TEST_F(SaveTargets, NewFileTakesTheModeOfTheUmaskAndAReplacementTheOldOnes)
+{
+    const mode_t previous = umask(027);
+    EXPECT_EQ(P_save(1, target_.c_str()), P_OK);
+    umask(previous);
+    struct stat info {};
+    ASSERT_EQ(stat(target_.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+
+    ASSERT_EQ(chmod(target_.c_str(), 0604), 0);
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown(target_.c_str(), 65534, 65534), 0);
+    }
+    EXPECT_EQ(P_save(1, target_.c_str()), P_OK);
+    ASSERT_EQ(stat(target_.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0604u);
+    if (root) {
+        EXPECT_EQ(info.st_uid, 65534u);
+        EXPECT_EQ(info.st_gid, 65534u);
+    }
+}
+
+TEST_F(SaveTargets, OwnerOrModeThatCannotBeKeptFailsTheSave)
+{
+    write_file(target_, "old\n");
+    treekeep_io_calls calls = *treekeep_system_io();
+    calls.chown_call = [](FILE *, uid_t, gid_t) {
+        errno = EPERM;
+        return -1;
+    };
+    treekeep_set_io_calls(&calls);
+    EXPECT_EQ(P_save(1, target_.c_str()), P_WRITE);
+    EXPECT_EQ(read_file(target_), "old\n");
+    EXPECT_EQ(dir_.listing(), "params\n");
+
+    calls = *treekeep_system_io();
+    calls.chmod_call = [](FILE *, mode_t) {
+        errno = EROFS;
+        return -1;
+    };
+    treekeep_set_io_calls(&calls);
+    EXPECT_EQ(P_save(1, target_.c_str()), P_WRITE);
+    EXPECT_EQ(read_file(target_), "old\n");
+    EXPECT_EQ(dir_.listing(), "params\n");
+}
+
 }  // namespace

@@ -14,10 +14,12 @@ void print_help()
 {
     std::puts("Usage: psenv par show FILE [NAME...]\n"
               "       psenv par get FILE NAME [INDEX]\n"
-              "       psenv par set FILE NAME VALUE...\n"
+              "       psenv par set FILE NAME VALUE... [--force] [--wait SECONDS]\n"
               "       psenv par names FILE\n"
               "       psenv par diff A B\n"
-              "       psenv par merge DEST SRC [--all] [--clear-bit]\n\n"
+              "       psenv par merge DEST SRC [--all] [--clear-bit] [--force]\n"
+              "                       [--wait SECONDS]\n"
+              "       psenv par check FILE\n\n"
               "Parameter files: the text files that hold the parameters of one tree.\n\n"
               "  show    a table of the parameters and all their attributes\n"
               "  get     the values of one parameter, one per line\n"
@@ -25,9 +27,15 @@ void print_help()
               "          step, enumeration and write protection, and save the file\n"
               "  names   the names of the file's records in file order\n"
               "  diff    parameters only in A, only in B, or different in both\n"
-              "  merge   the selective transfer of SRC into DEST, then save DEST\n\n"
+              "  merge   the selective transfer of SRC into DEST, then save DEST\n"
+              "  check   the strict check that every record of the file is whole\n\n"
               "Files are always replaced whole: a new file is written beside the old one\n"
-              "and renamed over it, so a failed save leaves the old file as it was.\n\n"
+              "and renamed over it, so a failed save leaves the old file as it was.  set\n"
+              "and merge lock the file's directory, refuse targets that are not regular\n"
+              "files, damaged files and (without --force) files they may not write or\n"
+              "that have several hard links.\n\n"
+              "Exit status: 0 success or same, 1 failure, refusal, difference or damage,\n"
+              "2 usage error; diff and check give 2 for a file they cannot read.\n\n"
               "Run 'psenv par <subcommand> --help' for its details.");
 }
 
@@ -39,6 +47,7 @@ struct Subcommand {
 constexpr Subcommand kSubcommands[] = {
     {"show", par::show}, {"get", par::get},   {"set", par::set},
     {"names", par::names}, {"diff", par::diff}, {"merge", par::merge},
+    {"check", par::check},
 };
 
 }  // namespace

@@ -17,6 +17,7 @@ int set(int argc, char **argv);
 int names(int argc, char **argv);
 int diff(int argc, char **argv);
 int merge(int argc, char **argv);
+int check(int argc, char **argv);
 
 // Trees the subcommands work in: the first (or only) file goes to kTreeA,
 // the second file of `diff` to kTreeB.  Tree 4 ("system") receives the
@@ -66,19 +67,18 @@ enum class Load {
 // messages are printed as "psenv: <path>: ...".
 Load load_file(int tree, const std::string &path);
 
-// True (and reported) when `path` names a directory: it would open for
-// reading and read as an empty file.
-bool reject_directory(const std::string &path);
+// True (and reported with the system's words) when `path` cannot be opened
+// for reading or names a directory, which would read as an empty file.
+bool reject_unreadable(const std::string &path);
 
 // True (and reported) when saving `tree` would drop records: names that begin
 // with "$" or that the tree component refuses are never written to a file.
 bool reject_unsavable(int tree, const std::string &path);
 
-// Saves `tree` over the file `path` through the store (a temporary file
-// renamed over the target).  A symbolic link is followed, so that the link
-// stays and its target gets the new content, and the file keeps its
-// permission bits.  Failures are reported; false then, with the file as it was.
-bool save_file(int tree, const std::string &path);
+// Saves `tree` over the regular file `file` through the store (a temporary
+// file renamed over the target, owner and mode kept).  Failures are reported
+// under the name `path`; false then, with the file as it was.
+bool save_file(int tree, const std::string &path, const std::string &file);
 
 // Runs `read` with the error sink captured; the messages emitted meanwhile
 // are printed as "psenv: <path>: ..." and their number returned.

@@ -23,8 +23,8 @@ void print_help()
               "  ~ NAME FIELD: a -> b   FIELD differs (type, values, enumeration, min,\n"
               "                         max, step, group, dgroup, subtype, active, prot)\n\n"
               "Values are compared as the files hold them (12 significant digits).\n\n"
-              "Exit status: 0 the files hold the same parameters, 1 they differ or a file\n"
-              "cannot be read, 2 usage error.");
+              "Exit status: 0 the files hold the same parameters, 1 they differ, 2 a\n"
+              "file cannot be read whole (nothing is compared) or usage error.");
 }
 
 }  // namespace
@@ -94,15 +94,16 @@ int diff(int argc, char **argv)
         return exit_status;
     if (args->operands.size() != 2)
         return usage_error("par diff needs exactly two parameter files", kCommand);
+    // As diff(1): trouble is not a difference.  A file read only in part
+    // would show its missing records as differences.
     const Load load_a = load_file(kTreeA, args->operands[0]);
     const Load load_b = load_file(kTreeB, args->operands[1]);
-    if (load_a == Load::kFailed || load_b == Load::kFailed)
-        return kExitFailure;
+    if (load_a != Load::kComplete || load_b != Load::kComplete)
+        return kExitUsage;
     const std::vector<std::string> lines = tree_changes(collect(kTreeA), collect(kTreeB));
     for (const std::string &line : lines)
         std::puts(line.c_str());
-    const bool complete = load_a == Load::kComplete && load_b == Load::kComplete;
-    return lines.empty() && complete ? kExitOk : kExitFailure;
+    return lines.empty() ? kExitOk : kExitFailure;
 }
 
 }  // namespace psenv::par

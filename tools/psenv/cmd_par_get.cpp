@@ -105,7 +105,7 @@ int names(int argc, char **argv)
     if (args->operands.size() != 1)
         return usage_error("par names needs exactly one parameter file", kCommand);
     const std::string &path = args->operands.front();
-    if (reject_directory(path))
+    if (reject_unreadable(path))
         return kExitFailure;
 
     char *list = nullptr;

@@ -6,6 +6,7 @@
 #include "cli.h"
 #include "cmd_par.h"
 #include "par_diff.h"
+#include "par_edit.h"
 #include "treekeep.h"
 
 namespace psenv::par {
@@ -15,18 +16,26 @@ constexpr const char *kCommand = "par merge";
 
 void print_help()
 {
-    std::puts("Usage: psenv par merge DEST SRC [--all] [--clear-bit]\n\n"
+    std::puts("Usage: psenv par merge DEST SRC [--all] [--clear-bit] [--force]\n"
+              "                       [--wait SECONDS]\n\n"
               "Transfers parameters of the parameter file SRC into the parameter file\n"
-              "DEST and saves DEST (written beside it and renamed over it):\n\n"
+              "DEST and saves DEST (written beside it and renamed over it, with its\n"
+              "owner, group and permission bits):\n\n"
               "  - a parameter of DEST whose protection has bit 0x4000 is never changed;\n"
               "  - otherwise a record of SRC is taken (replacing or adding the\n"
               "    parameter) when its protection has bit 0x4000, or with --all.\n\n"
-              "  --all         take every record of SRC, not only those with bit 0x4000\n"
-              "  --clear-bit   clear bit 0x4000 in the protection of what is taken, so\n"
-              "                that a later merge may change it again\n\n"
+              "  --all            take every record of SRC, not only those with bit 0x4000\n"
+              "  --clear-bit      clear bit 0x4000 in the protection of what is taken, so\n"
+              "                   that a later merge may change it again\n"
+              "  --force          replace DEST even without write permission on it or\n"
+              "                   when it has several hard links\n"
+              "  --wait SECONDS   wait at most this long for another editor (default 10)\n\n"
+              "DEST must be a regular file (a symbolic link to one is followed); DEST and\n"
+              "SRC must pass 'psenv par check'.  One editor at a time changes the files\n"
+              "of a directory; another waits for it.\n\n"
               "Prints what changed in DEST: '+ NAME' added, '~ NAME FIELD: a -> b'.\n\n"
-              "Exit status: 0 merged and saved, 1 failure (DEST is then unchanged), 2\n"
-              "usage error.");
+              "Exit status: 0 merged and saved, 1 refused or failed (DEST is then\n"
+              "unchanged), 2 usage error.");
 }
 
 }  // namespace
@@ -35,7 +44,11 @@ int merge(int argc, char **argv)
 {
     int exit_status = kExitOk;
     auto args = parse_command(argc, argv, 1,
-                              {{"help", false}, {"all", false}, {"clear-bit", false}},
+                              {{"help", false},
+                               {"all", false},
+                               {"clear-bit", false},
+                               {"force", false},
+                               {"wait", true}},
                               kCommand, print_help, exit_status);
     if (!args)
         return exit_status;
@@ -45,7 +58,14 @@ int merge(int argc, char **argv)
     const std::string &dest = args->operands[0];
     const std::string &source = args->operands[1];
 
-    switch (load_file(kTreeA, dest)) {
+    const auto wait = lock_wait(args->get("wait"));
+    if (!wait)
+        return usage_error("--wait takes seconds from 0 to 3600", kCommand);
+
+    const auto edit = begin_edit(dest, args->has("force"), *wait);
+    if (!edit)
+        return kExitFailure;
+    switch (load_file(kTreeA, edit->file())) {
     case Load::kComplete:
         break;
     case Load::kIncomplete:
@@ -54,8 +74,10 @@ int merge(int argc, char **argv)
     case Load::kFailed:
         return kExitFailure;
     }
-    if (reject_directory(source))
+    if (!whole_file(source)) {
+        error(dest + ": not merged; it was left unchanged");
         return kExitFailure;
+    }
     const std::vector<Param> before = collect(kTreeA);
     int code = P_OK;
     const int messages = with_loader_messages(source, [&] {
@@ -72,7 +94,7 @@ int merge(int argc, char **argv)
     }
     if (reject_unsavable(kTreeA, dest))
         return kExitFailure;
-    if (!save_file(kTreeA, dest))
+    if (!save_file(kTreeA, dest, edit->file()))
         return kExitFailure;
     for (const std::string &line : tree_changes(before, collect(kTreeA)))
         std::puts(line.c_str());

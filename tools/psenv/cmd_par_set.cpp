@@ -7,6 +7,7 @@
 #include "cli.h"
 #include "cmd_par.h"
 #include "par_check.h"
+#include "par_edit.h"
 #include "par_format.h"
 #include "treekeep.h"
 
@@ -20,9 +21,10 @@ constexpr std::size_t kMostValues = 32767;
 
 void print_help()
 {
-    std::puts("Usage: psenv par set FILE NAME VALUE...\n\n"
+    std::puts("Usage: psenv par set FILE NAME VALUE... [--force] [--wait SECONDS]\n\n"
               "Makes VALUE... the values of the parameter NAME in the parameter file FILE\n"
-              "and saves the file (written beside it and renamed over it).\n\n"
+              "and saves the file (written beside it and renamed over it, with its owner,\n"
+              "group and permission bits).\n\n"
               "An existing parameter keeps its kind, attributes and enumeration; every\n"
               "value must be allowed by them:\n"
               "  write protection (prot bit 0x0001)       Variable is write protected\n"
@@ -32,8 +34,17 @@ void print_help()
               "  one of the enumeration (if it has one)   Value violates enum type\n"
               "Limits held in parmin/parmax are taken from those arrays in FILE.\n"
               "A new parameter is real when every value is a number, else string.\n"
+              "Numbers are decimal or hexadecimal reals, finite, without blanks around\n"
+              "them; nan and inf are refused.\n"
               "Strings longer than 1022 characters cannot be read back and are refused.\n"
               "Use '--' before values that begin with '--'.\n\n"
+              "FILE must be a regular file (a symbolic link to one is followed) that\n"
+              "passes 'psenv par check'.  One editor at a time changes the files of a\n"
+              "directory; another waits for it.\n\n"
+              "  --force          replace FILE even without write permission on it or\n"
+              "                   when it has several hard links (the others keep the\n"
+              "                   old content)\n"
+              "  --wait SECONDS   wait at most this long for another editor (default 10)\n\n"
               "Exit status: 0 saved, 1 refused or failed (the file is then unchanged),\n"
               "2 usage error.");
 }
@@ -85,6 +96,8 @@ bool values_allowed(const Param &param, const std::vector<std::string> &values)
             refusal = check_string(param, text);
         } else if (const auto value = value_real(text)) {
             refusal = check_real(param, limits, *value);
+        } else if (unusable_number(text)) {
+            refusal = Refusal{P_TYPE, quoted(text) + " is not a finite number in range"};
         } else {
             refusal = Refusal{P_TYPE, quoted(text) + " is not a number"};
         }
@@ -100,9 +113,15 @@ bool values_allowed(const Param &param, const std::vector<std::string> &values)
 bool create(const std::string &name, const std::vector<std::string> &values, Param &param)
 {
     int type = T_REAL;
-    for (const std::string &text : values)
+    for (const std::string &text : values) {
+        // nan or 1e999 is a number gone wrong, not a text.
+        if (unusable_number(text)) {
+            refuse(name, {P_TYPE, quoted(text) + " is not a finite number in range"});
+            return false;
+        }
         if (!value_real(text))
             type = T_STRING;
+    }
     if (name[0] == '$') {
         refuse(name, {P_BADNAME, "names beginning with $ are never saved"});
         return false;
@@ -142,7 +161,9 @@ int assign(const Param &param, const std::vector<std::string> &values)
 int set(int argc, char **argv)
 {
     int exit_status = kExitOk;
-    auto args = parse_command(argc, argv, 1, {{"help", false}}, kCommand, print_help, exit_status);
+    auto args = parse_command(argc, argv, 1,
+                              {{"help", false}, {"force", false}, {"wait", true}}, kCommand,
+                              print_help, exit_status);
     if (!args)
         return exit_status;
     const auto &operands = args->operands;
@@ -155,7 +176,14 @@ int set(int argc, char **argv)
     const std::string &name = operands[1];
     const std::vector<std::string> values(operands.begin() + 2, operands.end());
 
-    switch (load_file(kTreeA, path)) {
+    const auto wait = lock_wait(args->get("wait"));
+    if (!wait)
+        return usage_error("--wait takes seconds from 0 to 3600", kCommand);
+
+    const auto edit = begin_edit(path, args->has("force"), *wait);
+    if (!edit)
+        return kExitFailure;
+    switch (load_file(kTreeA, edit->file())) {
     case Load::kComplete:
         break;
     case Load::kIncomplete:
@@ -174,7 +202,7 @@ int set(int argc, char **argv)
     }
     if (reject_unsavable(kTreeA, path))
         return kExitFailure;
-    return save_file(kTreeA, path) ? kExitOk : kExitFailure;
+    return save_file(kTreeA, path, edit->file()) ? kExitOk : kExitFailure;
 }
 
 }  // namespace psenv::par

@@ -1,6 +1,8 @@
 // Loading parameter files into the scratch trees of `psenv par`, and copying
 // parameters out of a tree as plain data.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -92,13 +94,20 @@ int with_loader_messages(const std::string &path, const std::function<void()> &r
     return static_cast<int>(messages.size());
 }
 
-bool reject_directory(const std::string &path)
+bool reject_unreadable(const std::string &path)
 {
+    // Non-blocking: a FIFO opens at once instead of waiting for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        error(path + ": " + std::strerror(errno));
+        return true;
+    }
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-        return false;
-    error(path + ": " + std::strerror(EISDIR));
-    return true;
+    const bool directory = fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+    ::close(fd);
+    if (directory)
+        error(path + ": " + std::strerror(EISDIR));
+    return directory;
 }
 
 bool reject_unsavable(int tree, const std::string &path)
@@ -116,7 +125,7 @@ bool reject_unsavable(int tree, const std::string &path)
 
 Load load_file(int tree, const std::string &path)
 {
-    if (reject_directory(path))
+    if (reject_unreadable(path))
         return Load::kFailed;
     const int reset = P_treereset(tree);
     if (reset != P_OK) {
@@ -132,27 +141,19 @@ Load load_file(int tree, const std::string &path)
     return messages == 0 ? Load::kComplete : Load::kIncomplete;
 }
 
-bool save_file(int tree, const std::string &path)
+bool save_file(int tree, const std::string &path, const std::string &file)
 {
-    std::string target = path;
-    struct stat info {};
-    if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        char *resolved = realpath(path.c_str(), nullptr);
-        if (resolved == nullptr) {
-            error(path + ": " + std::strerror(errno));
-            return false;
-        }
-        target = resolved;
-        std::free(resolved);
-    }
-    const bool existed = stat(target.c_str(), &info) == 0;
-    if (const int code = P_save(tree, target.c_str()); code != P_OK) {
+    errno = 0;
+    const int code = P_save(tree, file.c_str());
+    if (code == P_OK)
+        return true;
+    // The store's code says which step failed; the system's words say why.
+    const int cause = errno;
+    if (cause != 0)
+        error(path + ": cannot save: " + std::strerror(cause) + "; it was left unchanged");
+    else
         report(code, path, ": ");
-        return false;
-    }
-    if (existed)
-        chmod(target.c_str(), info.st_mode & 07777);
-    return true;
+    return false;
 }
 
 std::vector<Param> collect(int tree)

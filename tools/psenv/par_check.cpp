@@ -1,7 +1,11 @@
 #include "par_check.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
+#include <string>
 
 #include "cli.h"
 #include "par_format.h"
@@ -29,12 +33,45 @@ bool whole_multiple(double value, double step)
 
 }  // namespace
 
+namespace {
+
+// The whole text as strtod reads it, no blank before it (strtod would skip
+// one, and a quoting slip should not pass for a number); out of range when
+// strtod says so.
+struct Scanned {
+    bool number = false;
+    bool in_range = false;
+    double value = 0.0;
+};
+
+Scanned scan_number(std::string_view text)
+{
+    Scanned scanned;
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())))
+        return scanned;
+    const std::string copy(text);
+    char *end = nullptr;
+    errno = 0;
+    scanned.value = std::strtod(copy.c_str(), &end);
+    scanned.number = end != copy.c_str() && *end == '\0';
+    scanned.in_range = errno != ERANGE && std::isfinite(scanned.value);
+    return scanned;
+}
+
+}  // namespace
+
 std::optional<double> value_real(std::string_view text)
 {
-    const auto value = parse_real(text);
-    if (!value || !std::isfinite(*value))
+    const Scanned scanned = scan_number(text);
+    if (!scanned.number || !scanned.in_range)
         return std::nullopt;
-    return value;
+    return scanned.value;
+}
+
+bool unusable_number(std::string_view text)
+{
+    const Scanned scanned = scan_number(text);
+    return scanned.number && !scanned.in_range;
 }
 
 std::optional<Refusal> check_real(const Param &param, const std::optional<Limits> &limits,

@@ -25,8 +25,13 @@ struct Refusal {
     std::string detail;
 };
 
-// A real as a value: the whole text a finite number.
+// A real as a value: the whole text a finite number in range (decimal or
+// hexadecimal, no blanks around it).
 std::optional<double> value_real(std::string_view text);
+
+// True for a text that reads as a number but not as a usable one: nan,
+// inf, or beyond the range of a real (1e999, 1e-999).
+bool unusable_number(std::string_view text);
 
 // Checks of one value against a real parameter: upper and lower limit (only
 // when max > min), step (only when step > 0; the value must be a whole

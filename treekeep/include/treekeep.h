@@ -24,6 +24,8 @@
 
 #include "vartree.h"
 
+#include "psenv_extern.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -69,7 +71,7 @@ extern "C" {
  * message to 157 characters.  The message is emitted verbatim: a '%' in a
  * name is not expanded.
  */
-void P_err(int code, const char *first, const char *second);
+PSENV_EXTERN(void) P_err(int code, const char *first, const char *second);
 
 /* ---- the caller's copy of a record's description ------------------------ */
 
@@ -97,10 +99,10 @@ typedef struct vInfo {
  */
 
 /* The index-th value of the value list into *value. */
-int P_getreal(int tree, const char *name, double *value, int index);
+PSENV_EXTERN(int) P_getreal(int tree, const char *name, double *value, int index);
 
 /* The index-th entry of the enumeration list into *value. */
-int P_Egetreal(int tree, const char *name, double *value, int index);
+PSENV_EXTERN(int) P_Egetreal(int tree, const char *name, double *value, int index);
 
 /*
  * The index-th text of a string parameter into `buf`, which must hold
@@ -108,37 +110,37 @@ int P_Egetreal(int tree, const char *name, double *value, int index);
  * characters are delivered, the rest of the maxlen bytes zero-filled, and the
  * text is always terminated.  -5 when the parameter is not a string one.
  */
-int P_getstring(int tree, const char *name, char *buf, int index, int maxlen);
+PSENV_EXTERN(int) P_getstring(int tree, const char *name, char *buf, int index, int maxlen);
 
 /* The same on the enumeration list. */
-int P_Egetstring(int tree, const char *name, char *buf, int index, int maxlen);
+PSENV_EXTERN(int) P_Egetstring(int tree, const char *name, char *buf, int index, int maxlen);
 
 /*
  * First value of `name` from tree 1; only when the name is missing there,
  * from tree 0.  0.0 when neither call stored a value.
  */
-double P_getval(const char *name);
+PSENV_EXTERN(double) P_getval(const char *name);
 
 /*
  * Number of values; also stored through `size` unless it is NULL.  Returns
  * the field itself, so a failure reads like a size of -1 or -2.
  */
-int P_getsize(int tree, const char *name, int *size);
+PSENV_EXTERN(int) P_getsize(int tree, const char *name, int *size);
 
 /* The `subtype` field, or -1/-2. */
-int P_getsubtype(int tree, const char *name);
+PSENV_EXTERN(int) P_getsubtype(int tree, const char *name);
 
 /* The `active` field, or -1/-2. */
-int P_getactive(int tree, const char *name);
+PSENV_EXTERN(int) P_getactive(int tree, const char *name);
 
 /* Field setters: store `value` (truncated to 16 bits except for prot). */
-int P_setactive(int tree, const char *name, int value);
-int P_setprot(int tree, const char *name, int value);
-int P_setdgroup(int tree, const char *name, int value);
-int P_setgroup(int tree, const char *name, int value);
+PSENV_EXTERN(int) P_setactive(int tree, const char *name, int value);
+PSENV_EXTERN(int) P_setprot(int tree, const char *name, int value);
+PSENV_EXTERN(int) P_setdgroup(int tree, const char *name, int value);
+PSENV_EXTERN(int) P_setgroup(int tree, const char *name, int value);
 
 /* Store the three limits unchecked.  Note the order: max, min, step. */
-int P_setlimits(int tree, const char *name, double max, double min, double step);
+PSENV_EXTERN(int) P_setlimits(int tree, const char *name, double max, double min, double step);
 
 /*
  * Assign a value (P_setreal, P_setstring) or an enumeration entry
@@ -146,13 +148,13 @@ int P_setlimits(int tree, const char *name, double max, double min, double step)
  * makes the list exactly this value, 1..count replaces, count+1 appends.
  * -99 when the assignment is refused.
  */
-int P_setreal(int tree, const char *name, double value, int index);
-int P_setstring(int tree, const char *name, const char *value, int index);
-int P_Esetreal(int tree, const char *name, double value, int index);
-int P_Esetstring(int tree, const char *name, const char *value, int index);
+PSENV_EXTERN(int) P_setreal(int tree, const char *name, double value, int index);
+PSENV_EXTERN(int) P_setstring(int tree, const char *name, const char *value, int index);
+PSENV_EXTERN(int) P_Esetreal(int tree, const char *name, double value, int index);
+PSENV_EXTERN(int) P_Esetstring(int tree, const char *name, const char *value, int index);
 
 /* Clear *info, then copy the record's description into it. */
-int P_getVarInfo(int tree, const char *name, vInfo *info);
+PSENV_EXTERN(int) P_getVarInfo(int tree, const char *name, vInfo *info);
 
 /*
  * The lower (upper) limit.  With P_PROT_LIMITS_INDIRECT set, the record's
@@ -160,8 +162,8 @@ int P_getVarInfo(int tree, const char *name, vInfo *info);
  * position trunc(min + 0.1) is delivered, or that lookup's code returned with
  * the output untouched.
  */
-int P_getmin(int tree, const char *name, double *min);
-int P_getmax(int tree, const char *name, double *max);
+PSENV_EXTERN(int) P_getmin(int tree, const char *name, double *min);
+PSENV_EXTERN(int) P_getmax(int tree, const char *name, double *max);
 
 /*
  * First value into *value and, unless `active` is NULL, the record's active
@@ -169,10 +171,10 @@ int P_getmax(int tree, const char *name, double *max);
  * read (nothing reported) or the description cannot (reported with P_err
  * and the prefix "info?" + name).
  */
-int P_getparinfo(int tree, const char *name, double *value, int *active);
+PSENV_EXTERN(int) P_getparinfo(int tree, const char *name, double *value, int *active);
 
 /* Address of the record as an integer; -1 when the tree or name is missing. */
-intptr_t P_getVarInfoAddr(int tree, const char *name);
+PSENV_EXTERN(intptr_t) P_getVarInfoAddr(int tree, const char *name);
 
 /* ---- parameter files: loading --------------------------------------------
  *
@@ -197,7 +199,7 @@ intptr_t P_getVarInfoAddr(int tree, const char *name);
  * reported error); P_NOTREE; P_NOFILE when the file cannot be opened (an
  * interrupted open is retried).
  */
-int P_read(int tree, const char *path);
+PSENV_EXTERN(int) P_read(int tree, const char *path);
 
 /*
  * Selective transfer from `path` into `tree`.  A parameter whose own
@@ -210,7 +212,7 @@ int P_read(int tree, const char *path);
  * type, the file ended inside a string list or held a malformed number, or
  * closing the file failed.
  */
-int P_rtx(int tree, const char *path, int loadAll, int clearBit);
+PSENV_EXTERN(int) P_rtx(int tree, const char *path, int loadAll, int clearBit);
 
 /*
  * The names of the records of the file at `path`, in file order, separated
@@ -219,10 +221,10 @@ int P_rtx(int tree, const char *path, int loadAll, int clearBit);
  * component's string helpers under VARTREE_NAME_TAG; the caller owns it.
  * 0, or P_NOFILE with `names` untouched.
  */
-int P_readnames(const char *path, char **names);
+PSENV_EXTERN(int) P_readnames(const char *path, char **names);
 
 /* 1 when tree `tree` holds no parameter, 0 when it holds one, P_NOTREE. */
-int P_testread(int tree);
+PSENV_EXTERN(int) P_testread(int tree);
 
 /*
  * The record readers behind the loaders, on a stream the caller opened and
@@ -230,9 +232,9 @@ int P_testread(int tree);
  * and new parameters only.  -1 when the end of the file was reached, 0 when
  * reading stopped after a reported error.  None of them rebalances.
  */
-int readfromdisk(SymbolNode **root, FILE *stream);
-int readvaluesfromdisk(SymbolNode **root, FILE *stream);
-int readNewVarsfromdisk(SymbolNode **root, FILE *stream);
+PSENV_EXTERN(int) readfromdisk(SymbolNode **root, FILE *stream);
+PSENV_EXTERN(int) readvaluesfromdisk(SymbolNode **root, FILE *stream);
+PSENV_EXTERN(int) readNewVarsfromdisk(SymbolNode **root, FILE *stream);
 
 /* ---- parameter files: saving ---------------------------------------------
  *
@@ -256,15 +258,23 @@ int readNewVarsfromdisk(SymbolNode **root, FILE *stream);
  * `path` is NULL or empty or the temporary file cannot be created (target
  * unchanged); P_WRITE when writing, flushing, syncing, closing or renaming
  * failed (temporary removed, target unchanged).
+ *
+ * The temporary file is created exclusively (mode 0666 before the umask);
+ * when its name is taken, that name (never what a link there points to) is
+ * removed and the creation tried once more, then P_WRITE.  An existing
+ * `path` that is not a regular file (a symbolic link included) gives
+ * P_WRITE with nothing touched.  The new file takes the owner, group and
+ * permission bits of the file it replaces; when they cannot be kept the
+ * save fails with P_WRITE, target unchanged.
  */
-int P_save(int tree, const char *path);
+PSENV_EXTERN(int) P_save(int tree, const char *path);
 
 /* The same for the parameters of tree "global" with P_PROT_UNSHARED set. */
-int P_saveUnsharedGlobal(const char *path);
+PSENV_EXTERN(int) P_saveUnsharedGlobal(const char *path);
 
 /* Write every savable record below `root` in pre-order to an open stream;
  * 0 (also for a NULL or empty root) or P_WRITE at the first failing write. */
-int copytodisk(SymbolNode **root, FILE *stream);
+PSENV_EXTERN(int) copytodisk(SymbolNode **root, FILE *stream);
 
 /* ---- tree management ------------------------------------------------------
  *
@@ -276,41 +286,41 @@ int copytodisk(SymbolNode **root, FILE *stream);
  */
 
 /* Remove every parameter of `tree`.  0 or P_NOTREE. */
-int P_treereset(int tree);
+PSENV_EXTERN(int) P_treereset(int tree);
 
 /* Create (or empty and retype) `name` in `tree`.  0, P_NOTREE, P_BADNAME
  * when goodName() refuses the name, P_MALLOC when the record cannot be made. */
-int P_creatvar(int tree, const char *name, int type);
+PSENV_EXTERN(int) P_creatvar(int tree, const char *name, int type);
 
 /* Copy `fromName` of `fromTree` as `toName` into `toTree`: fields, values
  * and enumeration.  0, P_NOTREE, P_NOVAR, P_BADNAME (goodName() refuses
  * `toName`) / P_MALLOC when the destination record cannot be made (nothing
  * changes); P_MALLOC also when a value could not be stored. */
-int P_copyvar(int fromTree, int toTree, const char *fromName, const char *toName);
+PSENV_EXTERN(int) P_copyvar(int fromTree, int toTree, const char *fromName, const char *toName);
 
 /* Copy every parameter of group `group` (not validated).  0 at once when the
  * tree indices are equal (no lookup); P_NOTREE; P_MALLOC when memory ran
  * out (the other parameters are still copied). */
-int P_copygroup(int fromTree, int toTree, int group);
+PSENV_EXTERN(int) P_copygroup(int fromTree, int toTree, int group);
 
 /* Copy every parameter of `fromTree` into `toTree`.  0, P_NOTREE, or
  * P_MALLOC as for P_copygroup. */
-int P_copy(int fromTree, int toTree);
+PSENV_EXTERN(int) P_copy(int fromTree, int toTree);
 
 /* Remove value `index` (1..size) of `name`.  0, P_NOTREE, P_NOVAR, P_INDEX
  * when the index is out of range or its node is missing (nothing changes). */
-int P_deleteVarIndex(int tree, const char *name, int index);
+PSENV_EXTERN(int) P_deleteVarIndex(int tree, const char *name, int index);
 
 /* Remove `name` from `tree`.  0, P_NOTREE, P_NOVAR. */
-int P_deleteVar(int tree, const char *name);
+PSENV_EXTERN(int) P_deleteVar(int tree, const char *name);
 
 /* Remove every parameter of group `group`, then rebalance.  0, P_NOTREE,
  * P_GROUP when goodGroupIndex() refuses the group. */
-int P_deleteGroupVar(int tree, int group);
+PSENV_EXTERN(int) P_deleteGroupVar(int tree, int group);
 
 /* Remove from `tree` every parameter that `refTree` lacks, then rebalance.
  * 0 or P_NOTREE. */
-int P_pruneTree(int tree, int refTree);
+PSENV_EXTERN(int) P_pruneTree(int tree, int refTree);
 
 /*
  * The names of `tree` in pre-order, each preceded by one blank, into `buf`
@@ -318,7 +328,7 @@ int P_pruneTree(int tree, int refTree);
  * blank plus the name for every named node, and the terminator.  0 or
  * P_NOTREE; a NULL `buf` receives nothing.
  */
-int P_listnames(int tree, char *buf);
+PSENV_EXTERN(int) P_listnames(int tree, char *buf);
 
 #ifdef __cplusplus
 }

@@ -151,8 +151,10 @@ extern "C" int P_read(int tree, const char *path)
     std::FILE *stream = openForReading(path);
     if (stream == nullptr)
         return P_NOFILE;
-    // What the reader met was reported by it; the load counts as done.
-    (void)readfromdisk(root, stream);
+    // What the reader met was reported by it; the load counts as done.  The
+    // stream is ours, so it is read ahead in large blocks.
+    FullLoad keeper(root, false);
+    (void)readOwnedFile(stream, "readfromdisk", keeper);
     (void)std::fclose(stream);
     balance(root);
     return P_OK;

@@ -44,7 +44,7 @@ extern "C" int P_readnames(const char *path, char **names)
         return P_NOFILE;
     NameListing keeper;
     char *list = nullptr;
-    if (readRecords(stream, "readNamesFromDisk", keeper) == ReadEnd::EndOfFile &&
+    if (readOwnedFile(stream, "readNamesFromDisk", keeper) == ReadEnd::EndOfFile &&
         !keeper.names().empty() && names != nullptr) {
         list = newStringId(keeper.names().c_str(), VARTREE_NAME_TAG);
         if (list == nullptr)

@@ -65,9 +65,10 @@ namespace {
 enum class Step { Next, End, Stop };
 enum class List { Values, Enumeration };
 
+template <class Source>
 class Reader {
 public:
-    Reader(std::FILE *stream, const char *prefix, RecordKeeper &keeper)
+    Reader(Source &stream, const char *prefix, RecordKeeper &keeper)
         : stream_(stream), prefix_(prefix), keeper_(keeper)
     {
     }
@@ -155,6 +156,8 @@ private:
     }
 
     // A count as "%d" reads it; `onEnd` is what the end of the file means.
+    // A count the file ends before is none, so that a caller going on after
+    // it (the enumeration's) reads no list with the value count left over.
     Step readCount(int &count, Step onEnd)
     {
         long number = 0;
@@ -165,6 +168,7 @@ private:
         case Scan::Bad:
             return fail("bad number");
         default:
+            count = 0;
             return atEnd(onEnd);
         }
     }
@@ -193,8 +197,8 @@ private:
                         assignEReal(value, target, index);
                 }
             } else {
-                if (rscanf(stream_, text_, TREEKEEP_STRING_BUFFER) < 0) {
-                    if (std::ferror(stream_))
+                if (readQuoted(stream_, text_, TREEKEEP_STRING_BUFFER) < 0) {
+                    if (stream_.failed())
                         return fail("read error");
                     return fail("premature EOF");
                 }
@@ -212,7 +216,7 @@ private:
     // The stream gave out: its end means `onEnd`, a read error stops.
     Step atEnd(Step onEnd)
     {
-        if (std::ferror(stream_))
+        if (stream_.failed())
             return fail("read error");
         return onEnd;
     }
@@ -223,7 +227,7 @@ private:
         return Step::Stop;
     }
 
-    std::FILE *stream_;
+    Source &stream_;
     const char *prefix_;
     RecordKeeper &keeper_;
     char name_[TREEKEEP_NAME_BUFFER];
@@ -234,7 +238,19 @@ private:
 
 ReadEnd readRecords(std::FILE *stream, const char *prefix, RecordKeeper &keeper)
 {
-    Reader reader(stream, prefix, keeper);
+    StreamSource source(stream);
+    Reader<StreamSource> reader(source, prefix, keeper);
+    return reader.run();
+}
+
+ReadEnd readOwnedFile(std::FILE *stream, const char *prefix, RecordKeeper &keeper)
+{
+    FileWindow source(fileno(stream));
+    if (source.failed()) {
+        // No room for the window: read the stream itself.
+        return readRecords(stream, prefix, keeper);
+    }
+    Reader<FileWindow> reader(source, prefix, keeper);
     return reader.run();
 }
 

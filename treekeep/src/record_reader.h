@@ -72,7 +72,13 @@ enum class ReadEnd {
 };
 
 // Read every record of `stream` for `keeper`; messages carry `prefix`.
+// The stream is left right after the last character the reading looked at.
 ReadEnd readRecords(std::FILE *stream, const char *prefix, RecordKeeper &keeper);
+
+// The same for a stream the loader opened itself and closes afterwards: the
+// file is read in large blocks past the stream's buffer, so the stream's
+// position afterwards is anywhere.  Not for a caller's stream.
+ReadEnd readOwnedFile(std::FILE *stream, const char *prefix, RecordKeeper &keeper);
 
 // Release a record's list by the kind of its nodes, as the component asks.
 void releaseList(ValueNode *list, short kind);

@@ -1,4 +1,4 @@
-// Token scans of parameter files, straight over the stream.
+// Token scans of parameter files.
 //
 // Each scan reads exactly the characters the stdio conversion it stands for
 // ("%s" with a width, "%d", "%hd", "%x", "%lf"/"%lg") would read, so the
@@ -10,6 +10,8 @@
 
 #include <cstddef>
 #include <cstdio>
+
+#include "record_source.h"
 
 namespace treekeep {
 
@@ -37,6 +39,19 @@ Scan scanHex(std::FILE *stream, unsigned long &value);
 // with an optional sign; converted by strtod.  Numbers written with more
 // than 1023 characters are refused as Bad.
 Scan scanReal(std::FILE *stream, double &value);
+
+// The same scans over any source of record_source.h (instantiated for
+// StreamSource and FileWindow), and the quoted-string rule of rscanf().
+template <class Source>
+Scan scanWord(Source &source, char *buffer, std::size_t size);
+template <class Source>
+Scan scanInteger(Source &source, long &value);
+template <class Source>
+Scan scanHex(Source &source, unsigned long &value);
+template <class Source>
+Scan scanReal(Source &source, double &value);
+template <class Source>
+int readQuoted(Source &source, char *buffer, int length);
 
 }  // namespace treekeep
 

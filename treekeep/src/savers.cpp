@@ -1,13 +1,18 @@
 // Saving a tree: every savable record, in pre-order, into "<path><pid>",
 // which replaces the target only once it is completely on disk.
 //
-// The temporary file is flushed and synced before it is closed, and the
-// target is replaced by rename() alone: the target path always names either
-// the complete old file or the complete new one, also when the process dies
-// or the machine stops mid-save.  Any failure after the temporary file was
-// created removes it and leaves the target as it was.
+// The temporary file is created exclusively, so a file or link someone put
+// at its name is never written through; it is flushed and synced before it
+// is closed, and the target is replaced by rename() alone: the target path
+// always names either the complete old file or the complete new one, also
+// when the process dies or the machine stops mid-save.  A target that
+// exists must be a regular file, whose owner, group and permission bits the
+// new file takes over.  Any failure after the temporary file was created
+// removes it and leaves the target as it was.
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <new>
 #include <string>
@@ -48,6 +53,31 @@ int discard(const treekeep_io_calls &io, const std::string &temporary)
     return P_WRITE;
 }
 
+// Create the temporary file.  A name that is taken (a leftover of a killed
+// save, or something planted there) is removed, never followed, and tried
+// once more.
+FILE *createTemporary(const treekeep_io_calls &io, const std::string &temporary, int &code)
+{
+    errno = 0;
+    FILE *stream = io.open_call(temporary.c_str(), "w");
+    if (stream != nullptr || errno != EEXIST) {
+        code = P_NOFILE;
+        return stream;
+    }
+    code = P_WRITE;
+    if (io.unlink_call(temporary.c_str()) != 0 && errno != ENOENT)
+        return nullptr;
+    return io.open_call(temporary.c_str(), "w");
+}
+
+// Hand the replaced file's owner, group and permission bits to the new one.
+bool keepAttributes(const treekeep_io_calls &io, FILE *stream, const struct stat &old)
+{
+    // Ownership first: a change of owner may clear set-id bits.
+    return io.chown_call(stream, old.st_uid, old.st_gid) == 0 &&
+           io.chmod_call(stream, old.st_mode & 07777) == 0;
+}
+
 int saveTo(SymbolNode **root, const char *path, int (*walk)(SymbolNode **, FILE *))
 {
     if (root == nullptr)
@@ -62,10 +92,22 @@ int saveTo(SymbolNode **root, const char *path, int (*walk)(SymbolNode **, FILE 
     }
     const treekeep_io_calls &io = *treekeep_io();
 
-    FILE *stream = io.open_call(temporary.c_str(), "w");
+    // A device, a pipe, a directory or a link in the target's place is not
+    // a parameter file to replace.
+    struct stat old {};
+    bool replacing = false;
+    if (io.lstat_call(path, &old) == 0) {
+        if (!S_ISREG(old.st_mode))
+            return P_WRITE;
+        replacing = true;
+    }
+
+    int code = P_NOFILE;
+    FILE *stream = createTemporary(io, temporary, code);
     if (stream == nullptr)
-        return P_NOFILE;
-    if (walk(root, stream) != P_OK || io.flush_call(stream) != 0 || io.sync_call(stream) != 0) {
+        return code;
+    if (walk(root, stream) != P_OK || (replacing && !keepAttributes(io, stream, old)) ||
+        io.flush_call(stream) != 0 || io.sync_call(stream) != 0) {
         io.close_call(stream);
         return discard(io, temporary);
     }

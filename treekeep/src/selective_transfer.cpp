@@ -80,7 +80,7 @@ extern "C" int P_rtx(int tree, const char *path, int loadAll, int clearBit)
     if (stream == nullptr)
         return P_NOFILE;
     SelectiveTransfer keeper(root, loadAll != 0, clearBit != 0);
-    const ReadEnd end = readRecords(stream, "rtxfromdisk", keeper);
+    const ReadEnd end = readOwnedFile(stream, "rtxfromdisk", keeper);
     const int closed = std::fclose(stream);
     if (end != ReadEnd::EndOfFile || closed != 0)
         return P_WRITE;

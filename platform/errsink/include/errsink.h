@@ -7,6 +7,8 @@
 #ifndef PSENV_ERRSINK_H
 #define PSENV_ERRSINK_H
 
+#include "psenv_extern.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -17,7 +19,7 @@ extern "C" {
  * of the formatted text (without an added newline), or -1 when formatting
  * failed.  Messages of any length are emitted whole.
  */
-int Werrprintf(const char *format, ...)
+PSENV_EXTERN(int) Werrprintf(const char *format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 1, 2)))
 #endif
@@ -33,7 +35,7 @@ typedef void (*werr_hook)(const char *text, void *context);
  * Route messages to `hook` instead of standard error; NULL restores standard
  * error.  Returns the previous hook.
  */
-werr_hook Werrprintf_set_hook(werr_hook hook, void *context);
+PSENV_EXTERN(werr_hook) Werrprintf_set_hook(werr_hook hook, void *context);
 
 #ifdef __cplusplus
 }

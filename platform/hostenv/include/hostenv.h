@@ -5,22 +5,24 @@
 #ifndef PSENV_HOSTENV_H
 #define PSENV_HOSTENV_H
 
+#include "psenv_extern.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
 /* Non-zero while the environment runs in the background (debug output on). */
-extern int bgflag;
+PSENV_EXTERN(int) bgflag;
 
 /* The installation's system directory; empty at start. */
-extern char systemdir[1024];
+PSENV_EXTERN(char) systemdir[1024];
 
 /*
  * Write the formatted message and a newline to standard error and end the
  * process with status 1.  With a hook installed the hook gets the message
  * instead and abort_message() returns to its caller.
  */
-void abort_message(const char *format, ...)
+PSENV_EXTERN(void) abort_message(const char *format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 1, 2)))
 #endif
@@ -30,7 +32,7 @@ void abort_message(const char *format, ...)
 typedef void (*abort_hook)(const char *text, void *context);
 
 /* Install (or, with NULL, remove) the hook; returns the previous one. */
-abort_hook abort_message_set_hook(abort_hook hook, void *context);
+PSENV_EXTERN(abort_hook) abort_message_set_hook(abort_hook hook, void *context);
 
 #ifdef __cplusplus
 }

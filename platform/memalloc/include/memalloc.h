@@ -13,6 +13,8 @@
 
 #include <stddef.h>
 
+#include "psenv_extern.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -25,22 +27,22 @@ extern "C" {
  *              copied, the caller keeps its own.
  * @return      the block, aligned for any type, or NULL when memory runs out.
  */
-void *allocateWithId(size_t size, const char *tag);
+PSENV_EXTERN(void *) allocateWithId(size_t size, const char *tag);
 
 /*
  * Release every block allocated under `tag` that has not been released yet.
  * A NULL or unknown tag releases nothing.
  */
-void releaseAllWithId(const char *tag);
+PSENV_EXTERN(void) releaseAllWithId(const char *tag);
 
 /* Allocate an untagged block of `size` bytes; NULL when memory runs out. */
-void *allocate(size_t size);
+PSENV_EXTERN(void *) allocate(size_t size);
 
 /*
  * Release one block, tagged or not.  NULL is accepted and ignored.  The block
  * must come from this allocator and must not have been released already.
  */
-void release(void *block);
+PSENV_EXTERN(void) release(void *block);
 
 #ifdef __cplusplus
 }

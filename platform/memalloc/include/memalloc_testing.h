@@ -6,6 +6,8 @@
 
 #include <stddef.h>
 
+#include "psenv_extern.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -14,10 +16,10 @@ extern "C" {
  * Make the n-th allocation from now (1 = the next one) fail with NULL.
  * 0 switches failure injection off.  Counts allocate() and allocateWithId().
  */
-void memalloc_fail_nth(long n);
+PSENV_EXTERN(void) memalloc_fail_nth(long n);
 
 /* Number of blocks currently live under `tag` (NULL: untagged blocks). */
-size_t memalloc_live_blocks(const char *tag);
+PSENV_EXTERN(size_t) memalloc_live_blocks(const char *tag);
 
 #ifdef __cplusplus
 }

@@ -11,20 +11,13 @@
 #include <new>
 #include <string>
 
+#include "block_header.h"
+
+namespace memalloc {
+
+std::size_t untaggedLive = 0;
+
 namespace {
-
-struct TagList;
-
-struct alignas(std::max_align_t) BlockHeader {
-    BlockHeader *prev;
-    BlockHeader *next;
-    TagList *owner;  // null for untagged blocks
-};
-
-struct TagList {
-    BlockHeader *first = nullptr;
-    std::size_t live = 0;
-};
 
 // std::less<> lets the map be searched with a plain C string.
 std::map<std::string, TagList, std::less<>> &tags()
@@ -33,19 +26,11 @@ std::map<std::string, TagList, std::less<>> &tags()
     return *all;
 }
 
-std::size_t untagged_live = 0;
-long fail_countdown = 0;
+long failCountdown = 0;
 
-bool injected_failure()
+void *allocateBlock(std::size_t size, TagList *owner)
 {
-    if (fail_countdown <= 0)
-        return false;
-    return --fail_countdown == 0;
-}
-
-void *allocate_block(std::size_t size, TagList *owner)
-{
-    if (injected_failure() || size > SIZE_MAX - sizeof(BlockHeader))
+    if (injectedFailure() || size > SIZE_MAX - sizeof(BlockHeader))
         return nullptr;
     auto *h = static_cast<BlockHeader *>(std::malloc(sizeof(BlockHeader) + size));
     if (h == nullptr)
@@ -53,24 +38,53 @@ void *allocate_block(std::size_t size, TagList *owner)
     h->owner = owner;
     h->prev = nullptr;
     h->next = nullptr;
-    if (owner != nullptr) {
-        h->next = owner->first;
-        if (owner->first != nullptr)
-            owner->first->prev = h;
-        owner->first = h;
-        ++owner->live;
-    } else {
-        ++untagged_live;
-    }
+    h->kind = owner != nullptr ? Kind::Tagged : Kind::Plain;
+    h->unused = 0;
+    if (owner != nullptr)
+        linkInto(*owner, h);
+    else
+        ++untaggedLive;
     return h + 1;
 }
 
 }  // namespace
 
+bool injectedFailure()
+{
+    if (failCountdown <= 0)
+        return false;
+    return --failCountdown == 0;
+}
+
+void linkInto(TagList &list, BlockHeader *h)
+{
+    h->prev = nullptr;
+    h->next = list.first;
+    if (list.first != nullptr)
+        list.first->prev = h;
+    list.first = h;
+    ++list.live;
+}
+
+void unlinkFrom(TagList &list, BlockHeader *h)
+{
+    if (h->prev != nullptr)
+        h->prev->next = h->next;
+    else
+        list.first = h->next;
+    if (h->next != nullptr)
+        h->next->prev = h->prev;
+    --list.live;
+}
+
+}  // namespace memalloc
+
+using namespace memalloc;
+
 extern "C" void *allocateWithId(size_t size, const char *tag)
 {
     if (tag == nullptr || *tag == '\0')
-        return allocate_block(size, nullptr);
+        return allocateBlock(size, nullptr);
     auto &all = tags();
     auto it = all.find(tag);
     if (it == all.end()) {
@@ -80,31 +94,36 @@ extern "C" void *allocateWithId(size_t size, const char *tag)
             return nullptr;
         }
     }
-    return allocate_block(size, &it->second);
+    return allocateBlock(size, &it->second);
 }
 
 extern "C" void *allocate(size_t size)
 {
-    return allocate_block(size, nullptr);
+    return allocateBlock(size, nullptr);
 }
 
 extern "C" void release(void *block)
 {
     if (block == nullptr)
         return;
-    BlockHeader *h = static_cast<BlockHeader *>(block) - 1;
-    if (TagList *owner = h->owner) {
-        if (h->prev != nullptr)
-            h->prev->next = h->next;
-        else
-            owner->first = h->next;
-        if (h->next != nullptr)
-            h->next->prev = h->prev;
-        --owner->live;
-    } else {
-        --untagged_live;
+    switch (kindOf(block)) {
+    case Kind::ArenaSmall:
+        releaseArenaSmall(block);
+        return;
+    case Kind::ArenaLarge:
+        releaseArenaLarge(static_cast<BlockHeader *>(block) - 1);
+        return;
+    case Kind::Tagged: {
+        BlockHeader *h = static_cast<BlockHeader *>(block) - 1;
+        unlinkFrom(*h->owner, h);
+        std::free(h);
+        return;
     }
-    std::free(h);
+    case Kind::Plain:
+        break;
+    }
+    --untaggedLive;
+    std::free(static_cast<BlockHeader *>(block) - 1);
 }
 
 extern "C" void releaseAllWithId(const char *tag)
@@ -126,13 +145,13 @@ extern "C" void releaseAllWithId(const char *tag)
 
 extern "C" void memalloc_fail_nth(long n)
 {
-    fail_countdown = n > 0 ? n : 0;
+    failCountdown = n > 0 ? n : 0;
 }
 
 extern "C" size_t memalloc_live_blocks(const char *tag)
 {
     if (tag == nullptr)
-        return untagged_live;
+        return untaggedLive;
     auto &all = tags();
     auto it = all.find(tag);
     return it == all.end() ? 0 : it->second.live;

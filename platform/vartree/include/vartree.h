@@ -14,10 +14,18 @@
  * the node count rebuilds the subtree that is out of balance, so no walk over
  * a tree built here can exhaust the stack.
  *
+ * Each tree keeps its nodes and value lists in an arena of the allocator
+ * (memalloc_arena.h) tied to its root link, so that tossVars() returns them
+ * all at once.  A tree therefore stays under the root link it was built
+ * under; relinking its nodes under another root link by hand is not
+ * supported.
+ *
  * Not thread-safe; callers serialise their use of a tree.
  */
 #ifndef PSENV_VARTREE_H
 #define PSENV_VARTREE_H
+
+#include "psenv_extern.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -70,21 +78,21 @@ typedef struct SymbolNode {
  * Name of tree `tree`.  For an index that names no tree the result is a text
  * that getTreeRoot() refuses.  Never NULL; the text is static.
  */
-const char *getRoot(int tree);
+PSENV_EXTERN(const char *) getRoot(int tree);
 
 /* Root link of the tree called `name`, or NULL when there is none. */
-SymbolNode **getTreeRoot(const char *name);
+PSENV_EXTERN(SymbolNode **) getTreeRoot(const char *name);
 
 /* Same as getTreeRoot(getRoot(tree)). */
-SymbolNode **getTreeRootByIndex(int tree);
+PSENV_EXTERN(SymbolNode **) getTreeRootByIndex(int tree);
 
 /* ---- records ---------------------------------------------------------- */
 
 /* Record of `name` in the tree at `root`, or NULL (also for NULL args). */
-varInfo *rfindVar(const char *name, SymbolNode **root);
+PSENV_EXTERN(varInfo *) rfindVar(const char *name, SymbolNode **root);
 
 /* Record of `name` searched in trees 1, 0 and 4 in that order, or NULL. */
-varInfo *findVar(const char *name);
+PSENV_EXTERN(varInfo *) findVar(const char *name);
 
 /*
  * Create the record `name` in the tree at `root` with value type `type`.
@@ -94,8 +102,8 @@ varInfo *findVar(const char *name);
  * name longer than 255 bytes, a NULL root or when memory runs out; then NULL.
  * RcreateVar() and RcreateUVar() behave alike.
  */
-varInfo *RcreateVar(const char *name, SymbolNode **root, int type);
-varInfo *RcreateUVar(const char *name, SymbolNode **root, int type);
+PSENV_EXTERN(varInfo *) RcreateVar(const char *name, SymbolNode **root, int type);
+PSENV_EXTERN(varInfo *) RcreateUVar(const char *name, SymbolNode **root, int type);
 
 /*
  * Assignment of one value to the value list (assignReal, assignString) or
@@ -110,50 +118,50 @@ varInfo *RcreateUVar(const char *name, SymbolNode **root, int type);
  * success gives 1.  `active` is never changed.  Texts are copied.
  * Appending costs O(1).
  */
-int assignReal(double value, varInfo *v, int index);
-int assignString(const char *value, varInfo *v, int index);
-int assignEReal(double value, varInfo *v, int index);
-int assignEString(const char *value, varInfo *v, int index);
+PSENV_EXTERN(int) assignReal(double value, varInfo *v, int index);
+PSENV_EXTERN(int) assignString(const char *value, varInfo *v, int index);
+PSENV_EXTERN(int) assignEReal(double value, varInfo *v, int index);
+PSENV_EXTERN(int) assignEString(const char *value, varInfo *v, int index);
 
 /*
  * Free a whole list (texts too for disposeStringRvals).  NULL is accepted.
  * The caller clears the list head and its count afterwards.
  */
-void disposeRealRvals(ValueNode *list);
-void disposeStringRvals(ValueNode *list);
+PSENV_EXTERN(void) disposeRealRvals(ValueNode *list);
+PSENV_EXTERN(void) disposeStringRvals(ValueNode *list);
 
 /*
  * Remove `name` from the tree without rebalancing.  A post-order walk
  * running over the same tree still reaches every node it has yet to visit.
  * 0 when removed, -1 when absent.
  */
-int delName(SymbolNode **root, const char *name);
+PSENV_EXTERN(int) delName(SymbolNode **root, const char *name);
 
 /* Remove `name` and rebuild the tree balanced; 0 removed, -1 absent. */
-int delNameWithBalance(SymbolNode **root, const char *name);
+PSENV_EXTERN(int) delNameWithBalance(SymbolNode **root, const char *name);
 
 /* Rebuild the tree perfectly balanced. */
-void balance(SymbolNode **root);
+PSENV_EXTERN(void) balance(SymbolNode **root);
 
 /* Remove every entry; the root link becomes NULL. */
-void tossVars(SymbolNode **root);
+PSENV_EXTERN(void) tossVars(SymbolNode **root);
 
 /*
  * 1 when `name` is acceptable as a parameter name: 1..255 bytes, the first
  * an ASCII letter, '_' or '$', the rest ASCII letters, digits, '_' or '$'.
  */
-int goodName(const char *name);
+PSENV_EXTERN(int) goodName(const char *name);
 
 /* 1 for a valid group number (0..7), else 0. */
-int goodGroupIndex(int group);
+PSENV_EXTERN(int) goodGroupIndex(int group);
 
 /*
  * New text copying `text` (newStringId) or joining `first` and `more`
  * (newCatId), allocated under `tag` (see memalloc.h); free it with release()
  * or releaseAllWithId(tag).  NULL when memory runs out.
  */
-char *newStringId(const char *text, const char *tag);
-char *newCatId(const char *first, const char *more, const char *tag);
+PSENV_EXTERN(char *) newStringId(const char *text, const char *tag);
+PSENV_EXTERN(char *) newCatId(const char *first, const char *more, const char *tag);
 
 #ifdef __cplusplus
 }

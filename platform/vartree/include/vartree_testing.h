@@ -6,18 +6,20 @@
 
 #include "vartree.h"
 
+#include "psenv_extern.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
 /* Number of nodes on the longest root-to-leaf path (0 for an empty tree). */
-int vartree_depth(SymbolNode **root);
+PSENV_EXTERN(int) vartree_depth(SymbolNode **root);
 
 /* Number of nodes in the tree. */
-long vartree_count(SymbolNode **root);
+PSENV_EXTERN(long) vartree_count(SymbolNode **root);
 
 /* 1 when an in-order walk gives strictly increasing names, else 0. */
-int vartree_ordered(SymbolNode **root);
+PSENV_EXTERN(int) vartree_ordered(SymbolNode **root);
 
 #ifdef __cplusplus
 }

@@ -137,10 +137,13 @@ std::size_t recordOffset(std::size_t nameLength)
     return (end + alignof(varInfo) - 1) / alignof(varInfo) * alignof(varInfo);
 }
 
-SymbolNode *makeNode(const char *name, std::size_t length, int type)
+SymbolNode *makeNode(SymbolNode **root, const char *name, std::size_t length, int type)
 {
+    MemArena *arena = arenaFor(root);
+    if (arena == nullptr)
+        return nullptr;
     std::size_t offset = recordOffset(length);
-    auto *block = static_cast<unsigned char *>(allocate(offset + sizeof(varInfo)));
+    auto *block = static_cast<unsigned char *>(memarena_allocate(arena, offset + sizeof(varInfo)));
     if (block == nullptr)
         return nullptr;
     auto *node = reinterpret_cast<SymbolNode *>(block);
@@ -177,7 +180,7 @@ varInfo *createRecord(const char *name, SymbolNode **root, int type)
     TreeStats *stats = statsFor(root);
     if (stats == nullptr)
         return nullptr;
-    SymbolNode *fresh = makeNode(name, length, type);
+    SymbolNode *fresh = makeNode(root, name, length, type);
     if (fresh == nullptr)
         return nullptr;
     *at.link = fresh;
@@ -282,9 +285,11 @@ extern "C" int delName(SymbolNode **root, const char *name)
     ++shapeGeneration;
     if (TreeStats *stats = knownStats(root); stats != nullptr && stats->size > 0)
         --stats->size;
-    if (*root == nullptr)
-        forgetStats(root);
     destroyNode(node);
+    if (*root == nullptr) {
+        forgetStats(root);
+        dropArenaIfUnused(root);
+    }
     return 0;
 }
 
@@ -294,9 +299,10 @@ extern "C" void balance(SymbolNode **root)
         return;
     long count = rebuildSubtree(root);
     ++shapeGeneration;
-    if (count == 0)
+    if (count == 0) {
         forgetStats(root);
-    else if (TreeStats *stats = statsFor(root))
+        dropArenaIfUnused(root);
+    } else if (TreeStats *stats = statsFor(root))
         stats->size = stats->maxSize = count;
 }
 
@@ -312,6 +318,15 @@ extern "C" void tossVars(SymbolNode **root)
 {
     if (root == nullptr)
         return;
+    if (MemArena *arena = takeArena(root)) {
+        // Everything the tree holds is in its arena.
+        forgetAllTails();
+        memarena_drop(arena);
+        *root = nullptr;
+        ++shapeGeneration;
+        forgetStats(root);
+        return;
+    }
     // Rotate left children up so that each node is freed once its left side
     // is empty: linear time, no stack.
     SymbolNode *node = *root;

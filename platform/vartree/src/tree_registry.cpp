@@ -18,6 +18,15 @@ constexpr const char *kNoTree = "";
 
 SymbolNode *fixedRoots[kFixedTrees];
 TreeStats fixedStats[kFixedTrees];
+MemArena *fixedArenas[kFixedTrees];
+
+// Arenas of trees under other root links; an entry goes when its tree is
+// reset.
+std::unordered_map<SymbolNode **, MemArena *> &otherArenas()
+{
+    static auto *all = new std::unordered_map<SymbolNode **, MemArena *>;
+    return *all;
+}
 
 // Trees built under root links the component does not own (for example a
 // caller's local root).  Never destroyed, so use at exit stays safe.
@@ -70,6 +79,54 @@ void forgetStats(SymbolNode **root)
         fixedStats[fixed] = TreeStats{0, 0};
     else
         otherStats().erase(root);
+}
+
+MemArena *arenaFor(SymbolNode **root)
+{
+    const int fixed = fixedIndex(root);
+    MemArena **slot = nullptr;
+    if (fixed >= 0) {
+        slot = &fixedArenas[fixed];
+    } else {
+        try {
+            slot = &otherArenas().try_emplace(root, nullptr).first->second;
+        } catch (const std::bad_alloc &) {
+            return nullptr;
+        }
+    }
+    if (*slot == nullptr)
+        *slot = memarena_create();
+    return *slot;
+}
+
+MemArena *takeArena(SymbolNode **root)
+{
+    MemArena *arena = nullptr;
+    const int fixed = fixedIndex(root);
+    if (fixed >= 0) {
+        arena = fixedArenas[fixed];
+        fixedArenas[fixed] = nullptr;
+        return arena;
+    }
+    auto &all = otherArenas();
+    auto it = all.find(root);
+    if (it != all.end()) {
+        arena = it->second;
+        all.erase(it);
+    }
+    return arena;
+}
+
+void dropArenaIfUnused(SymbolNode **root)
+{
+    const int fixed = fixedIndex(root);
+    MemArena *arena = fixed >= 0 ? fixedArenas[fixed] : nullptr;
+    if (fixed < 0) {
+        auto it = otherArenas().find(root);
+        arena = it == otherArenas().end() ? nullptr : it->second;
+    }
+    if (arena != nullptr && memarena_live_blocks(arena) == 0)
+        memarena_drop(takeArena(root));
 }
 
 }  // namespace vartree

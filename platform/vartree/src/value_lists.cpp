@@ -67,9 +67,9 @@ void rememberTail(const varInfo *v, const ListFields &list, ValueNode *tail)
     tailSlot(v, list.which) = TailEntry{v, list.which, *list.head, tail, *list.count};
 }
 
-ValueNode *newReal(double value)
+ValueNode *newReal(const varInfo *v, double value)
 {
-    auto *node = static_cast<ValueNode *>(allocate(sizeof(ValueNode)));
+    auto *node = static_cast<ValueNode *>(blockFor(v, sizeof(ValueNode)));
     if (node != nullptr) {
         node->real = value;
         node->next = nullptr;
@@ -77,10 +77,10 @@ ValueNode *newReal(double value)
     return node;
 }
 
-ValueNode *newString(const char *value)
+ValueNode *newString(const varInfo *v, const char *value)
 {
     std::size_t length = std::strlen(value);
-    auto *node = static_cast<ValueNode *>(allocate(sizeof(ValueNode) + length + 1));
+    auto *node = static_cast<ValueNode *>(blockFor(v, sizeof(ValueNode) + length + 1));
     if (node != nullptr) {
         char *text = reinterpret_cast<char *>(node + 1);
         std::memcpy(text, value, length + 1);
@@ -168,12 +168,12 @@ int append(varInfo *v, const ListFields &list, ValueNode *fresh, short kind)
 
 struct MakeReal {
     double value;
-    ValueNode *operator()() const { return newReal(value); }
+    ValueNode *operator()(const varInfo *v) const { return newReal(v, value); }
 };
 
 struct MakeString {
     const char *value;
-    ValueNode *operator()() const { return newString(value); }
+    ValueNode *operator()(const varInfo *v) const { return newString(v, value); }
 };
 
 // Common rules of the four assignments; `make` allocates the new node only
@@ -201,7 +201,7 @@ int assign(varInfo *v, ListFields (*pick)(varInfo *), short kind, int index, Mak
             return 1;
         }
     }
-    ValueNode *fresh = make();
+    ValueNode *fresh = make(v);
     if (fresh == nullptr)
         return 0;
     if (index == 0)

@@ -3,8 +3,11 @@
 #ifndef PSENV_VARTREE_INTERNAL_H
 #define PSENV_VARTREE_INTERNAL_H
 
-#include "vartree.h"
+#include <cstddef>
 
+#include "memalloc.h"
+#include "memalloc_arena.h"
+#include "vartree.h"
 
 namespace vartree {
 
@@ -26,6 +29,28 @@ TreeStats *knownStats(SymbolNode **root);
 
 // Drop the counts of a tree that became empty.
 void forgetStats(SymbolNode **root);
+
+// Every node of a tree, and every value of its records, comes from the
+// tree's own arena; so a reset drops the arena instead of walking the tree.
+// The arena of the tree at `root`, made on first use; NULL when memory runs
+// out.
+MemArena *arenaFor(SymbolNode **root);
+
+// Take the arena of the tree at `root` away from it (NULL when it has none);
+// the caller drops it.
+MemArena *takeArena(SymbolNode **root);
+
+// Drop the arena of an emptied tree when none of its blocks is live.
+void dropArenaIfUnused(SymbolNode **root);
+
+// A block for the lists of record `v`: from the arena of v's tree, or a
+// plain block for a record that is not in any tree's arena.
+inline void *blockFor(const varInfo *v, std::size_t size)
+{
+    if (MemArena *arena = memarena_owning(v))
+        return memarena_allocate(arena, size);
+    return allocate(size);
+}
 
 // Bumped on every change of any tree's shape; a remembered position in a
 // tree is only trusted while this has not moved.

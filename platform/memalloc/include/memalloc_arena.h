@@ -1,0 +1,56 @@
+/*
+ * memalloc_arena.h - arenas of the allocator stand-in.
+ *
+ * An arena hands out untagged blocks carved one after another from large
+ * chunks, so that the blocks of one owner (a variable tree) sit together in
+ * memory and can all be returned in one call.  Its blocks are ordinary
+ * blocks for everyone else: release() takes them one by one (the space goes
+ * to the arena's free lists and is reused by its next allocations of that
+ * size), memalloc_fail_nth() counts their allocations and
+ * memalloc_live_blocks(NULL) counts them among the untagged blocks.
+ *
+ * Not thread-safe, like the rest of the allocator.
+ */
+#ifndef PSENV_MEMALLOC_ARENA_H
+#define PSENV_MEMALLOC_ARENA_H
+
+#include <stddef.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct MemArena MemArena;
+
+/* A new, empty arena; NULL when memory runs out. */
+MemArena *memarena_create(void);
+
+/*
+ * `size` bytes from `arena`, aligned for any type; NULL when memory runs out.
+ * Release it with release() or with the whole arena.
+ */
+void *memarena_allocate(MemArena *arena, size_t size);
+
+/*
+ * Release every block of `arena` still live and the arena itself.  Its
+ * chunks are kept for later arenas, all but a few of them marked as free to
+ * the system, which takes their pages back whenever it needs memory: the
+ * memory held never exceeds the most ever in use at once.  NULL is accepted
+ * and ignored.
+ */
+void memarena_drop(MemArena *arena);
+
+/* The arena whose memory holds `address`, or NULL when no arena's does. */
+MemArena *memarena_owning(const void *address);
+
+/* Number of blocks of `arena` not released yet. */
+size_t memarena_live_blocks(const MemArena *arena);
+
+/* Bytes the arena holds from the system (its chunks and large blocks). */
+size_t memarena_reserved_bytes(const MemArena *arena);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
