@@ -4,6 +4,7 @@
 
 #include "cli.h"
 #include "cmd_sched.h"
+#include "cmd_sched_plan.h"
 #include "commands.h"
 
 namespace psenv {
@@ -12,13 +13,20 @@ namespace {
 void print_help()
 {
     std::puts("Usage: psenv sched make [options]\n"
-              "       psenv sched show FILE\n"
-              "       psenv sched plot FILE --svg OUT [--dims A,B]\n\n"
+              "       psenv sched show FILE [--ni N[,N2...] | --params FILE] [--no-rows]\n"
+              "       psenv sched plot FILE --svg OUT [--dims A,B] [--ni N,... | --params FILE]\n"
+              "       psenv sched psf FILE (--ni N[,N2...] | --params FILE) [--svg OUT]\n"
+              "       psenv sched compare FILE FILE... (--ni N[,N2...] | --params FILE)\n"
+              "       psenv sched check FILE [--ni N[,N2...] | --params FILE]\n\n"
               "Sparse sampling schedules of up to ten indirect dimensions.\n\n"
-              "  make   configure sampling from parameters and options, make or read\n"
-              "         the schedule, write it and print a summary\n"
-              "  show   list a schedule file's rows and per-dimension statistics\n"
-              "  plot   draw a schedule file as an SVG picture\n\n"
+              "  make     configure sampling from parameters and options, make or read\n"
+              "           the schedule (uniform, poisson-gap or exponential), write it\n"
+              "           and print a summary\n"
+              "  show     list a schedule file's rows and per-dimension statistics\n"
+              "  plot     draw a schedule file as an SVG picture\n"
+              "  psf      point-spread function of a schedule: sidelobes and gaps\n"
+              "  compare  the point-spread figures of several schedules side by side\n"
+              "  check    report every row that reads only because the reader is lenient\n\n"
               "Run 'psenv sched <subcommand> --help' for its options.");
 }
 
@@ -39,6 +47,12 @@ int cmd_sched(int argc, char **argv)
         return sched::show(argc - 1, argv + 1);
     if (word == "plot")
         return sched::plot(argc - 1, argv + 1);
+    if (word == "psf")
+        return sched::psf(argc - 1, argv + 1);
+    if (word == "compare")
+        return sched::compare(argc - 1, argv + 1);
+    if (word == "check")
+        return sched::check(argc - 1, argv + 1);
     return usage_error("sched: unknown subcommand '" + std::string(word) + "'", "sched");
 }
 

@@ -12,6 +12,7 @@
 #include "cli.h"
 #include "cmd_sched.h"
 #include "cmd_sched_progress.h"
+#include "cmd_sched_plan.h"
 #include "param_file.h"
 #include "sparsamp.h"
 #include "treekeep.h"
@@ -29,7 +30,10 @@ void print_help()
     std::puts(
         "Usage: psenv sched make [--params FILE] [--ni N --density P] [--ni2 N --density2 P] ...\n"
         "                        [--seed S] [--type generated|i|d] [--dir DIR] [--name NAME]\n"
-        "                        [--max-points N]\n\n"
+        "                        [--max-points N]\n"
+        "       psenv sched make --method poisson-gap|exponential --ni N [--ni2 N ...]\n"
+        "                        (--points K | --density P) [--weight sine|none] [--decay T]\n"
+        "                        [--params FILE] [--seed S] [--dir DIR] [--name NAME]\n\n"
         "Fills the current parameter tree from a parameter file and the options (the\n"
         "options win), builds the sampling configuration, and makes the schedule and\n"
         "writes it (type generated) or reads it from the schedule file (types i, d).\n\n"
@@ -45,10 +49,24 @@ void print_help()
         "                  name ignores --dir\n"
         "  --max-points N  allow a generated schedule on a grid of up to N points,\n"
         "                  however much memory it takes; without it a schedule that\n"
-        "                  needs more than 1 GiB of memory is refused\n\n"
+        "                  needs more than 1 GiB of memory is refused\n"
+        "  --method M      uniform (default): the sampling module's own generator;\n"
+        "                  poisson-gap: gaps drawn from a Poisson distribution whose\n"
+        "                  mean follows a sine (dense near the origin); exponential:\n"
+        "                  random points weighted by exp(-t/T) along each dimension\n"
+        "  --points K      poisson-gap, exponential: exactly K rows\n"
+        "  --density P     with those methods: P percent of the whole grid\n"
+        "  --weight W      poisson-gap: sine (default) or none (constant mean gap)\n"
+        "  --decay T       exponential: decay in increments, one or one per dimension\n\n"
         "The schedule file is replaced only once it was written whole; on any\n"
         "failure the old file stays as it was.  A write that takes longer than a\n"
         "second shows its progress when standard error is a terminal.\n\n"
+        "The summary's \"sampled\" of a dimension (uniform) is the module's count of\n"
+        "that dimension's increments: the schedule holds the product of these counts\n"
+        "as points, drawn at random from the whole grid, so a column may hold more\n"
+        "distinct increments than its \"sampled\" count.  \"points\" gives the rows and\n"
+        "their share of the grid.  The tool's methods seed std::mt19937_64 with the\n"
+        "seed; the same seed gives the same file.\n\n"
         "Exit status: 0 success; 1 failure (a --params file that cannot be read\n"
         "whole, no sparse dimension, a schedule over the limit, a schedule file\n"
         "that cannot be read or written, a failed output); 2 usage error.");
@@ -74,6 +92,8 @@ std::vector<OptionSpec> option_specs()
                                      {"max-points", true}};
     for (const auto &name : names)
         specs.push_back({name, true});
+    for (const auto &spec : planned_make_options())
+        specs.push_back(spec);
     return specs;
 }
 
@@ -188,7 +208,8 @@ void print_summary(const std::string &where)
     for (int k = 0; k < info.xdim; ++k)
         shape += (k ? " x " : "") + std::to_string(info.dim[k]);
     std::printf("grid:          %d points (%s)\n", info.total, shape.c_str());
-    std::printf("points:        %d\n", info.num);
+    std::printf("points:        %d (%.4g%% of the grid)\n", info.num,
+                info.total > 0 ? 100.0 * info.num / info.total : 0.0);
     if (generated)
         std::printf("seed:          %d, %s order\n", info.seed,
                     info.rand ? "drawing" : "grid");
@@ -295,6 +316,15 @@ int make(int argc, char **argv)
     const auto name = args->get("name");
     if (name && (name->empty() || name->size() >= CS_NAME_SIZE))
         return usage_error("--name must hold 1 to 255 characters", kCommand);
+    const std::string method = args->get("method").value_or("uniform");
+    if (method != "uniform" && method != "poisson-gap" && method != "exponential")
+        return usage_error("--method must be uniform, poisson-gap or exponential", kCommand);
+    if (method != "uniform")
+        return make_planned(*args, method,
+                            name && (*name)[0] == '/' ? *name : dir + "/" + name.value_or(CS_DEFAULT_NAME));
+    for (const char *option : {"points", "weight", "decay"})
+        if (args->has(option))
+            return usage_error(std::string("--") + option + " belongs to the other methods", kCommand);
 
     // A renamed file must be in place before the module reads it.
     int status = CSinit(0, name ? nullptr : dir.c_str());

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "cli.h"
+#include "axis_ticks.h"
 #include "cmd_sched.h"
+#include "cmd_sched_plan.h"
 #include "cmd_sched_svg.h"
 #include "replace_file.h"
 
@@ -22,17 +24,23 @@ constexpr double kLeft = 80;
 constexpr double kPanel = 560;      // longer side of a grid panel
 constexpr int kMostCells = 512;     // cells per axis before increments are binned
 constexpr int kMostBars = 256;
+constexpr double kCharWidth = 6.6;  // of an 11-pixel digit, generously
+constexpr double kLineHeight = 12;
+constexpr double kShortestSide = 120;  // of a grid panel, however narrow the grid
 
 void print_help()
 {
-    std::puts("Usage: psenv sched plot FILE --svg OUT [--dims A,B]\n\n"
+    std::puts("Usage: psenv sched plot FILE --svg OUT [--dims A,B] [--ni N,... | --params FILE]\n\n"
               "Draws the schedule file FILE as an SVG picture in OUT.  One dimension: a\n"
               "strip of all increments with the sampled ones filled; two: the grid with\n"
               "the sampled cells filled; three or more: the projection on the\n"
               "dimensions A and B (default 1,2; a darker cell holds more points) and a\n"
-              "histogram of sampled points per increment for each dimension.\n\n"
-              "  --svg OUT    file to write\n"
-              "  --dims A,B   dimensions (1-based) of the projection\n\n"
+              "histogram of sampled points per increment for each dimension.  Axes run\n"
+              "to ni - 1 when the grid is given, else to the largest entry.\n\n"
+              "  --svg OUT        file to write\n"
+              "  --dims A,B       dimensions (1-based) of the projection\n"
+              "  --ni N[,N2...]   the grid: increments per dimension\n"
+              "  --params FILE    the grid from the ni, ni2, ... parameters of FILE\n\n"
               "OUT is replaced only once the picture was written whole.  Texts in the\n"
               "picture (the file name) are made valid UTF-8: a byte that is not is\n"
               "shown as U+FFFD.\n\n"
@@ -51,12 +59,14 @@ struct Axis {
     }
 };
 
-Axis make_axis(const Schedule &schedule, int k, int most)
+// The increments 0..ni-1 when the grid is known, else 0..the largest entry.
+Axis make_axis(const Schedule &schedule, int k, int most, const std::vector<int> &ni)
 {
     const DimensionStats stats = dimension_stats(schedule.columns[static_cast<std::size_t>(k)]);
     Axis axis;
     axis.dimension = k;
-    axis.extent = std::max(stats.highest, 0) + 1;
+    axis.extent = static_cast<std::size_t>(k) < ni.size() ? std::max(ni[static_cast<std::size_t>(k)], stats.highest + 1)
+                                                         : std::max(stats.highest, 0) + 1;
     axis.cells = std::min(axis.extent, most);
     return axis;
 }
@@ -72,7 +82,8 @@ void draw_ticks(Svg &svg, const Axis &axis, double from, double length, double a
                 bool horizontal)
 {
     const double unit = length / axis.extent;
-    for (int t : ticks(axis.extent, horizontal ? 10 : 8)) {
+    for (long long t : plan::axis_ticks(0, axis.extent - 1, length, horizontal ? kCharWidth : 0,
+                                        kLineHeight)) {
         const double pos = from + (t + 0.5) * unit;
         if (horizontal) {
             svg.line(pos, at, pos, at + 4, kInk);
@@ -108,12 +119,13 @@ void draw_cells(Svg &svg, const std::vector<int> &counts, const Axis &x, const A
 }
 
 // A grid panel of dimensions x and y (y.dimension < 0: a one-dimensional strip).
-double draw_grid(Svg &svg, const Schedule &schedule, const Axis &x, const Axis &y, double top)
+double draw_grid(Svg &svg, const Schedule &schedule, const Axis &x, const Axis &y, double top,
+                 int *fullest = nullptr)
 {
     const bool strip = y.dimension < 0;
     const int longest = std::max(x.cells, y.cells);
-    const double cell_w = strip ? kPanel / x.cells : kPanel / longest;
-    const double cell_h = strip ? 36.0 : kPanel / longest;
+    const double cell_w = strip ? kPanel / x.cells : std::max(kPanel / longest, kShortestSide / x.cells);
+    const double cell_h = strip ? 36.0 : std::max(kPanel / longest, kShortestSide / y.cells);
     const double width = cell_w * x.cells;
     const double height = cell_h * y.cells;
 
@@ -127,6 +139,8 @@ double draw_grid(Svg &svg, const Schedule &schedule, const Axis &x, const Axis &
     }
     svg.rect(kLeft, top, width, height, kEmpty);
     draw_cells(svg, counts, x, y, kLeft, top, cell_w, cell_h);
+    if (fullest != nullptr)
+        *fullest = *std::max_element(counts.begin(), counts.end());
     svg.line(kLeft, top + height, kLeft + width, top + height, kInk);
     draw_ticks(svg, x, kLeft, width, top + height, true);
     svg.text(kLeft + width / 2, top + height + 34, axis_title(x), "middle", 12);
@@ -134,7 +148,7 @@ double draw_grid(Svg &svg, const Schedule &schedule, const Axis &x, const Axis &
         svg.line(kLeft, top, kLeft, top + height, kInk);
         // Ticks count from the bottom: mirror the axis.
         const double unit = height / y.extent;
-        for (int t : ticks(y.extent, 8)) {
+        for (long long t : plan::axis_ticks(0, y.extent - 1, height, 0, kLineHeight)) {
             const double pos = top + height - (t + 0.5) * unit;
             svg.line(kLeft - 4, pos, kLeft, pos, kInk);
             svg.text(kLeft - 7, pos + 4, std::to_string(t), "end", 11);
@@ -145,9 +159,10 @@ double draw_grid(Svg &svg, const Schedule &schedule, const Axis &x, const Axis &
 }
 
 // Histogram of the points per increment of dimension k.
-double draw_histogram(Svg &svg, const Schedule &schedule, int k, double top)
+double draw_histogram(Svg &svg, const Schedule &schedule, int k, double top,
+                      const std::vector<int> &ni)
 {
-    const Axis x = make_axis(schedule, k, kMostBars);
+    const Axis x = make_axis(schedule, k, kMostBars, ni);
     constexpr double kHeight = 90;
     std::vector<int> counts(static_cast<std::size_t>(x.cells));
     for (int value : schedule.columns[static_cast<std::size_t>(k)])
@@ -172,8 +187,30 @@ double draw_histogram(Svg &svg, const Schedule &schedule, int k, double top)
     return top + kHeight + 50;
 }
 
+// What the four shades of a projection mean, in points per cell.
+double draw_shade_legend(Svg &svg, int fullest, double top)
+{
+    svg.text(kLeft, top + 4, "points per cell:", "start", 11);
+    double x = kLeft + 96;
+    int from = 1;
+    for (int level = 1; level <= 4; ++level) {
+        const int to = fullest * level / 4;  // a cell with c points has level ceil(4c / fullest)
+        if (to < from)
+            continue;
+        svg.rect(x, top - 6, 14, 14, kEmpty);
+        svg.rect(x, top - 6, 14, 14, kTaken, level / 4.0);
+        const std::string label = from == to ? std::to_string(to)
+                                             : std::to_string(from) + "\u2013" + std::to_string(to);
+        svg.text(x + 19, top + 5, label, "start", 11);
+        x += 19 + kCharWidth * static_cast<double>(label.size()) + 18;
+        from = to + 1;
+    }
+    return top + 24;
+}
+
 // The picture's height depends on what is drawn; lay it out twice.
-std::string picture(const Schedule &schedule, const std::string &file, int a, int b)
+std::string picture(const Schedule &schedule, const std::string &file, int a, int b,
+                    const std::vector<int> &ni)
 {
     auto draw = [&](Svg &svg) {
         svg.text(kLeft, 24, "Sampling schedule " + file, "start", 15);
@@ -183,19 +220,22 @@ std::string picture(const Schedule &schedule, const std::string &file, int a, in
         double top = 60;
         if (schedule.dimensions() == 1) {
             svg.text(kLeft, 42, count + "; filled: sampled increments", "start", 12);
-            return draw_grid(svg, schedule, make_axis(schedule, 0, kMostCells * 2), Axis{1, 1, -1},
-                             top);
+            return draw_grid(svg, schedule, make_axis(schedule, 0, kMostCells * 2, ni),
+                             Axis{1, 1, -1}, top);
         }
         const bool projection = schedule.dimensions() > 2;
         svg.text(kLeft, 42,
                  count + (projection ? "; projection, darker cells hold more points"
                                      : "; filled: sampled grid points"),
                  "start", 12);
-        top = draw_grid(svg, schedule, make_axis(schedule, a, kMostCells),
-                        make_axis(schedule, b, kMostCells), top);
-        if (projection)
+        int fullest = 0;
+        top = draw_grid(svg, schedule, make_axis(schedule, a, kMostCells, ni),
+                        make_axis(schedule, b, kMostCells, ni), top, &fullest);
+        if (projection) {
+            top = draw_shade_legend(svg, fullest, top);
             for (int k = 0; k < schedule.dimensions(); ++k)
-                top = draw_histogram(svg, schedule, k, top + 10);
+                top = draw_histogram(svg, schedule, k, top + 10, ni);
+        }
         return top;
     };
     Svg measure(kLeft + kPanel + 40, 100);
@@ -226,7 +266,8 @@ int plot(int argc, char **argv)
 {
     int exit_status = kExitOk;
     auto args = parse_command(argc, argv, 1,
-                              {{"help", false}, {"svg", true}, {"dims", true}},
+                              {{"help", false}, {"svg", true}, {"dims", true}, {"ni", true},
+                               {"params", true}},
                               kCommand, print_help, exit_status);
     if (!args)
         return exit_status;
@@ -236,6 +277,9 @@ int plot(int argc, char **argv)
     if (!out || out->empty())
         return usage_error("sched plot needs --svg OUT", kCommand);
     const std::string file = args->operands.front();
+    const auto ni = grid_option(*args, kCommand, exit_status);
+    if (!ni)
+        return exit_status;
     const auto schedule = load_schedule(file);
     if (!schedule)
         return kExitFailure;
@@ -247,7 +291,12 @@ int plot(int argc, char **argv)
                                    std::to_string(schedule->dimensions()) + ", as in 1,2",
                                kCommand);
     }
-    const std::string svg = picture(*schedule, file, a, b);
+    if (!ni->empty() && static_cast<int>(ni->size()) != schedule->dimensions())
+        return usage_error("the grid has " + std::to_string(ni->size()) +
+                               " dimensions but the schedule " +
+                               std::to_string(schedule->dimensions()),
+                           kCommand);
+    const std::string svg = picture(*schedule, file, a, b, *ni);
     if (const int failure = replace_file(*out, svg); failure != 0) {
         error("cannot write '" + *out + "': " + std::strerror(failure));
         return kExitFailure;

@@ -129,6 +129,12 @@ void Svg::text(double x, double y, std::string_view content, std::string_view an
     body_ += ">" + escaped(content) + "</text>\n";
 }
 
+void Svg::raw(std::string_view markup)
+{
+    body_.append(markup);
+    body_ += '\n';
+}
+
 std::string Svg::finish()
 {
     return body_ + "</svg>\n";

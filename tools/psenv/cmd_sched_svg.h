@@ -16,6 +16,8 @@ public:
     // anchor: "start", "middle" or "end"; rotated texts turn a quarter anticlockwise.
     void text(double x, double y, std::string_view content, std::string_view anchor,
               int size = 12, bool rotated = false);
+    // Markup written as it stands (paths, circles); the caller escapes it.
+    void raw(std::string_view markup);
     std::string finish();
 
 private:

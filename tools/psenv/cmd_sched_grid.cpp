@@ -1,0 +1,70 @@
+// The grid of a schedule from --ni or from the ni parameters of --params.
+#include "cmd_sched_plan.h"
+#include "generators.h"
+#include "param_file.h"
+#include "treekeep.h"
+
+namespace psenv::sched {
+namespace {
+
+// Increments per dimension as "N[,N2...]", each at least 1.
+std::optional<std::vector<int>> parse_ni_list(const std::string &text)
+{
+    std::vector<int> ni;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        const auto value = parse_integer(text.substr(start, comma - start));
+        if (!value || *value < 1 || *value > plan::kMostGeneratorPoints * 64)
+            return std::nullopt;
+        ni.push_back(static_cast<int>(*value));
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    if (ni.size() > 10)
+        return std::nullopt;
+    return ni;
+}
+
+}  // namespace
+
+std::optional<std::vector<int>> grid_option(const Args &args, const char *command, int &status)
+{
+    const auto ni = args.get("ni");
+    const auto params = args.get("params");
+    if (ni && params) {
+        status = usage_error("give either --ni or --params, not both", command);
+        return std::nullopt;
+    }
+    if (ni) {
+        auto list = parse_ni_list(*ni);
+        if (!list) {
+            status = usage_error("--ni needs 1 to 10 whole numbers of increments (1 to " +
+                                     std::to_string(plan::kMostGeneratorPoints * 64) +
+                                     "), separated by commas, as in 64,32",
+                                 command);
+            return std::nullopt;
+        }
+        return list;
+    }
+    if (params) {
+        constexpr int kTree = 1;
+        tossVars(getTreeRootByIndex(kTree));
+        if (!load_parameter_file(*params, kTree)) {
+            status = kExitFailure;
+            return std::nullopt;
+        }
+        std::vector<int> list = grid_from_tree(kTree);
+        tossVars(getTreeRootByIndex(kTree));
+        if (list.empty()) {
+            error(*params + ": no active ni, ni2, ... parameter above 1");
+            status = kExitFailure;
+            return std::nullopt;
+        }
+        return list;
+    }
+    return std::vector<int>{};
+}
+
+}  // namespace psenv::sched

@@ -1,0 +1,205 @@
+// psenv sched make --method poisson-gap|exponential: the tool's own
+// generators, written in the module's schedule file format.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cmd_sched_plan.h"
+#include "generators.h"
+#include "schedule_writer.h"
+#include "treekeep.h"
+
+namespace psenv::sched {
+namespace {
+
+constexpr const char *kCommand = "sched make";
+constexpr int kTree = 1;  // where `sched make` puts the parameters
+
+std::optional<double> real_parameter(const char *name, bool need_active)
+{
+    double value = 0;
+    if (P_getreal(kTree, name, &value, 1) != 0)
+        return std::nullopt;
+    if (need_active && P_getactive(kTree, name) == 0)
+        return std::nullopt;
+    return value;
+}
+
+// The seed the module would take from "CSseed": rounded half away from zero,
+// 169 when missing; clamped to 32 bits.
+std::int32_t seed_from_tree()
+{
+    const auto value = real_parameter("CSseed", false);
+    if (!value || std::isnan(*value))
+        return 169;
+    const long double s = *value;
+    const long double rounded = s < 0 ? s - 0.5L : s + 0.5L;
+    if (rounded >= 2147483647.0L)
+        return INT32_MAX;
+    if (rounded <= -2147483648.0L)
+        return INT32_MIN;
+    return static_cast<std::int32_t>(rounded);
+}
+
+std::optional<std::vector<double>> parse_decays(const std::string &text, int dimensions)
+{
+    std::vector<double> decays;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', start);
+        const auto value = parse_real(text.substr(start, comma - start));
+        if (!value || !(*value > 0) || !std::isfinite(*value))
+            return std::nullopt;
+        decays.push_back(*value);
+        if (comma == std::string::npos)
+            break;
+        start = comma + 1;
+    }
+    if (decays.size() == 1)
+        decays.assign(static_cast<std::size_t>(dimensions), decays.front());
+    if (static_cast<int>(decays.size()) != dimensions)
+        return std::nullopt;
+    return decays;
+}
+
+// K from --points, else from "CSdensity" as a percentage of the whole grid.
+std::optional<std::int64_t> point_count(const Args &args, std::int64_t total, int &status)
+{
+    if (auto points = args.get("points")) {
+        const auto k = parse_integer(*points);
+        if (!k || *k < 1 || *k > total) {
+            status = usage_error("--points must be a whole number from 1 to the grid's " +
+                                     std::to_string(total) + " points",
+                                 kCommand);
+            return std::nullopt;
+        }
+        return *k;
+    }
+    const auto density = real_parameter("CSdensity", true);
+    if (!density || !(*density > 0) || !(*density <= 100)) {
+        status = usage_error("give --points K or --density P (0 < P <= 100, percent of the grid)",
+                             kCommand);
+        return std::nullopt;
+    }
+    const auto k = static_cast<std::int64_t>(std::floor(*density / 100.0 * static_cast<double>(total) + 0.5));
+    return std::max<std::int64_t>(k, 1);
+}
+
+void print_summary(const std::string &location, const std::string &method,
+                   const std::string &detail, const plan::Grid &grid, const plan::Columns &columns,
+                   std::int32_t seed)
+{
+    const std::size_t rows = columns.empty() ? 0 : columns.front().size();
+    std::printf("schedule file: %s (written)\n", location.c_str());
+    std::printf("method:        %s%s\n", method.c_str(), detail.c_str());
+    std::string shape;
+    for (int k = 0; k < grid.dimensions(); ++k) {
+        std::vector<char> seen(static_cast<std::size_t>(grid.ni[static_cast<std::size_t>(k)]), 0);
+        for (int c : columns[static_cast<std::size_t>(k)])
+            seen[static_cast<std::size_t>(c)] = 1;
+        int distinct = 0;
+        for (char s : seen)
+            distinct += s;
+        std::printf("dimension %d:   d%-3d increments %d, %d of them in some row\n", k + 1, k + 2,
+                    grid.ni[static_cast<std::size_t>(k)], distinct);
+        shape += (k ? " x " : "") + std::to_string(grid.ni[static_cast<std::size_t>(k)]);
+    }
+    std::printf("grid:          %lld points (%s)\n", static_cast<long long>(grid.points()),
+                shape.c_str());
+    std::printf("points:        %zu (%.4g%% of the grid)\n", rows,
+                100.0 * static_cast<double>(rows) / static_cast<double>(grid.points()));
+    std::printf("seed:          %d (mt19937_64), rows in grid order\n", seed);
+}
+
+}  // namespace
+
+const std::vector<OptionSpec> &planned_make_options()
+{
+    static const std::vector<OptionSpec> options = {
+        {"method", true}, {"points", true}, {"weight", true}, {"decay", true}};
+    return options;
+}
+
+std::vector<int> grid_from_tree(int tree)
+{
+    std::vector<int> ni;
+    for (int j = 1; j <= 10; ++j) {
+        const std::string name = j == 1 ? "ni" : "ni" + std::to_string(j);
+        double value = 0;
+        if (P_getreal(tree, name.c_str(), &value, 1) != 0 || P_getactive(tree, name.c_str()) == 0 ||
+            !(value > 1.0) || value >= 2147483647.0)
+            continue;
+        ni.push_back(static_cast<int>(static_cast<long double>(value) + 0.1L));
+    }
+    return ni;
+}
+
+int make_planned(const Args &args, const std::string &method, const std::string &location)
+{
+    for (int j = 2; j <= 10; ++j)
+        if (args.has("density" + std::to_string(j)))
+            return usage_error("--density" + std::to_string(j) +
+                                   ": per-dimension densities belong to --method uniform; give "
+                                   "--density P (percent of the whole grid) or --points K",
+                               kCommand);
+    if (auto type = args.get("type"); type && *type != "generated")
+        return usage_error("--method " + method + " makes a schedule: --type must be generated",
+                           kCommand);
+    plan::Grid grid{grid_from_tree(kTree)};
+    if (grid.ni.empty()) {
+        error("no sparse dimension: give --ni N (above 1)");
+        return kExitFailure;
+    }
+    const std::int64_t total = grid.points();
+    if (total > plan::kMostGeneratorPoints) {
+        error("--method " + method + " takes grids of up to " +
+              std::to_string(plan::kMostGeneratorPoints) + " points; this one has " +
+              (total == INT64_MAX ? std::string("more than 2^63") : std::to_string(total)));
+        return kExitFailure;
+    }
+    int status = kExitOk;
+    const auto points = point_count(args, total, status);
+    if (!points)
+        return status;
+    const std::int32_t seed = seed_from_tree();
+
+    std::vector<std::int64_t> indices;
+    std::string detail;
+    if (method == "poisson-gap") {
+        if (args.has("decay"))
+            return usage_error("--decay belongs to --method exponential", kCommand);
+        const std::string weight = args.get("weight").value_or("sine");
+        if (weight != "sine" && weight != "none")
+            return usage_error("--weight must be sine or none", kCommand);
+        detail = ", " + weight + " weighting";
+        indices = plan::poisson_gap(grid, *points,
+                                    weight == "sine" ? plan::GapWeight::Sine : plan::GapWeight::None,
+                                    seed);
+    } else {
+        if (args.has("weight"))
+            return usage_error("--weight belongs to --method poisson-gap", kCommand);
+        const auto decay_text = args.get("decay");
+        if (!decay_text)
+            return usage_error("--method exponential needs --decay T (increments)", kCommand);
+        const auto decays = parse_decays(*decay_text, grid.dimensions());
+        if (!decays)
+            return usage_error("--decay needs one positive number, or one per dimension (" +
+                                   std::to_string(grid.dimensions()) + "), separated by commas",
+                               kCommand);
+        detail = ", decay " + *decay_text + " increments";
+        indices = plan::exponential(grid, *points, *decays, seed);
+    }
+    const plan::Columns columns = plan::rows_of(grid, indices);
+    std::string reason;
+    if (!plan::write_schedule_file(location, columns, reason)) {
+        error(reason);
+        return kExitFailure;
+    }
+    print_summary(location, method, detail, grid, columns, seed);
+    return kExitOk;
+}
+
+}  // namespace psenv::sched

@@ -1,0 +1,40 @@
+// The planning side of `psenv sched`: generators beside the module's own,
+// point-spread functions, comparisons and strict checks.
+#ifndef PSENV_TOOL_CMD_SCHED_PLAN_H
+#define PSENV_TOOL_CMD_SCHED_PLAN_H
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+
+namespace psenv::sched {
+
+int psf(int argc, char **argv);
+int compare(int argc, char **argv);
+int check(int argc, char **argv);
+
+// `sched make` with a --method other than uniform, after the parameters and
+// options are in tree 1.  Returns the exit status.
+int make_planned(const Args &args, const std::string &method, const std::string &location);
+
+// Options `sched make` takes for the planned methods.
+const std::vector<OptionSpec> &planned_make_options();
+
+// The grid from "ni" .. "ni10" of `tree` as the module accepts candidates
+// (active, above 1, increments ni + 0.1 truncated), in order.
+std::vector<int> grid_from_tree(int tree);
+
+// --ni N[,N2...] or the ni parameters of --params FILE.  Prints a usage
+// error or failure and returns nothing when neither gives a grid;
+// `status` then holds the exit status.
+std::optional<std::vector<int>> grid_option(const Args &args, const char *command, int &status);
+
+// Writes the strict reading's findings for `path` as "psenv: PATH:LINE: ..."
+// on standard error; returns how many there were.
+int warn_about_schedule(const std::string &path, const std::vector<int> &ni);
+
+}  // namespace psenv::sched
+
+#endif

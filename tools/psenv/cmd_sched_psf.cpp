@@ -1,0 +1,222 @@
+// psenv sched psf and psenv sched compare: point-spread figures of schedules.
+#include <climits>
+#include <cmath>
+#include <cstdio>
+
+#include "cmd_sched.h"
+#include "cmd_sched_plan.h"
+#include "cmd_sched_psf_svg.h"
+#include "psf.h"
+#include "schedule_writer.h"
+
+namespace psenv::sched {
+namespace {
+
+void print_psf_help()
+{
+    std::puts("Usage: psenv sched psf FILE (--ni N[,N2...] | --params FILE) [--svg OUT]\n\n"
+              "The point-spread function of the schedule file FILE: the discrete Fourier\n"
+              "transform F of its sampling mask m over the grid (m is 1 at every grid\n"
+              "point a row samples, 0 elsewhere; exactly ni points per dimension, no\n"
+              "padding).  Prints\n"
+              "  points: K of G (D%)     sampled grid points, grid points, their share\n"
+              "  max sidelobe: X         max over k != 0 of |F(k)| / |F(0)|\n"
+              "  sidelobe at: k          a frequency index where it occurs\n"
+              "  peak-to-sidelobe: Y dB  -20 log10 X\n"
+              "  largest gap, dimension J: N   the most consecutive unsampled\n"
+              "                          increments on any grid line along dimension J\n"
+              "Rows that repeat a point count once.\n\n"
+              "  --ni N[,N2...]  increments per dimension (the grid)\n"
+              "  --params FILE   take the grid from the ni, ni2, ... parameters of FILE\n"
+              "  --svg OUT       draw |F| (a line in one dimension, a heat map in two or\n"
+              "                  more) with the max sidelobe marked\n\n"
+              "Exit status: 0 success, 1 failure, 2 usage error or no FFT library.");
+}
+
+void print_compare_help()
+{
+    std::puts("Usage: psenv sched compare FILE FILE... (--ni N[,N2...] | --params FILE)\n\n"
+              "The point-spread figures of 'psenv sched psf' for several schedule files\n"
+              "of one grid, one column per file.\n\n"
+              "  --ni N[,N2...]  increments per dimension (the grid)\n"
+              "  --params FILE   take the grid from the ni, ni2, ... parameters of FILE\n\n"
+              "Exit status: 0 success, 1 failure, 2 usage error or no FFT library.");
+}
+
+std::string format(const char *pattern, double value)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, pattern, value);
+    return buf;
+}
+
+std::string sidelobe_text(double x)
+{
+    return format("%#.10g", x);
+}
+
+std::string psr_text(double x)
+{
+    const double db = plan::peak_to_sidelobe_db(x);
+    return std::isinf(db) ? "inf dB" : format("%.2f dB", db);
+}
+
+std::string share_text(const plan::PsfFigures &f)
+{
+    return format("%.4g%%", 100.0 * static_cast<double>(f.points) / static_cast<double>(f.grid));
+}
+
+std::string frequency_text(const std::vector<int> &at)
+{
+    std::string text;
+    for (std::size_t k = 0; k < at.size(); ++k)
+        text += (k ? "," : "") + std::to_string(at[k]);
+    return text;
+}
+
+// Loads, masks and transforms one schedule; prints why not and returns false.
+bool figures_of(const std::string &path, const plan::Grid &grid, plan::PsfFigures &figures,
+                std::vector<float> *magnitude)
+{
+    const auto schedule = load_schedule(path);
+    if (!schedule)
+        return false;
+    std::vector<unsigned char> mask;
+    std::string problem;
+    if (!plan::sampling_mask(grid, schedule->columns, mask, problem) ||
+        !plan::point_spread(grid, mask, figures, magnitude, problem)) {
+        error(path + ": " + problem);
+        return false;
+    }
+    return true;
+}
+
+// Options, operands and grid shared by both commands; nothing when the
+// command must end with `status`.
+std::optional<plan::Grid> prepare(int argc, char **argv, const char *command, void (*help)(),
+                                  std::vector<OptionSpec> specs, Args &args, int &status)
+{
+    specs.push_back({"help", false});
+    specs.push_back({"ni", true});
+    specs.push_back({"params", true});
+    auto parsed = parse_command(argc, argv, 1, specs, command, help, status);
+    if (!parsed)
+        return std::nullopt;
+    args = *parsed;
+    if (!plan::psf_available()) {
+        error("sched: point-spread functions are not available: psenv was built without FFTW3");
+        status = kExitUsage;
+        return std::nullopt;
+    }
+    const auto ni = grid_option(args, command, status);
+    if (!ni)
+        return std::nullopt;
+    if (ni->empty()) {
+        status = usage_error("the grid is needed: give --ni N[,N2...] or --params FILE", command);
+        return std::nullopt;
+    }
+    plan::Grid grid{*ni};
+    if (grid.points() > plan::kMostPsfPoints) {
+        error("the grid has " +
+              (grid.points() == INT64_MAX ? std::string("more than 2^63")
+                                          : std::to_string(grid.points())) +
+              " points; the transform takes " +
+              std::to_string(plan::kMostPsfPoints) + " at most");
+        status = kExitFailure;
+        return std::nullopt;
+    }
+    return grid;
+}
+
+}  // namespace
+
+int psf(int argc, char **argv)
+{
+    constexpr const char *kCommand = "sched psf";
+    Args args;
+    int status = kExitOk;
+    const auto grid = prepare(argc, argv, kCommand, print_psf_help, {{"svg", true}}, args, status);
+    if (!grid)
+        return status;
+    if (args.operands.size() != 1)
+        return usage_error("sched psf needs exactly one schedule file", kCommand);
+    const auto svg = args.get("svg");
+    if (svg && svg->empty())
+        return usage_error("--svg needs a file name", kCommand);
+    const std::string &path = args.operands.front();
+    plan::PsfFigures figures;
+    std::vector<float> magnitude;
+    if (!figures_of(path, *grid, figures, svg ? &magnitude : nullptr))
+        return kExitFailure;
+    std::printf("points: %lld of %lld (%s)\n", static_cast<long long>(figures.points),
+                static_cast<long long>(figures.grid), share_text(figures).c_str());
+    std::printf("max sidelobe: %s\n", sidelobe_text(figures.max_sidelobe).c_str());
+    std::printf("sidelobe at: %s\n", frequency_text(figures.at).c_str());
+    std::printf("peak-to-sidelobe: %s\n", psr_text(figures.max_sidelobe).c_str());
+    for (std::size_t k = 0; k < figures.largest_gap.size(); ++k)
+        std::printf("largest gap, dimension %zu: %lld\n", k + 1,
+                    static_cast<long long>(figures.largest_gap[k]));
+    if (svg) {
+        std::string reason;
+        if (!plan::replace_file(*svg, psf_picture(path, *grid, figures, magnitude), reason)) {
+            error(reason);
+            return kExitFailure;
+        }
+    }
+    return kExitOk;
+}
+
+int compare(int argc, char **argv)
+{
+    constexpr const char *kCommand = "sched compare";
+    Args args;
+    int status = kExitOk;
+    const auto grid = prepare(argc, argv, kCommand, print_compare_help, {}, args, status);
+    if (!grid)
+        return status;
+    if (args.operands.size() < 2)
+        return usage_error("sched compare needs two or more schedule files", kCommand);
+    std::vector<plan::PsfFigures> all;
+    for (const auto &path : args.operands) {
+        plan::PsfFigures figures;
+        if (!figures_of(path, *grid, figures, nullptr))
+            return kExitFailure;
+        all.push_back(figures);
+    }
+    std::vector<std::vector<std::string>> table;
+    table.push_back({"schedule"});
+    table.push_back({"points"});
+    table.push_back({"density"});
+    table.push_back({"max sidelobe"});
+    table.push_back({"sidelobe at"});
+    table.push_back({"peak-to-sidelobe"});
+    for (int k = 0; k < grid->dimensions(); ++k)
+        table.push_back({"largest gap, dim " + std::to_string(k + 1)});
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const auto &f = all[i];
+        table[0].push_back(args.operands[i]);
+        table[1].push_back(std::to_string(f.points) + " of " + std::to_string(f.grid));
+        table[2].push_back(share_text(f));
+        table[3].push_back(sidelobe_text(f.max_sidelobe));
+        table[4].push_back(frequency_text(f.at));
+        table[5].push_back(psr_text(f.max_sidelobe));
+        for (std::size_t k = 0; k < f.largest_gap.size(); ++k)
+            table[6 + k].push_back(std::to_string(f.largest_gap[k]));
+    }
+    std::vector<std::size_t> width(table[0].size(), 0);
+    for (const auto &line : table)
+        for (std::size_t c = 0; c < line.size(); ++c)
+            width[c] = std::max(width[c], line[c].size());
+    for (const auto &line : table) {
+        std::string text;
+        for (std::size_t c = 0; c < line.size(); ++c) {
+            text += line[c];
+            if (c + 1 < line.size())
+                text += std::string(width[c] - line[c].size() + 2, ' ');
+        }
+        std::puts(text.c_str());
+    }
+    return kExitOk;
+}
+
+}  // namespace psenv::sched

@@ -1,0 +1,23 @@
+// The point-spread function of a schedule as an SVG picture.
+#ifndef PSENV_TOOL_CMD_SCHED_PSF_SVG_H
+#define PSENV_TOOL_CMD_SCHED_PSF_SVG_H
+
+#include <string>
+#include <vector>
+
+#include "psf.h"
+
+namespace psenv::sched {
+
+// One dimension: |F(k)| / |F(0)| as a line over k centred on 0; two or more:
+// a heat map over the first two dimensions (the largest value over the others)
+// with a colour legend.  The max sidelobe is marked in both.
+std::string psf_picture(const std::string &file, const plan::Grid &grid,
+                        const plan::PsfFigures &figures, const std::vector<float> &magnitude);
+
+// Colour of a value in 0..1 on the heat map's scale ("#rrggbb").
+std::string heat_colour(double value);
+
+}  // namespace psenv::sched
+
+#endif

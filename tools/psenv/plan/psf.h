@@ -1,0 +1,53 @@
+// Point-spread function of a sampling mask: the discrete Fourier transform of
+// the grid's 0/1 mask (exactly ni points per dimension, no padding) and the
+// figures a schedule is judged by.
+#ifndef PSENV_PLAN_PSF_H
+#define PSENV_PLAN_PSF_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "plan_grid.h"
+
+namespace psenv::plan {
+
+// Largest grid transformed (the transform holds about 20 bytes per point).
+constexpr std::int64_t kMostPsfPoints = std::int64_t{1} << 24;
+
+struct PsfFigures {
+    std::int64_t points = 0;  // sampled grid points (the mask's ones)
+    std::int64_t grid = 0;    // grid points
+    // max over k != 0 of |F(k)| / |F(0)|, and one frequency index where it
+    // occurs (per dimension, 0..ni-1).
+    double max_sidelobe = 0;
+    std::vector<int> at;
+    // Per dimension: the most consecutive unsampled increments on any grid
+    // line along it (leading and trailing runs included).
+    std::vector<std::int64_t> largest_gap;
+};
+
+// The mask of `columns` on `grid` (one byte per point, dimension 0 fastest).
+// Fails, saying why, when the column count differs from the grid's
+// dimensions or an entry lies outside 0..ni-1.  Repeated rows mark one point.
+bool sampling_mask(const Grid &grid, const Columns &columns, std::vector<unsigned char> &mask,
+                   std::string &problem);
+
+// Largest gap per dimension of a mask (see PsfFigures).
+std::vector<std::int64_t> largest_gaps(const Grid &grid, const std::vector<unsigned char> &mask);
+
+// Peak-to-sidelobe ratio in dB for a max sidelobe (infinite for 0).
+double peak_to_sidelobe_db(double max_sidelobe);
+
+// False when the tool was built without the FFT library.
+bool psf_available();
+
+// Transforms the mask (at least one point sampled) and fills the figures; with
+// `magnitude` given, also every |F(k)| / |F(0)| in linear index order.
+// Returns false, with the reason, when the transform cannot be made.
+bool point_spread(const Grid &grid, const std::vector<unsigned char> &mask, PsfFigures &figures,
+                  std::vector<float> *magnitude, std::string &reason);
+
+}  // namespace psenv::plan
+
+#endif
