@@ -180,7 +180,7 @@ PSENV_EXTERN(void) CSwriteSched(const char *directory);
  *         ENAMETOOLONG for a path over 255 characters, EINVAL for a relative
  *         name with a NULL directory
  */
-int CSwriteStatus(void);
+PSENV_EXTERN(int) CSwriteStatus(void);
 
 /*
  * List the schedule on the standard error stream: per row "CS_%-4d" with the

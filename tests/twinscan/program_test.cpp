@@ -213,7 +213,7 @@ TEST_F(Program, ReportsFilesAndUsageErrors)
 {
     Outcome o = run("'" + (dir_ / "nothing.par").string() + "'");
     EXPECT_EQ(o.status, 1);
-    EXPECT_EQ(o.err, "twinscan: " + (dir_ / "nothing.par").string() + ": No such file\n");
+    EXPECT_EQ(o.err, "twinscan: " + (dir_ / "nothing.par").string() + ": No such file or directory\n");
     EXPECT_EQ(o.out, "");
 
     o = run("--global '" + (dir_ / "nothing.par").string() + "' " + example("mode_s.par").string());

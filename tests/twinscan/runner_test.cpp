@@ -345,6 +345,21 @@ TEST_F(Runner, FilesThatDidNotLoadCleanlyRunNothing)
     EXPECT_EQ(o.out, "");
 }
 
+// A file cut right after a count loads without a word from the store; only
+// the byte check tells it from a whole file, and the run must not go ahead.
+TEST_F(Runner, FilesCutShortRunNothing)
+{
+    const std::string whole = slurp(parfile(one_pulse()));
+    const std::string cut = whole.substr(0, whole.rfind("\n0 \n") + 2);
+    fs::path cut_file = dir_ / "cut.par";
+    std::ofstream(cut_file, std::ios::binary) << cut;
+    Outcome o = run(ONEPULSE_PROGRAM, "'" + cut_file.string() + "'");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "");
+    EXPECT_NE(o.err.find(cut_file.string() + ":"), std::string::npos) << o.err;
+    expect_prefixed(o.err, "onepulse");
+}
+
 TEST_F(Runner, AFailedWriteOfTheTraceIsAFailure)
 {
     if (!fs::exists("/dev/full"))

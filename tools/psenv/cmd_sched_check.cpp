@@ -1,4 +1,6 @@
 // psenv sched check: the schedule file read strictly.
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -41,6 +43,11 @@ std::optional<plan::CheckReport> check_file(const std::string &path, const std::
         error("cannot open schedule file '" + path + "': " + std::strerror(errno));
         return std::nullopt;
     }
+    struct stat info;
+    if (::fstat(::fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
+        error("cannot open schedule file '" + path + "': " + std::strerror(EISDIR));
+        return std::nullopt;
+    }
     return plan::check_schedule(file.get(), ni);
 }
 
@@ -48,9 +55,14 @@ std::optional<plan::CheckReport> check_file(const std::string &path, const std::
 
 int warn_about_schedule(const std::string &path, const std::vector<int> &ni)
 {
+    // Only a regular file is read twice: a FIFO would lose its rows to the
+    // warnings, and the reader that follows says why anything else fails.
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return 0;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "r"));
     if (!file)
-        return 0;  // the reader that follows says why
+        return 0;
     const plan::CheckReport report = plan::check_schedule(file.get(), ni);
     for (const auto &finding : report.findings)
         error("warning: " + path + ":" + std::to_string(finding.line) + ": " + finding.text);

@@ -53,7 +53,7 @@ void print_help()
         "  --method M      uniform (default): the sampling module's own generator;\n"
         "                  poisson-gap: gaps drawn from a Poisson distribution whose\n"
         "                  mean follows a sine (dense near the origin); exponential:\n"
-        "                  random points weighted by exp(-t/T) along each dimension\n"
+        "                  random points weighted by an exponential decay along each dimension\n"
         "  --points K      poisson-gap, exponential: exactly K rows\n"
         "  --density P     with those methods: P percent of the whole grid\n"
         "  --weight W      poisson-gap: sine (default) or none (constant mean gap)\n"

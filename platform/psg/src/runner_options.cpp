@@ -80,7 +80,7 @@ void print_runner_usage(FILE *stream)
                  "  -h, --help      show this help\n"
                  "  --version       show the version\n"
                  "\n"
-                 "Options also take the form --option=value.\n"
+                 "An option's value may also follow it after '=', as in --svg=FILE.\n"
                  "Exit status: 0 success, 1 a failed load, check, abort or write, 2 usage error.\n",
                  program_name());
 }
