@@ -150,18 +150,6 @@ std::optional<std::string> console_type()
     return std::string(text);
 }
 
-// Why the table cannot be read (an errno value), or 0 when it can.
-int open_failure(const std::string &path)
-{
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    struct stat info {};
-    const int reason = fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
-    close(fd);
-    return reason;
-}
-
 // Looks the row for `key` up once beforehand, so that a missing table, a
 // missing row and a table error are each told apart; false after a report.
 bool check_table(int key)
@@ -175,7 +163,7 @@ bool check_table(int key)
         return true;
     if (!aborts.message.empty())
         error("'" + path + "': " + aborts.message);
-    else if (const int reason = open_failure(path); reason != 0)
+    else if (const int reason = unreadable(path); reason != 0)
         error("cannot open the lock-frequency table '" + path + "': " + std::strerror(reason));
     else
         error("no row for key " + std::to_string(key) + " in '" + path + "'");

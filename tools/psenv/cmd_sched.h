@@ -24,10 +24,6 @@ struct Schedule {
 // the error and returns nothing when it cannot be read.
 std::optional<Schedule> load_schedule(const std::string &path);
 
-// Why `path` cannot be read as a file (an errno value; EISDIR for a
-// directory), or 0.
-int unreadable(const std::string &path);
-
 // Delay name of file column k (0-based) when the dimensions follow "ni",
 // "ni2", ... without gaps.
 std::string delay_name(int k);

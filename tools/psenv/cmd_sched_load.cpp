@@ -11,6 +11,7 @@
 
 #include "cli.h"
 #include "cmd_sched.h"
+#include "tool_streams.h"
 #include "sparsamp.h"
 #include "treekeep.h"
 
@@ -32,17 +33,6 @@ void configure_reader(int dims)
 }
 
 }  // namespace
-
-int unreadable(const std::string &path)
-{
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    struct stat info {};
-    const int reason = fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
-    close(fd);
-    return reason;
-}
 
 std::string delay_name(int k)
 {

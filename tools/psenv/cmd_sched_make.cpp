@@ -11,6 +11,7 @@
 
 #include "cli.h"
 #include "cmd_sched.h"
+#include "tool_streams.h"
 #include "cmd_sched_progress.h"
 #include "cmd_sched_plan.h"
 #include "param_file.h"

@@ -1,5 +1,9 @@
 #include "tool_streams.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -72,6 +76,17 @@ ModuleStderr::~ModuleStderr()
         write_prefixed(std::string(text_, size_));
         std::free(text_);
     }
+}
+
+int unreadable(const std::string &path)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat info {};
+    const int reason = fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
+    close(fd);
+    return reason;
 }
 
 }  // namespace psenv

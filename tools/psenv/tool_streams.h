@@ -36,6 +36,10 @@ private:
 // `text` line by line, each line preceded by "psenv: ", on standard error.
 void write_prefixed(const std::string &text);
 
+// Why `path` cannot be opened for reading (an errno value; EISDIR for a
+// directory), or 0.  Opened without blocking, so a FIFO never hangs.
+int unreadable(const std::string &path);
+
 }  // namespace psenv
 
 #endif
