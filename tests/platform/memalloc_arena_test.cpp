@@ -71,6 +71,32 @@ TEST(MemArena, ReleasedBlocksAreReusedForTheSameSize)
     memarena_drop(arena);
 }
 
+// Packed blocks sit next to one another whatever is allocated in between;
+// either kind reuses the other's released space, and both go with the arena.
+TEST(MemArena, PackedBlocksStayTogether)
+{
+    const size_t before = memalloc_live_blocks(nullptr);
+    MemArena *arena = memarena_create();
+    std::vector<char *> packed;
+    for (int i = 0; i < 20000; ++i) {  // over more than one chunk
+        packed.push_back(static_cast<char *>(memarena_allocate_packed(arena, 100)));
+        ASSERT_NE(memarena_allocate(arena, 100), nullptr);
+        ASSERT_NE(packed.back(), nullptr);
+    }
+    int adjacent = 0;
+    for (size_t i = 1; i < packed.size(); ++i)
+        adjacent += packed[i] - packed[i - 1] == 128;  // 100 bytes and the header, in 16s
+    EXPECT_GE(adjacent, 19990);
+    EXPECT_EQ(memarena_owning(packed.back()), arena);
+    EXPECT_EQ(memarena_live_blocks(arena), 40000U);
+
+    release(packed[7]);
+    EXPECT_EQ(memarena_allocate(arena, 100), packed[7]);
+    memarena_drop(arena);
+    EXPECT_EQ(memalloc_live_blocks(nullptr), before);
+    EXPECT_EQ(memarena_allocate_packed(nullptr, 8), nullptr);
+}
+
 TEST(MemArena, FailNthCountsArenaAllocations)
 {
     MemArena *arena = memarena_create();
@@ -79,6 +105,8 @@ TEST(MemArena, FailNthCountsArenaAllocations)
     EXPECT_NE(one, nullptr);
     EXPECT_EQ(memarena_allocate(arena, 8), nullptr);
     EXPECT_NE(memarena_allocate(arena, 8), nullptr);
+    memalloc_fail_nth(1);
+    EXPECT_EQ(memarena_allocate_packed(arena, 8), nullptr);
     memalloc_fail_nth(0);
     EXPECT_EQ(memarena_live_blocks(arena), 2U);
     memarena_drop(arena);

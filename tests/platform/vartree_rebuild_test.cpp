@@ -69,7 +69,7 @@ TEST(VartreeRebuild, ArrayAndVineRebuildsAgreeOnEverySize)
 }
 
 // The balancing rule written out plainly: insertion at a leaf; when the new
-// node's depth d has 1.5^d > n, the lowest ancestor whose child on the path
+// node's depth d has 1.5^(d - 12) > n, the lowest ancestor whose child on the path
 // holds more than 2/3 of its nodes is rebuilt by rotations into a vine and
 // back.  The component must make exactly these shapes.
 struct ReferenceTree {
@@ -96,7 +96,7 @@ struct ReferenceTree {
         *fresh = SymbolNode{names.back().data(), nullptr, nullptr, nullptr};
         *path.back() = fresh;
         const int depth = static_cast<int>(path.size()) - 1;
-        if (depth == 0 || std::pow(1.5, depth) <= static_cast<double>(names.size()))
+        if (depth <= 12 || std::pow(1.5, depth - 12) <= static_cast<double>(names.size()))
             return;
         long below = 1;
         for (int i = depth - 1; i >= 0; --i) {

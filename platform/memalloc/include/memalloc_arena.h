@@ -34,6 +34,15 @@ PSENV_EXTERN(MemArena *) memarena_create(void);
 PSENV_EXTERN(void *) memarena_allocate(MemArena *arena, size_t size);
 
 /*
+ * As memarena_allocate(), but carved from a second run of the arena's
+ * chunks: the blocks asked for this way sit next to one another instead of
+ * between the arena's other blocks, so that a walk over them (the nodes of a
+ * tree, say) reads memory in long runs.  A released block of either kind may
+ * be reused by both.
+ */
+PSENV_EXTERN(void *) memarena_allocate_packed(MemArena *arena, size_t size);
+
+/*
  * Release every block of `arena` still live and the arena itself.  Its
  * chunks are kept for later arenas, all but a few of them marked as free to
  * the system, which takes their pages back whenever it needs memory: the

@@ -72,10 +72,15 @@ struct alignas(64) Chunk {
 }  // namespace
 }  // namespace memalloc
 
-struct MemArena {
-    memalloc::Chunk *chunks = nullptr;
+// Where the next carved block of one lane comes from.
+struct ArenaLane {
     char *cursor = nullptr;
     char *limit = nullptr;
+};
+
+struct MemArena {
+    memalloc::Chunk *chunks = nullptr;
+    ArenaLane lanes[2];  // ordinary blocks, packed blocks
     memalloc::FreeBlock *free[memalloc::kClasses] = {};
     memalloc::TagList large;
     std::size_t live = 0;
@@ -130,7 +135,7 @@ Chunk *mapChunk()
     return reinterpret_cast<Chunk *>(aligned);
 }
 
-bool addChunk(MemArena *arena)
+bool addChunk(MemArena *arena, ArenaLane &lane)
 {
     Chunk *chunk = nullptr;
     if (!spares().empty()) {
@@ -151,10 +156,10 @@ bool addChunk(MemArena *arena)
     chunk->arena = arena;
     chunk->next = arena->chunks;
     arena->chunks = chunk;
-    arena->cursor = reinterpret_cast<char *>(chunk + 1);
-    arena->limit = reinterpret_cast<char *>(chunk) + kChunkBytes;
+    lane.cursor = reinterpret_cast<char *>(chunk + 1);
+    lane.limit = reinterpret_cast<char *>(chunk) + kChunkBytes;
     arena->reserved += kChunkBytes;
-    POISON(arena->cursor, static_cast<std::size_t>(arena->limit - arena->cursor));
+    POISON(lane.cursor, static_cast<std::size_t>(lane.limit - lane.cursor));
     return true;
 }
 
@@ -234,9 +239,11 @@ extern "C" MemArena *memarena_create(void)
     return arena;
 }
 
-extern "C" void *memarena_allocate(MemArena *arena, size_t size)
+namespace {
+
+void *allocateIn(MemArena *arena, std::size_t size, ArenaLane &lane)
 {
-    if (arena == nullptr || injectedFailure())
+    if (injectedFailure())
         return nullptr;
     void *block = nullptr;
     if (size > kLargestCarved - sizeof(SmallHeader)) {
@@ -251,11 +258,11 @@ extern "C" void *memarena_allocate(MemArena *arena, size_t size)
             h = reinterpret_cast<SmallHeader *>(reused) - 1;
         } else {
             const std::size_t bytes = sizeClass * kGrain;
-            if (static_cast<std::size_t>(arena->limit - arena->cursor) < bytes &&
-                !addChunk(arena))
+            if (static_cast<std::size_t>(lane.limit - lane.cursor) < bytes &&
+                !addChunk(arena, lane))
                 return nullptr;
-            h = reinterpret_cast<SmallHeader *>(arena->cursor);
-            arena->cursor += bytes;
+            h = reinterpret_cast<SmallHeader *>(lane.cursor);
+            lane.cursor += bytes;
             UNPOISON(h, sizeof(SmallHeader));
             h->sizeClass = static_cast<std::uint32_t>(sizeClass);
             h->kind = Kind::ArenaSmall;
@@ -269,6 +276,18 @@ extern "C" void *memarena_allocate(MemArena *arena, size_t size)
         ++untaggedLive;
     }
     return block;
+}
+
+}  // namespace
+
+extern "C" void *memarena_allocate(MemArena *arena, size_t size)
+{
+    return arena == nullptr ? nullptr : allocateIn(arena, size, arena->lanes[0]);
+}
+
+extern "C" void *memarena_allocate_packed(MemArena *arena, size_t size)
+{
+    return arena == nullptr ? nullptr : allocateIn(arena, size, arena->lanes[1]);
 }
 
 extern "C" void memarena_drop(MemArena *arena)

@@ -84,8 +84,18 @@ bool reuseMiss(SymbolNode **root, const char *name, Position &at)
     return true;
 }
 
-// Scapegoat rule with alpha 2/3: a node may sit at depth d (edges from the
-// root) only while 1.5^d <= n.  The powers are worked out once.
+// Scapegoat rule with alpha 2/3, loosened by a fixed number of levels: a
+// node may sit at depth d (edges from the root) only while
+// 1.5^(d - kLooseLevels) <= n.  A file saved from a balanced tree lists its
+// records in pre-order, so a load first makes one long path down the left
+// and fills the subtrees in after; with the plain rule that path alone set
+// off a rebuild after every few records and a load rebuilt each node about
+// five times over.  The extra levels let such a load land every node where
+// the saved tree had it, and the `balance` the store runs after every full
+// load makes the tree perfectly balanced anyway.  Depth stays logarithmic:
+// at most log1.5(n) + kLooseLevels.  The powers are worked out once.
+constexpr int kLooseLevels = 12;
+
 struct Reach {
     double power[kMaxPath];
     Reach()
@@ -101,7 +111,9 @@ struct Reach {
 bool tooDeep(int depth, long size)
 {
     static const Reach reach;
-    return depth >= kMaxPath || reach.power[depth] > static_cast<double>(size);
+    if (depth >= kMaxPath)
+        return true;
+    return depth > kLooseLevels && reach.power[depth - kLooseLevels] > static_cast<double>(size);
 }
 
 void rebuildWhole(SymbolNode **root, TreeStats *stats)
@@ -143,7 +155,7 @@ SymbolNode *makeNode(SymbolNode **root, const char *name, std::size_t length, in
     if (arena == nullptr)
         return nullptr;
     std::size_t offset = recordOffset(length);
-    auto *block = static_cast<unsigned char *>(memarena_allocate(arena, offset + sizeof(varInfo)));
+    auto *block = static_cast<unsigned char *>(memarena_allocate_packed(arena, offset + sizeof(varInfo)));
     if (block == nullptr)
         return nullptr;
     auto *node = reinterpret_cast<SymbolNode *>(block);
@@ -297,7 +309,8 @@ extern "C" void balance(SymbolNode **root)
 {
     if (root == nullptr)
         return;
-    long count = rebuildSubtree(root);
+    const TreeStats *known = knownStats(root);
+    long count = rebuildSubtree(root, known != nullptr ? known->size : 0);
     ++shapeGeneration;
     if (count == 0) {
         forgetStats(root);

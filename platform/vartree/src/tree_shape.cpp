@@ -6,13 +6,16 @@
 // paths give exactly the same shape.
 #include "vartree_internal.h"
 
+#include <sys/mman.h>
+
+#include <cstddef>
 #include <cstdlib>
 
 namespace vartree {
 namespace {
 
-// Deeper than any tree the scapegoat rule lets through (log base 1.5 of the
-// largest possible node count is below 110).
+// Deeper than any tree the balancing rule lets through (log base 1.5 of the
+// largest possible node count is below 110, plus the rule's 12 loose levels).
 constexpr int kStackDepth = 192;
 
 long countNodesThreaded(SymbolNode *node)
@@ -86,20 +89,35 @@ long largestPowerOfTwoAtMost(long n)
 
 // Scratch arrays of node addresses.  Small rebuilds (the scapegoat rule's
 // usual case) keep reusing the same blocks, one per slot so that two arrays
-// can be filled at once; a large one gets its own block, given back right
-// after, so that a big rebuild leaves no memory behind.
+// can be filled at once.  A large one is mapped, and kept when the rebuild is
+// done with its pages handed back lazily (MADV_FREE): the system takes them
+// when it needs memory, and until it does the next large rebuild writes into
+// them without a page fault each.  On a machine where a fault is dear, fresh
+// pages for a million addresses cost as much as the rebuild itself.
 constexpr long kKeptScratch = 4096;
-SymbolNode **keptScratch[2];
+
+struct KeptBlocks {
+    SymbolNode **small = nullptr;
+    SymbolNode **large = nullptr;
+    long largeCapacity = 0;
+};
+KeptBlocks kept[2];
+
+std::size_t mappedBytes(long count)
+{
+    const std::size_t page = 4096;
+    return (static_cast<std::size_t>(count) * sizeof(SymbolNode *) + page - 1) / page * page;
+}
 
 class Scratch {
 public:
-    explicit Scratch(int slot) : slot_(slot) {}
+    explicit Scratch(int slot) : kept_(kept[slot]) {}
     Scratch(const Scratch &) = delete;
     Scratch &operator=(const Scratch &) = delete;
     ~Scratch()
     {
-        if (own_)
-            std::free(nodes);
+        if (nodes != nullptr && nodes == kept_.large)
+            madvise(nodes, mappedBytes(kept_.largeCapacity), MADV_FREE);
     }
 
     bool reserve(long wanted)
@@ -107,26 +125,22 @@ public:
         if (wanted <= capacity_)
             return true;
         if (wanted <= kKeptScratch) {
-            SymbolNode **&kept = keptScratch[slot_];
-            if (kept == nullptr)
-                kept = static_cast<SymbolNode **>(std::malloc(kKeptScratch * sizeof(SymbolNode *)));
-            if (kept == nullptr)
+            if (kept_.small == nullptr)
+                kept_.small = static_cast<SymbolNode **>(std::malloc(kKeptScratch * sizeof(SymbolNode *)));
+            if (kept_.small == nullptr)
                 return false;
-            nodes = kept;
+            nodes = kept_.small;
             capacity_ = kKeptScratch;
             return true;
         }
-        long grown = wanted > 2 * capacity_ ? wanted : 2 * capacity_;
-        auto *block = static_cast<SymbolNode **>(std::malloc(static_cast<std::size_t>(grown) * sizeof(SymbolNode *)));
-        if (block == nullptr)
+        if (wanted > kept_.largeCapacity && !growLarge(wanted > 2 * capacity_ ? wanted : 2 * capacity_))
             return false;
-        for (long i = 0; i < used; ++i)
-            block[i] = nodes[i];
-        if (own_)
-            std::free(nodes);
-        nodes = block;
-        capacity_ = grown;
-        own_ = true;
+        if (nodes != kept_.large) {
+            for (long i = 0; i < used; ++i)
+                kept_.large[i] = nodes[i];
+            nodes = kept_.large;
+        }
+        capacity_ = kept_.largeCapacity;
         return true;
     }
 
@@ -142,15 +156,37 @@ public:
     long used = 0;
 
 private:
-    int slot_;
+    // A larger kept block in place of the old one, with what this array
+    // already holds when it lives there.
+    bool growLarge(long capacity)
+    {
+        void *block = mmap(nullptr, mappedBytes(capacity), PROT_READ | PROT_WRITE,
+                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (block == MAP_FAILED)
+            return false;
+        auto *fresh = static_cast<SymbolNode **>(block);
+        if (kept_.large != nullptr) {
+            if (nodes == kept_.large) {
+                for (long i = 0; i < used; ++i)
+                    fresh[i] = nodes[i];
+                nodes = fresh;
+            }
+            munmap(kept_.large, mappedBytes(kept_.largeCapacity));
+        }
+        kept_.large = fresh;
+        kept_.largeCapacity = capacity;
+        return true;
+    }
+
+    KeptBlocks &kept_;
     long capacity_ = 0;
-    bool own_ = false;
 };
 
 // Addresses of the subtree at `node` in in-order (or, `backwards`, in
 // reverse in-order); false when the tree is too deep for the fixed stack or
 // memory runs out.  The tree itself is only read.
-bool collect(SymbolNode *node, Scratch &scratch, bool backwards = false)
+template <bool Backwards>
+bool collectInOrder(SymbolNode *node, Scratch &scratch)
 {
     SymbolNode *stack[kStackDepth];
     int top = 0;
@@ -159,14 +195,23 @@ bool collect(SymbolNode *node, Scratch &scratch, bool backwards = false)
             if (top == kStackDepth)
                 return false;
             stack[top++] = node;
-            node = backwards ? node->right : node->left;
+            // Wanted once the near side is done: for the many small
+            // subtrees near the leaves that is soon, and asking now overlaps
+            // the cache miss with the walk down.
+            __builtin_prefetch(Backwards ? node->left : node->right);
+            node = Backwards ? node->right : node->left;
         }
         node = stack[--top];
         if (!scratch.push(node))
             return false;
-        node = backwards ? node->left : node->right;
+        node = Backwards ? node->left : node->right;
     }
     return true;
+}
+
+bool collect(SymbolNode *node, Scratch &scratch, bool backwards = false)
+{
+    return backwards ? collectInOrder<true>(node, scratch) : collectInOrder<false>(node, scratch);
 }
 
 // Link `count` nodes given in order into the shape the vine rebuild makes: a
@@ -174,6 +219,8 @@ bool collect(SymbolNode *node, Scratch &scratch, bool backwards = false)
 // those of a full tree of 2^levels - 1 slots in in-order; every odd slot is
 // an inner node, an even (lowest-level) slot is used when it is one of the
 // first `leaves` of its level.
+constexpr long kLinkAhead = 16;
+
 SymbolNode *linkComplete(SymbolNode *const *nodes, long count)
 {
     if (count == 0)
@@ -201,6 +248,10 @@ SymbolNode *linkComplete(SymbolNode *const *nodes, long count)
         if (!used(slot))
             continue;
         SymbolNode *node = nodes[at(slot)];
+        // The nodes of a large tree are far apart; asking ahead for the ones
+        // a few slots on overlaps their cache misses.
+        if (slot + kLinkAhead < slots && used(slot + kLinkAhead))
+            __builtin_prefetch(nodes[at(slot + kLinkAhead)], 1);
         int height = __builtin_ctzl(static_cast<unsigned long>(slot) + 1);
         if (height == 0) {
             node->left = nullptr;
@@ -249,9 +300,11 @@ long rebuildByVine(SymbolNode **link)
     return count;
 }
 
-long rebuildSubtree(SymbolNode **link)
+long rebuildSubtree(SymbolNode **link, long expected)
 {
     Scratch scratch(0);
+    if (expected > 0)
+        (void)scratch.reserve(expected);  // a wrong guess only costs a regrowth
     if (!collect(*link, scratch))
         return rebuildByVine(link);
     *link = linkComplete(scratch.nodes, scratch.used);

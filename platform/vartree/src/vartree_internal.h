@@ -73,8 +73,9 @@ inline int compareNames(const char *a, const char *b)
 long countNodes(SymbolNode *node);
 
 // Rebuild the subtree at `link` with minimal height, in place, without
-// recursion.  Returns its node count.
-long rebuildSubtree(SymbolNode **link);
+// recursion.  Returns its node count.  `expected`, when known, is the count
+// it probably has, so that the scratch array is sized once.
+long rebuildSubtree(SymbolNode **link, long expected = 0);
 
 // After a fresh leaf went in too deep at the end of the path
 // links[0..depth] (links[depth] holds the leaf): rebuild the lowest ancestor
