@@ -11,8 +11,11 @@
  *
  * A tree is a binary search tree ordered by strcmp() of the names.  It stays
  * shallow: an insertion that makes a path longer than a bound logarithmic in
- * the node count rebuilds the subtree that is out of balance, so no walk over
- * a tree built here can exhaust the stack.
+ * the node count (log1.5 n plus a dozen levels) rebuilds the subtree that is
+ * out of balance, so no walk over a tree built here can exhaust the stack.
+ * The bound leaves room for bulk insertions in the order a save writes them
+ * (pre-order) to land without rebuilds; balance() after them makes the tree
+ * perfectly balanced.
  *
  * Each tree keeps its nodes and value lists in an arena of the allocator
  * (memalloc_arena.h) tied to its root link, so that tossVars() returns them
