@@ -1,6 +1,8 @@
 // Point-spread figures against a direct discrete Fourier transform.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <cmath>
 #include <complex>
 
@@ -128,6 +130,42 @@ TEST(PsfMask, LargestGapCountsUnsampledRunsAlongEachDimension)
     // is a gap of 4; along dimension 2 the lines x = 1, 2 are empty (3).
     EXPECT_EQ(psenv::plan::largest_gaps(Grid{{4, 3}}, mask_of(Grid{{4, 3}}, {0, 11})),
               (std::vector<std::int64_t>{4, 3}));
+}
+
+// Gaps walked out point by point, for any grid.
+std::vector<std::int64_t> plain_gaps(const Grid &grid, const std::vector<unsigned char> &mask)
+{
+    std::vector<std::int64_t> gaps;
+    std::int64_t stride = 1;
+    for (int n : grid.ni) {
+        std::int64_t largest = 0;
+        for (std::int64_t start = 0; start < grid.points(); ++start) {
+            if ((start / stride) % n != 0)
+                continue;  // not the first point of a line along this dimension
+            std::int64_t run = 0;
+            for (int j = 0; j < n; ++j) {
+                run = mask[static_cast<std::size_t>(start + j * stride)] != 0 ? 0 : run + 1;
+                largest = std::max(largest, run);
+            }
+        }
+        gaps.push_back(largest);
+        stride *= n;
+    }
+    return gaps;
+}
+
+TEST(PsfMask, LargestGapAgreesWithAPointByPointWalk)
+{
+    std::mt19937 rng(11);
+    for (const Grid &grid : {Grid{{1}}, Grid{{7}}, Grid{{64}}, Grid{{65}}, Grid{{200}},
+                             Grid{{130, 3}}, Grid{{3, 130}}, Grid{{9, 5, 70}}, Grid{{64, 64}}})
+        for (double density : {0.0, 0.02, 0.3, 0.9, 1.0}) {
+            std::vector<unsigned char> mask(static_cast<std::size_t>(grid.points()));
+            for (auto &point : mask)
+                point = std::uniform_real_distribution<double>(0, 1)(rng) < density;
+            EXPECT_EQ(psenv::plan::largest_gaps(grid, mask), plain_gaps(grid, mask))
+                << grid.points() << " points, density " << density;
+        }
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // The sampling mask and the figures that need no transform.
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "psf.h"
@@ -39,9 +42,69 @@ bool sampling_mask(const Grid &grid, const Columns &columns, std::vector<unsigne
     return true;
 }
 
+namespace {
+
+// Bit 8i set when byte i of the eight at `p` (in memory order) is not zero.
+std::uint64_t sampled_bytes(const unsigned char *p)
+{
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    if constexpr (std::endian::native == std::endian::big)
+        word = __builtin_bswap64(word);
+    word |= word >> 4;
+    word |= word >> 2;
+    word |= word >> 1;
+    return word & 0x0101010101010101ULL;
+}
+
+// Bit i set when point i of the `count` (1..64) at `p` is not sampled;
+// the bits past `count` are clear.
+std::uint64_t unsampled_word(const unsigned char *p, std::int64_t count)
+{
+    unsigned char padded[64];
+    if (count < 64) {
+        std::memset(padded, 1, sizeof padded);
+        std::memcpy(padded, p, static_cast<std::size_t>(count));
+        p = padded;
+    }
+    std::uint64_t taken = 0;
+    for (int byte = 0; byte < 64; byte += 8)
+        // The low bits of eight bytes gathered into one byte, in order.
+        taken |= ((sampled_bytes(p + byte) * 0x0102040810204080ULL) >> 56) << byte;
+    return ~taken;
+}
+
+// Bits that end a run of at least `length` (>= 1) set bits of `word`.
+std::uint64_t run_ends(std::uint64_t word, std::int64_t length)
+{
+    std::int64_t have = 1;
+    while (have < length && word != 0) {
+        const std::int64_t step = std::min(have, length - have);
+        word &= word << step;
+        have += step;
+    }
+    return word;
+}
+
+// The longest run of set bits of `word`, when longer than `known`; else
+// `known`.
+std::int64_t longest_run_beyond(std::uint64_t word, std::int64_t known)
+{
+    while (known < 64 && run_ends(word, known + 1) != 0)
+        ++known;
+    return known;
+}
+
+// Four runs side by side.  The row buffer's padding reads as sampled, so
+// lanes past the last line stay at zero.
+using Lanes = std::uint32_t __attribute__((vector_size(16)));
+
+}  // namespace
+
 std::vector<std::int64_t> largest_gaps(const Grid &grid, const std::vector<unsigned char> &mask)
 {
-    // Runs are counted in 32 bits: no dimension holds 2^31 increments.
+    // Runs along a column are counted in 32 bits: no dimension holds 2^31
+    // increments.
     std::vector<std::int64_t> gaps(static_cast<std::size_t>(grid.dimensions()), 0);
     const std::int64_t total = grid.points();
     const unsigned char *bytes = mask.data();
@@ -49,51 +112,50 @@ std::vector<std::int64_t> largest_gaps(const Grid &grid, const std::vector<unsig
     for (int k = 0; k < grid.dimensions(); ++k) {
         const std::int64_t n = grid.ni[static_cast<std::size_t>(k)];
         const std::int64_t block = stride * n;
-        std::uint32_t largest = 0;
+        std::int64_t largest = 0;
         if (stride == 1) {
-            // Sixteen lines at a time: their runs are independent, so the
-            // processor overlaps them instead of waiting on one chain.
-            constexpr std::int64_t kLanes = 16;
-            const std::int64_t lines = total / n;
-            std::int64_t line = 0;
-            for (; line + kLanes <= lines; line += kLanes) {
-                std::uint32_t run[kLanes] = {};
-                std::uint32_t top[kLanes] = {};
-                const unsigned char *base = bytes + line * n;
-                for (std::int64_t j = 0; j < n; ++j)
-                    for (std::int64_t g = 0; g < kLanes; ++g) {
-                        // Without a branch: sampled points fall at random.
-                        run[g] = (run[g] + 1) * static_cast<std::uint32_t>(base[g * n + j] == 0);
-                        top[g] = std::max(top[g], run[g]);
+            // Each line as words of 64 bits, one per point, set where the
+            // point is not sampled; a gap is a run of set bits.
+            for (std::int64_t start = 0; start < total; start += n) {
+                std::int64_t carried = 0;  // the run reaching the word's start
+                for (std::int64_t j = 0; j < n; j += 64) {
+                    const std::uint64_t empty = unsampled_word(bytes + start + j, std::min<std::int64_t>(64, n - j));
+                    if (empty == ~std::uint64_t{0}) {
+                        carried += 64;
+                        continue;
                     }
-                for (std::uint32_t t : top)
-                    largest = std::max(largest, t);
-            }
-            for (; line < lines; ++line) {
-                std::uint32_t run = 0;
-                for (std::int64_t j = 0; j < n; ++j) {
-                    run = (run + 1) * static_cast<std::uint32_t>(bytes[line * n + j] == 0);
-                    largest = std::max(largest, run);
+                    largest = std::max(largest, carried + std::countr_one(empty));
+                    if (std::popcount(empty) > largest)
+                        largest = longest_run_beyond(empty, largest);
+                    carried = std::countl_one(empty);
                 }
+                largest = std::max(largest, carried);
             }
         } else {
-            // All lines of a block side by side, so that the mask is read in
-            // order; each line keeps its own run and its own largest run.
-            std::vector<std::uint32_t> runs(static_cast<std::size_t>(stride));
-            std::vector<std::uint32_t> most(static_cast<std::size_t>(stride), 0);
+            // The lines of a block lie side by side, one byte of each per
+            // row: the rows are read in order, each line keeping its own run
+            // and its longest run, four lines to a vector.
+            const std::int64_t width = (stride + 3) / 4;
+            std::vector<Lanes> run(static_cast<std::size_t>(width));
+            std::vector<Lanes> top(static_cast<std::size_t>(width), Lanes{});
+            std::vector<unsigned char> row(static_cast<std::size_t>(width * 4), 1);
             for (std::int64_t high = 0; high < total; high += block) {
-                std::fill(runs.begin(), runs.end(), 0);
+                std::fill(run.begin(), run.end(), Lanes{});
                 for (std::int64_t j = 0; j < n; ++j) {
-                    const unsigned char *row = bytes + high + j * stride;
-                    std::uint32_t *run = runs.data();
-                    std::uint32_t *top = most.data();
-                    for (std::int64_t low = 0; low < stride; ++low) {
-                        run[low] = (run[low] + 1) * static_cast<std::uint32_t>(row[low] == 0);
-                        top[low] = std::max(top[low], run[low]);
+                    std::memcpy(row.data(), bytes + high + j * stride, static_cast<std::size_t>(stride));
+                    for (std::int64_t w = 0; w < width; ++w) {
+                        const unsigned char *b = row.data() + 4 * w;
+                        const Lanes point = {b[0], b[1], b[2], b[3]};
+                        Lanes &r = run[static_cast<std::size_t>(w)];
+                        Lanes &t = top[static_cast<std::size_t>(w)];
+                        r = (r + 1) & (point == 0);
+                        t = t > r ? t : r;
                     }
                 }
             }
-            largest = *std::max_element(most.begin(), most.end());
+            for (const Lanes &t : top)
+                for (int lane = 0; lane < 4; ++lane)
+                    largest = std::max<std::int64_t>(largest, t[lane]);
         }
         gaps[static_cast<std::size_t>(k)] = largest;
         stride = block;
