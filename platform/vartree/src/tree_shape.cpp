@@ -214,13 +214,14 @@ bool collect(SymbolNode *node, Scratch &scratch, bool backwards = false)
     return backwards ? collectInOrder<true>(node, scratch) : collectInOrder<false>(node, scratch);
 }
 
+// How many slots ahead the linking asks for a node's memory.
+constexpr long kLinkAhead = 16;
+
 // Link `count` nodes given in order into the shape the vine rebuild makes: a
 // complete tree whose lowest level is filled from the left.  Positions are
 // those of a full tree of 2^levels - 1 slots in in-order; every odd slot is
 // an inner node, an even (lowest-level) slot is used when it is one of the
 // first `leaves` of its level.
-constexpr long kLinkAhead = 16;
-
 SymbolNode *linkComplete(SymbolNode *const *nodes, long count)
 {
     if (count == 0)
