@@ -248,15 +248,11 @@ std::string picture(const Schedule &schedule, const std::string &file, int a, in
 // "A,B" with two different dimensions of the schedule, 1-based.
 bool parse_dims(const std::string &text, int dimensions, int *a, int *b)
 {
-    const auto comma = text.find(',');
-    if (comma == std::string::npos)
+    const auto dims = parse_whole_list(text, 1, dimensions, 2);
+    if (!dims || dims->size() != 2 || (*dims)[0] == (*dims)[1])
         return false;
-    const auto first = parse_whole(text.substr(0, comma), 1, dimensions);
-    const auto second = parse_whole(text.substr(comma + 1), 1, dimensions);
-    if (!first || !second || *first == *second)
-        return false;
-    *a = static_cast<int>(*first) - 1;
-    *b = static_cast<int>(*second) - 1;
+    *a = static_cast<int>((*dims)[0]) - 1;
+    *b = static_cast<int>((*dims)[1]) - 1;
     return true;
 }
 
