@@ -177,6 +177,33 @@ TEST_F(SchedPlanTool, PsfPrintsItsFiguresAndDrawsThem)
     EXPECT_EQ(run_psenv({"sched", "compare", path("s.sch"), "--ni", "8"}).status, 2);
 }
 
+TEST_F(SchedPlanTool, MaxPointsLimitsEveryMethod)
+{
+    for (const char *method : {"poisson-gap", "exponential", "uniform"}) {
+        std::vector<std::string> arguments = {"sched", "make", "--method", method, "--ni", "32",
+                                              "--ni2", "2", "--dir", dir_};
+        if (std::string(method) == "uniform")
+            arguments.insert(arguments.end(), {"--density", "50", "--density2", "50"});
+        else
+            arguments.insert(arguments.end(), {"--points", "8"});
+        if (std::string(method) == "exponential")
+            arguments.insert(arguments.end(), {"--decay", "4"});
+        arguments.insert(arguments.end(), {"--max-points", "63"});
+        auto r = run_psenv(arguments);
+        EXPECT_EQ(r.status, 1) << method << r.out;
+        EXPECT_NE(r.err.find("the limit is 63 grid points: give --max-points 64 to allow it\n"),
+                  std::string::npos)
+            << method << ": " << r.err;
+        EXPECT_FALSE(fs::exists(path("sampling.sch"))) << method;
+        arguments.back() = "64";
+        r = run_psenv(arguments);
+        EXPECT_EQ(r.status, 0) << method << r.err;
+        fs::remove(path("sampling.sch"));
+        arguments.back() = "0";
+        EXPECT_EQ(run_psenv(arguments).status, 2) << method;
+    }
+}
+
 TEST_F(SchedPlanTool, CheckAndShowReportLenientRows)
 {
     write("good.sch", "0    0    \n3    1    \n");

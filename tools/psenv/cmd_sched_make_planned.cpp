@@ -130,7 +130,8 @@ std::vector<int> grid_from_tree(int tree)
     return ni;
 }
 
-int make_planned(const Args &args, const std::string &method, const std::string &location)
+int make_planned(const Args &args, const std::string &method, const std::string &location,
+                 std::optional<long long> max_points)
 {
     for (int j = 2; j <= 10; ++j)
         if (args.has("density" + std::to_string(j)))
@@ -151,6 +152,12 @@ int make_planned(const Args &args, const std::string &method, const std::string 
         error("--method " + method + " takes grids of up to " +
               std::to_string(plan::kMostGeneratorPoints) + " points; this one has " +
               (total == INT64_MAX ? std::string("more than 2^63") : std::to_string(total)));
+        return kExitFailure;
+    }
+    if (max_points && total > *max_points) {
+        error("the grid has " + std::to_string(total) + " points; the limit is " +
+              std::to_string(*max_points) + " grid points: give --max-points " +
+              std::to_string(total) + " to allow it");
         return kExitFailure;
     }
     int status = kExitOk;
