@@ -205,6 +205,29 @@ TEST_F(SchedTool, MakeTakesOnlyWholeFiniteNumbersInRange)
     EXPECT_EQ(run("sched make --ni +64 --density 2.5e1 --seed -7 --dir " + dir_).status, 0);
 }
 
+TEST_F(SchedTool, MakeRefusesAnEmptyDirectoryOrName)
+{
+    // Without the check, --dir '' put the file at the root of the file system.
+    const bool was_there = std::filesystem::exists("/sampling.sch");
+    for (const char *arguments : {"--ni 8 --density 50 --dir ''",
+                                  "--ni 8 --density 50 --dir '' --name s.sch",
+                                  "--ni 8 --density 50 --name ''",
+                                  "--method poisson-gap --ni 8 --points 4 --dir ''",
+                                  "--method poisson-gap --ni 8 --points 4 --name ''"}) {
+        const Run r = run(std::string("sched make ") + arguments);
+        EXPECT_EQ(r.status, 2) << arguments;
+        EXPECT_EQ(r.out, "") << arguments;
+        EXPECT_EQ(r.err.rfind("psenv: --", 0), 0u) << arguments << ": " << r.err;
+    }
+    EXPECT_EQ(run("sched make --ni 8 --density 50 --dir ''").err,
+              "psenv: --dir needs a directory (. for the current one)\n"
+              "psenv: Try 'psenv sched make --help'.\n");
+    if (!was_there && std::filesystem::exists("/sampling.sch")) {
+        std::remove("/sampling.sch");  // left by a faulty build, not by anyone else
+        ADD_FAILURE() << "a schedule was written to /sampling.sch";
+    }
+}
+
 TEST_F(SchedTool, FailedOutputIsAFailure)
 {
     write_file("s.sch", "0\n1\n");

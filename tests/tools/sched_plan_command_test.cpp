@@ -177,6 +177,79 @@ TEST_F(SchedPlanTool, PsfPrintsItsFiguresAndDrawsThem)
     EXPECT_EQ(run_psenv({"sched", "compare", path("s.sch"), "--ni", "8"}).status, 2);
 }
 
+TEST_F(SchedPlanTool, MaxPointsLimitsEveryMethod)
+{
+    for (const char *method : {"poisson-gap", "exponential", "uniform"}) {
+        std::vector<std::string> arguments = {"sched", "make", "--method", method, "--ni", "32",
+                                              "--ni2", "2", "--dir", dir_};
+        if (std::string(method) == "uniform")
+            arguments.insert(arguments.end(), {"--density", "50", "--density2", "50"});
+        else
+            arguments.insert(arguments.end(), {"--points", "8"});
+        if (std::string(method) == "exponential")
+            arguments.insert(arguments.end(), {"--decay", "4"});
+        arguments.insert(arguments.end(), {"--max-points", "63"});
+        auto r = run_psenv(arguments);
+        EXPECT_EQ(r.status, 1) << method << r.out;
+        EXPECT_NE(r.err.find("the limit is 63 grid points: give --max-points 64 to allow it\n"),
+                  std::string::npos)
+            << method << ": " << r.err;
+        EXPECT_FALSE(fs::exists(path("sampling.sch"))) << method;
+        arguments.back() = "64";
+        r = run_psenv(arguments);
+        EXPECT_EQ(r.status, 0) << method << r.err;
+        fs::remove(path("sampling.sch"));
+        arguments.back() = "0";
+        EXPECT_EQ(run_psenv(arguments).status, 2) << method;
+    }
+}
+
+TEST_F(SchedPlanTool, PsfComparePlotAndShowWarnAlike)
+{
+    write("lenient.sch", "0\n\n5 x\n");
+    const std::string blank = "psenv: warning: " + path("lenient.sch") + ":2: blank line";
+    const std::string text = "psenv: warning: " + path("lenient.sch") + ":3: 'x' is not an integer";
+    const bool psf = psf_built();
+    std::vector<std::vector<std::string>> commands = {
+        {"sched", "show", path("lenient.sch"), "--ni", "8"},
+        {"sched", "plot", path("lenient.sch"), "--ni", "8", "--svg", path("l.svg")}};
+    if (psf) {
+        commands.push_back({"sched", "psf", path("lenient.sch"), "--ni", "8"});
+        commands.push_back({"sched", "compare", path("lenient.sch"), path("lenient.sch"), "--ni", "8"});
+    }
+    for (const auto &command : commands) {
+        const auto r = run_psenv(command);
+        EXPECT_EQ(r.status, 0) << command[1] << r.err;
+        EXPECT_NE(r.err.find(blank), std::string::npos) << command[1] << ": " << r.err;
+        EXPECT_NE(r.err.find(text), std::string::npos) << command[1] << ": " << r.err;
+    }
+    if (psf) {
+        // Each file of a comparison is looked at; a clean one adds nothing.
+        write("clean.sch", "0\n3\n");
+        const auto r = run_psenv({"sched", "compare", path("clean.sch"), path("lenient.sch"),
+                                  "--ni", "8"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err.find(path("clean.sch")), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(blank), std::string::npos) << r.err;
+    }
+}
+
+TEST_F(SchedPlanTool, PsfWithoutTheLibrarySaysHowToGetIt)
+{
+    if (psf_built())
+        GTEST_SKIP() << "built with FFTW3 (the message itself is tested in sched_plan_tests)";
+    write("s.sch", "0\n3\n");
+    for (const std::vector<std::string> &command :
+         {std::vector<std::string>{"sched", "psf", path("s.sch"), "--ni", "8"},
+          std::vector<std::string>{"sched", "compare", path("s.sch"), path("s.sch"), "--ni", "8"}}) {
+        const auto r = run_psenv(command);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err.rfind("psenv: sched: point-spread functions are not available", 0), 0u)
+            << r.err;
+        EXPECT_NE(r.err.find("libfftw3-dev"), std::string::npos) << r.err;
+    }
+}
+
 TEST_F(SchedPlanTool, CheckAndShowReportLenientRows)
 {
     write("good.sch", "0    0    \n3    1    \n");
@@ -208,7 +281,14 @@ TEST_F(SchedPlanTool, PlotAxesRunToTheGridsEnd)
     ASSERT_EQ(run_psenv({"sched", "plot", path("s.sch"), "--svg", path("b.svg")}).status, 0);
     EXPECT_EQ(read("b.svg").find(">63</text>"), std::string::npos);
     EXPECT_NE(read("b.svg").find(">40</text>"), std::string::npos);
-    EXPECT_EQ(run_psenv({"sched", "plot", path("s.sch"), "--svg", path("c.svg"), "--ni", "64,2"}).status, 2);
+    // A grid unlike the file is the file's failure (1), as in psf, not a usage error.
+    auto mismatch = run_psenv({"sched", "plot", path("s.sch"), "--svg", path("c.svg"), "--ni", "64,2"});
+    EXPECT_EQ(mismatch.status, 1);
+    EXPECT_NE(mismatch.err.find("psenv: " + path("s.sch") +
+                                ": the schedule has 1 column but the grid 2 dimensions\n"),
+              std::string::npos)
+        << mismatch.err;
+    EXPECT_FALSE(fs::exists(path("c.svg")));
 
     // A projection of three dimensions says what its shades mean.
     write("t.sch", "0 0 0\n1 0 0\n1 0 1\n1 0 2\n2 1 0\n");

@@ -1,10 +1,10 @@
 #include "cli.h"
 
-#include <cerrno>
+#include <cfloat>
 #include <charconv>
+#include <climits>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "errsink.h"
@@ -126,32 +126,6 @@ std::optional<Args> parse_args(int argc, char **argv, int first,
     return args;
 }
 
-std::optional<double> parse_real(std::string_view text)
-{
-    std::string copy(text);
-    if (copy.empty())
-        return std::nullopt;
-    char *end = nullptr;
-    errno = 0;
-    double value = std::strtod(copy.c_str(), &end);
-    if (end == copy.c_str() || *end != '\0' || errno == ERANGE)
-        return std::nullopt;
-    return value;
-}
-
-std::optional<long long> parse_integer(std::string_view text)
-{
-    std::string copy(text);
-    if (copy.empty())
-        return std::nullopt;
-    char *end = nullptr;
-    errno = 0;
-    long long value = std::strtoll(copy.c_str(), &end, 10);
-    if (end == copy.c_str() || *end != '\0' || errno == ERANGE)
-        return std::nullopt;
-    return value;
-}
-
 namespace {
 
 bool is_digit(char c)
@@ -228,6 +202,57 @@ std::optional<long long> parse_whole(std::string_view text, long long low, long 
     if (problem != std::errc() || end != text.data() + text.size() || value < low || value > high)
         return std::nullopt;
     return value;
+}
+
+std::optional<double> parse_real(std::string_view text)
+{
+    return parse_decimal(text, -DBL_MAX, DBL_MAX);
+}
+
+std::optional<long long> parse_integer(std::string_view text)
+{
+    return parse_whole(text, LLONG_MIN, LLONG_MAX);
+}
+
+namespace {
+
+// Splits `text` at its commas and reads each element with `element`;
+// nothing when an element is signed or refused, or the count is not 1 to
+// `most`.
+template <class T, class Element>
+std::optional<std::vector<T>> parse_list(std::string_view text, std::size_t most,
+                                         Element element)
+{
+    std::vector<T> values;
+    for (;;) {
+        const std::size_t comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        if (item.empty() || item.front() == '+' || item.front() == '-' || values.size() == most)
+            return std::nullopt;
+        const std::optional<T> value = element(item);
+        if (!value)
+            return std::nullopt;
+        values.push_back(*value);
+        if (comma == std::string_view::npos)
+            return values;
+        text.remove_prefix(comma + 1);
+    }
+}
+
+}  // namespace
+
+std::optional<std::vector<long long>> parse_whole_list(std::string_view text, long long low,
+                                                       long long high, std::size_t most)
+{
+    return parse_list<long long>(text, most,
+                                 [=](std::string_view item) { return parse_whole(item, low, high); });
+}
+
+std::optional<std::vector<double>> parse_decimal_list(std::string_view text, double low,
+                                                      double high, std::size_t most)
+{
+    return parse_list<double>(text, most,
+                              [=](std::string_view item) { return parse_decimal(item, low, high); });
 }
 
 int bad_number(std::string_view what, std::string_view text, std::string_view kind,

@@ -10,21 +10,10 @@ namespace {
 // Increments per dimension as "N[,N2...]", each at least 1.
 std::optional<std::vector<int>> parse_ni_list(const std::string &text)
 {
-    std::vector<int> ni;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t comma = text.find(',', start);
-        const auto value = parse_integer(text.substr(start, comma - start));
-        if (!value || *value < 1 || *value > plan::kMostGeneratorPoints * 64)
-            return std::nullopt;
-        ni.push_back(static_cast<int>(*value));
-        if (comma == std::string::npos)
-            break;
-        start = comma + 1;
-    }
-    if (ni.size() > 10)
+    const auto values = parse_whole_list(text, 1, plan::kMostGeneratorPoints * 64, 10);
+    if (!values)
         return std::nullopt;
-    return ni;
+    return std::vector<int>(values->begin(), values->end());
 }
 
 }  // namespace
@@ -42,7 +31,7 @@ std::optional<std::vector<int>> grid_option(const Args &args, const char *comman
         if (!list) {
             status = usage_error("--ni needs 1 to 10 whole numbers of increments (1 to " +
                                      std::to_string(plan::kMostGeneratorPoints * 64) +
-                                     "), separated by commas, as in 64,32",
+                                     "), separated by commas, without signs or blanks, as in 64,32",
                                  command);
             return std::nullopt;
         }

@@ -45,12 +45,14 @@ void print_help()
         "  --seed S        seed, a whole number in the 32-bit range; a negative seed\n"
         "                  lists points in drawing order\n"
         "  --type T        generated, i or d (the CStype parameter)\n"
-        "  --dir DIR       directory of the schedule file (default .)\n"
+        "  --dir DIR       directory of the schedule file (default .; not empty)\n"
         "  --name NAME     schedule file name (default sampling.sch); an absolute\n"
         "                  name ignores --dir\n"
         "  --max-points N  allow a generated schedule on a grid of up to N points,\n"
         "                  however much memory it takes; without it a schedule that\n"
-        "                  needs more than 1 GiB of memory is refused\n"
+        "                  needs more than 1 GiB of memory is refused.  poisson-gap\n"
+        "                  and exponential refuse a grid of more than N points (they\n"
+        "                  take 16777216 at most in any case)\n"
         "  --method M      uniform (default): the sampling module's own generator;\n"
         "                  poisson-gap: gaps drawn from a Poisson distribution whose\n"
         "                  mean follows a sine (dense near the origin); exponential:\n"
@@ -313,7 +315,10 @@ int make(int argc, char **argv)
                               kCommand);
     }
 
+    // An empty directory would put the file at the root: "" + "/" + name.
     const std::string dir = args->get("dir").value_or(".");
+    if (dir.empty())
+        return usage_error("--dir needs a directory (. for the current one)", kCommand);
     const auto name = args->get("name");
     if (name && (name->empty() || name->size() >= CS_NAME_SIZE))
         return usage_error("--name must hold 1 to 255 characters", kCommand);
@@ -322,7 +327,8 @@ int make(int argc, char **argv)
         return usage_error("--method must be uniform, poisson-gap or exponential", kCommand);
     if (method != "uniform")
         return make_planned(*args, method,
-                            name && (*name)[0] == '/' ? *name : dir + "/" + name.value_or(CS_DEFAULT_NAME));
+                            name && (*name)[0] == '/' ? *name : dir + "/" + name.value_or(CS_DEFAULT_NAME),
+                            max_points);
     for (const char *option : {"points", "weight", "decay"})
         if (args->has(option))
             return usage_error(std::string("--") + option + " belongs to the other methods", kCommand);

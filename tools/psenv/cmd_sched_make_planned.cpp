@@ -1,6 +1,7 @@
 // psenv sched make --method poisson-gap|exponential: the tool's own
 // generators, written in the module's schedule file format.
 #include <algorithm>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include "cmd_sched_plan.h"
 #include "generators.h"
 #include "schedule_writer.h"
+#include "sparsamp.h"
 #include "treekeep.h"
 
 namespace psenv::sched {
@@ -46,21 +48,12 @@ std::int32_t seed_from_tree()
 
 std::optional<std::vector<double>> parse_decays(const std::string &text, int dimensions)
 {
-    std::vector<double> decays;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t comma = text.find(',', start);
-        const auto value = parse_real(text.substr(start, comma - start));
-        if (!value || !(*value > 0) || !std::isfinite(*value))
-            return std::nullopt;
-        decays.push_back(*value);
-        if (comma == std::string::npos)
-            break;
-        start = comma + 1;
-    }
-    if (decays.size() == 1)
-        decays.assign(static_cast<std::size_t>(dimensions), decays.front());
-    if (static_cast<int>(decays.size()) != dimensions)
+    auto decays = parse_decimal_list(text, 0.0, DBL_MAX, CS_MAX_DIMS);
+    if (!decays || std::any_of(decays->begin(), decays->end(), [](double d) { return d <= 0; }))
+        return std::nullopt;
+    if (decays->size() == 1)
+        decays->assign(static_cast<std::size_t>(dimensions), decays->front());
+    if (static_cast<int>(decays->size()) != dimensions)
         return std::nullopt;
     return decays;
 }
@@ -69,8 +62,8 @@ std::optional<std::vector<double>> parse_decays(const std::string &text, int dim
 std::optional<std::int64_t> point_count(const Args &args, std::int64_t total, int &status)
 {
     if (auto points = args.get("points")) {
-        const auto k = parse_integer(*points);
-        if (!k || *k < 1 || *k > total) {
+        const auto k = parse_whole(*points, 1, total);
+        if (!k) {
             status = usage_error("--points must be a whole number from 1 to the grid's " +
                                      std::to_string(total) + " points",
                                  kCommand);
@@ -137,7 +130,8 @@ std::vector<int> grid_from_tree(int tree)
     return ni;
 }
 
-int make_planned(const Args &args, const std::string &method, const std::string &location)
+int make_planned(const Args &args, const std::string &method, const std::string &location,
+                 std::optional<long long> max_points)
 {
     for (int j = 2; j <= 10; ++j)
         if (args.has("density" + std::to_string(j)))
@@ -158,6 +152,12 @@ int make_planned(const Args &args, const std::string &method, const std::string 
         error("--method " + method + " takes grids of up to " +
               std::to_string(plan::kMostGeneratorPoints) + " points; this one has " +
               (total == INT64_MAX ? std::string("more than 2^63") : std::to_string(total)));
+        return kExitFailure;
+    }
+    if (max_points && total > *max_points) {
+        error("the grid has " + std::to_string(total) + " points; the limit is " +
+              std::to_string(*max_points) + " grid points: give --max-points " +
+              std::to_string(total) + " to allow it");
         return kExitFailure;
     }
     int status = kExitOk;
@@ -187,7 +187,8 @@ int make_planned(const Args &args, const std::string &method, const std::string 
         const auto decays = parse_decays(*decay_text, grid.dimensions());
         if (!decays)
             return usage_error("--decay needs one positive number, or one per dimension (" +
-                                   std::to_string(grid.dimensions()) + "), separated by commas",
+                                   std::to_string(grid.dimensions()) +
+                                   "), separated by commas, without signs or blanks",
                                kCommand);
         detail = ", decay " + *decay_text + " increments";
         indices = plan::exponential(grid, *points, *decays, seed);

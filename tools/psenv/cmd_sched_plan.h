@@ -16,8 +16,10 @@ int compare(int argc, char **argv);
 int check(int argc, char **argv);
 
 // `sched make` with a --method other than uniform, after the parameters and
-// options are in tree 1.  Returns the exit status.
-int make_planned(const Args &args, const std::string &method, const std::string &location);
+// options are in tree 1; a grid of more than `max_points` points (when
+// given) is refused.  Returns the exit status.
+int make_planned(const Args &args, const std::string &method, const std::string &location,
+                 std::optional<long long> max_points);
 
 // Options `sched make` takes for the planned methods.
 const std::vector<OptionSpec> &planned_make_options();

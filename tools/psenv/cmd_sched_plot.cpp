@@ -36,7 +36,9 @@ void print_help()
               "the sampled cells filled; three or more: the projection on the\n"
               "dimensions A and B (default 1,2; a darker cell holds more points) and a\n"
               "histogram of sampled points per increment for each dimension.  Axes run\n"
-              "to ni - 1 when the grid is given, else to the largest entry.\n\n"
+              "to ni - 1 when the grid is given, else to the largest entry.  Rows that\n"
+              "read only because the reader is lenient (see 'psenv sched check') are\n"
+              "warned about first, on standard error.\n\n"
               "  --svg OUT        file to write\n"
               "  --dims A,B       dimensions (1-based) of the projection\n"
               "  --ni N[,N2...]   the grid: increments per dimension\n"
@@ -44,8 +46,9 @@ void print_help()
               "OUT is replaced only once the picture was written whole.  Texts in the\n"
               "picture (the file name) are made valid UTF-8: a byte that is not is\n"
               "shown as U+FFFD.\n\n"
-              "Exit status: 0 success, 1 failure (the schedule cannot be read, OUT\n"
-              "cannot be written, failed output), 2 usage error.");
+              "Exit status: 0 success, 1 failure (the schedule cannot be read or has\n"
+              "another number of columns than the grid has dimensions, OUT cannot be\n"
+              "written, failed output), 2 usage error.");
 }
 
 // One axis of a panel: the increments 0..extent-1 in `cells` equal bins.
@@ -248,15 +251,11 @@ std::string picture(const Schedule &schedule, const std::string &file, int a, in
 // "A,B" with two different dimensions of the schedule, 1-based.
 bool parse_dims(const std::string &text, int dimensions, int *a, int *b)
 {
-    const auto comma = text.find(',');
-    if (comma == std::string::npos)
+    const auto dims = parse_whole_list(text, 1, dimensions, 2);
+    if (!dims || dims->size() != 2 || (*dims)[0] == (*dims)[1])
         return false;
-    const auto first = parse_whole(text.substr(0, comma), 1, dimensions);
-    const auto second = parse_whole(text.substr(comma + 1), 1, dimensions);
-    if (!first || !second || *first == *second)
-        return false;
-    *a = static_cast<int>(*first) - 1;
-    *b = static_cast<int>(*second) - 1;
+    *a = static_cast<int>((*dims)[0]) - 1;
+    *b = static_cast<int>((*dims)[1]) - 1;
     return true;
 }
 
@@ -280,6 +279,7 @@ int plot(int argc, char **argv)
     const auto ni = grid_option(*args, kCommand, exit_status);
     if (!ni)
         return exit_status;
+    warn_about_schedule(file, *ni);
     const auto schedule = load_schedule(file);
     if (!schedule)
         return kExitFailure;
@@ -291,11 +291,14 @@ int plot(int argc, char **argv)
                                    std::to_string(schedule->dimensions()) + ", as in 1,2",
                                kCommand);
     }
-    if (!ni->empty() && static_cast<int>(ni->size()) != schedule->dimensions())
-        return usage_error("the grid has " + std::to_string(ni->size()) +
-                               " dimensions but the schedule " +
-                               std::to_string(schedule->dimensions()),
-                           kCommand);
+    // The file is at fault as much as the grid: a failure, as in psf.
+    if (!ni->empty() && static_cast<int>(ni->size()) != schedule->dimensions()) {
+        const int columns = schedule->dimensions();
+        error(file + ": the schedule has " + std::to_string(columns) + " column" +
+              (columns == 1 ? "" : "s") + " but the grid " + std::to_string(ni->size()) +
+              " dimension" + (ni->size() == 1 ? "" : "s"));
+        return kExitFailure;
+    }
     const std::string svg = picture(*schedule, file, a, b, *ni);
     if (const int failure = replace_file(*out, svg); failure != 0) {
         error("cannot write '" + *out + "': " + std::strerror(failure));

@@ -25,22 +25,29 @@ void print_psf_help()
               "  peak-to-sidelobe: Y dB  -20 log10 X\n"
               "  largest gap, dimension J: N   the most consecutive unsampled\n"
               "                          increments on any grid line along dimension J\n"
-              "Rows that repeat a point count once.\n\n"
+              "Rows that repeat a point count once.  Rows that read only because the\n"
+              "reader is lenient (see 'psenv sched check') are warned about first, on\n"
+              "standard error.\n\n"
               "  --ni N[,N2...]  increments per dimension (the grid)\n"
               "  --params FILE   take the grid from the ni, ni2, ... parameters of FILE\n"
               "  --svg OUT       draw |F| (a line in one dimension, a heat map in two or\n"
               "                  more) with the max sidelobe marked\n\n"
-              "Exit status: 0 success, 1 failure, 2 usage error or no FFT library.");
+              "Exit status: 0 success, 1 failure (the schedule cannot be read or does\n"
+              "not fit the grid, OUT cannot be written, failed output), 2 usage error or\n"
+              "no FFT library (psenv built without FFTW3).");
 }
 
 void print_compare_help()
 {
     std::puts("Usage: psenv sched compare FILE FILE... (--ni N[,N2...] | --params FILE)\n\n"
               "The point-spread figures of 'psenv sched psf' for several schedule files\n"
-              "of one grid, one column per file.\n\n"
+              "of one grid, one column per file, after the warnings of each file (see\n"
+              "'psenv sched psf').\n\n"
               "  --ni N[,N2...]  increments per dimension (the grid)\n"
               "  --params FILE   take the grid from the ni, ni2, ... parameters of FILE\n\n"
-              "Exit status: 0 success, 1 failure, 2 usage error or no FFT library.");
+              "Exit status: 0 success, 1 failure (a schedule cannot be read or does not\n"
+              "fit the grid, failed output), 2 usage error or no FFT library (psenv\n"
+              "built without FFTW3).");
 }
 
 std::string format(const char *pattern, double value)
@@ -75,9 +82,12 @@ std::string frequency_text(const std::vector<int> &at)
 }
 
 // Loads, masks and transforms one schedule; prints why not and returns false.
+// Rows that read only because the reader is lenient are warned about first,
+// as `sched show` does: the figures are those of what the module reads.
 bool figures_of(const std::string &path, const plan::Grid &grid, plan::PsfFigures &figures,
                 std::vector<float> *magnitude)
 {
+    warn_about_schedule(path, grid.ni);
     const auto schedule = load_schedule(path);
     if (!schedule)
         return false;
@@ -104,7 +114,7 @@ std::optional<plan::Grid> prepare(int argc, char **argv, const char *command, vo
         return std::nullopt;
     args = *parsed;
     if (!plan::psf_available()) {
-        error("sched: point-spread functions are not available: psenv was built without FFTW3");
+        error(std::string("sched: ") + plan::psf_unavailable_message());
         status = kExitUsage;
         return std::nullopt;
     }

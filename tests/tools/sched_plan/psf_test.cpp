@@ -168,4 +168,21 @@ TEST(PsfMask, LargestGapAgreesWithAPointByPointWalk)
         }
 }
 
+// Tested in every build: a build without the library shows this text, and
+// one that has the library must still compile it.
+TEST(PsfUnavailable, SaysHowToGetTheLibrary)
+{
+    const std::string message = psenv::plan::psf_unavailable_message();
+    EXPECT_EQ(message.rfind("point-spread functions are not available: psenv was built without "
+                            "FFTW3; ",
+                            0),
+              0u)
+        << message;
+    EXPECT_NE(message.find("install the FFTW3 development package (libfftw3-dev"),
+              std::string::npos)
+        << message;
+    EXPECT_NE(message.find("rebuild psenv with PSENV_WITH_FFTW=ON"), std::string::npos) << message;
+    EXPECT_EQ(message.find('\n'), std::string::npos) << "one line of the tool's error style";
+}
+
 }  // namespace

@@ -42,6 +42,10 @@ double peak_to_sidelobe_db(double max_sidelobe);
 // False when the tool was built without the FFT library.
 bool psf_available();
 
+// Why point-spread functions are missing and how to get them, for a tool
+// built without the FFT library.
+const char *psf_unavailable_message();
+
 // Transforms the mask (at least one point sampled) and fills the figures; with
 // `magnitude` given, also every |F(k)| / |F(0)| in linear index order.
 // Returns false, with the reason, when the transform cannot be made.

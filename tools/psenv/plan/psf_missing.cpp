@@ -11,7 +11,7 @@ bool psf_available()
 bool point_spread(const Grid &, const std::vector<unsigned char> &, PsfFigures &,
                   std::vector<float> *, std::string &reason)
 {
-    reason = "point-spread functions are not available: psenv was built without FFTW3";
+    reason = psf_unavailable_message();
     return false;
 }
 
