@@ -9,7 +9,7 @@ get_property(PSENV_PACKAGE_MODULES GLOBAL PROPERTY PSENV_PACKAGE_MODULES)
 get_property(PSENV_PKGCONFIG_FILES GLOBAL PROPERTY PSENV_PKGCONFIG_FILES)
 
 install(EXPORT psenvTargets NAMESPACE psenv::
-        DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/psenv)
+        DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/psenv COMPONENT Development)
 set(PSENV_CONFIG_INCLUDES "")
 foreach(module IN LISTS PSENV_PACKAGE_MODULES)
   get_filename_component(module_name ${module} NAME)
@@ -23,7 +23,7 @@ write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/psenvConfigVersion.
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/psenvConfig.cmake
               ${CMAKE_CURRENT_BINARY_DIR}/psenvConfigVersion.cmake
               ${PSENV_PACKAGE_MODULES}
-        DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/psenv)
+        DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/psenv COMPONENT Development)
 
 # pkg-config: the modules in link order (users first, then what they use).
 get_property(PSENV_LIBRARIES GLOBAL PROPERTY PSENV_LIBRARIES)
@@ -38,17 +38,17 @@ file(RELATIVE_PATH PSENV_PC_PREFIX "/root/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/r
 string(REGEX REPLACE "/$" "" PSENV_PC_PREFIX "${PSENV_PC_PREFIX}")
 configure_file(cmake/psenv.pc.in ${CMAKE_CURRENT_BINARY_DIR}/psenv.pc @ONLY)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/psenv.pc ${PSENV_PKGCONFIG_FILES}
-        DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+        DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT Development)
 
 # Manual pages and shell completion, for the programs this build makes.
 file(GLOB PSENV_MAN_PAGES ${PROJECT_SOURCE_DIR}/docs/man/*.1)
-install(FILES ${PSENV_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PSENV_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT Tools)
 file(GLOB PSENV_COMPLETIONS ${PROJECT_SOURCE_DIR}/completion/*.bash)
 foreach(script IN LISTS PSENV_COMPLETIONS)
   # bash-completion loads the file named after the command on first use.
   get_filename_component(command ${script} NAME_WE)
   install(FILES ${script} DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
-          RENAME ${command})
+          RENAME ${command} COMPONENT Tools)
 endforeach()
 
 # Each module's library and chief-header folder, for scripts/check-exports.

@@ -25,17 +25,32 @@ if(PSENV_SANITIZE)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
 
+# Installed headers live in a folder of their own: names like psg.h or
+# errsink.h are too common to sit in /usr/include beside other software's.
+# The CMake package and the pkg-config files put this folder on the include
+# path, so clients keep writing #include <treekeep.h>.
+set(PSENV_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/psenv)
+
+# Every install() names one of three components, which become the Debian
+# packages of cmake/Packaging.cmake:
+#   Runtime      the shared libraries a program needs to run;
+#   Tools        the programs, their manual pages and shell completion;
+#   Development  headers, link-time files (.so links, static libraries),
+#                the CMake package and the pkg-config files.
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME Unassigned)
+
 # The export macro of the chief headers: every module's interface needs it.
 add_library(psenv_extern INTERFACE)
 target_include_directories(psenv_extern INTERFACE
   $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
-  $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
-install(TARGETS psenv_extern EXPORT psenvTargets)
+  $<INSTALL_INTERFACE:${PSENV_INSTALL_INCLUDEDIR}>)
+install(TARGETS psenv_extern EXPORT psenvTargets COMPONENT Development)
 install(FILES ${PROJECT_SOURCE_DIR}/include/psenv_extern.h
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+        DESTINATION ${PSENV_INSTALL_INCLUDEDIR} COMPONENT Development)
 
 # psenv_module(<name> SOURCES ... DEPS ...): a library with its chief header
-# in <dir>/include, installed and exported as psenv::<name>.  Static unless
+# in <dir>/include, installed and exported as psenv::<name>.  Headers named
+# *_testing.h hold switches for the tests and are not installed.  Static unless
 # BUILD_SHARED_LIBS is on; a shared one exports only what its headers mark
 # PSENV_EXTERN, carries the SONAME lib<name>.so.<major> and finds the other
 # modules beside itself.
@@ -45,7 +60,7 @@ function(psenv_module name)
   add_library(psenv::${name} ALIAS ${name})
   target_include_directories(${name} PUBLIC
     $<BUILD_INTERFACE:${CMAKE_CURRENT_SOURCE_DIR}/include>
-    $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>
+    $<INSTALL_INTERFACE:${PSENV_INSTALL_INCLUDEDIR}>
     PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC psenv_extern ${M_DEPS}
                         PRIVATE $<BUILD_INTERFACE:psenv_options>)
@@ -63,10 +78,12 @@ function(psenv_module name)
   endif()
   set_property(TARGET ${name} PROPERTY PSENV_HEADER_DIR ${CMAKE_CURRENT_SOURCE_DIR}/include)
   file(GLOB headers ${CMAKE_CURRENT_SOURCE_DIR}/include/*.h)
+  list(FILTER headers EXCLUDE REGEX "_testing\\.h$")
   install(TARGETS ${name} EXPORT psenvTargets
-          ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
-          LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-  install(FILES ${headers} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+          ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
+          LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime
+                  NAMELINK_COMPONENT Development)
+  install(FILES ${headers} DESTINATION ${PSENV_INSTALL_INCLUDEDIR} COMPONENT Development)
   set_property(GLOBAL APPEND PROPERTY PSENV_LIBRARIES ${name})
 endfunction()
 
