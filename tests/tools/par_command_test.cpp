@@ -396,14 +396,14 @@ TEST_F(ParTool, SetIntoADirectoryItCannotWriteFailsWithTheTargetIntact)
     if (child == 0) {
         if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
             _exit(3);
-        // The file is not the caller's to write; forced, the directory
-        // still refuses the new file.
+        // The file is not the caller's to write, and --force cannot help
+        // (it is not offered); forced, the directory still refuses the new file.
         const ToolResult r = run_psenv({"par", "set", target, "alpha", "4"});
         const ToolResult forced = run_psenv({"par", "set", target, "alpha", "4", "--force"});
         _exit(r.status == 1 &&
                       r.err == "psenv: " + target +
-                                   ": Permission denied (mode 0644; --force replaces it anyway); "
-                                   "it was left unchanged\n" &&
+                                   ": Permission denied (mode 0644; only its owner or root may "
+                                   "replace it); it was left unchanged\n" &&
                       forced.status == 1 &&
                       forced.err == "psenv: " + target +
                                         ": cannot save: Permission denied; it was left unchanged\n"

@@ -361,9 +361,21 @@ TEST_F(SaveTargets, WhatIsPlantedAtTheTemporaryNameIsRemovedNotFollowed)
     EXPECT_EQ(dir_.listing(), "params\nvictim\n");
 }
 
-TEST_F(SaveTargets, NameTakenAgainAfterTheRemovalFails)
+// A temporary file that cannot be created is P_NOFILE however the name
+// stays taken: a directory there, or a name taken again after its removal.
+TEST_F(SaveTargets, TemporaryNameThatStaysTakenIsNoFile)
 {
     write_file(target_, "old\n");
+    ASSERT_EQ(mkdir(temporary_of(target_).c_str(), 0700), 0);
+    const std::string inside = temporary_of(target_) + "/kept";
+    write_file(inside, "inside\n");
+    EXPECT_EQ(P_save(1, target_.c_str()), P_NOFILE);
+    EXPECT_EQ(P_saveUnsharedGlobal(target_.c_str()), P_NOFILE);
+    EXPECT_EQ(read_file(target_), "old\n");
+    EXPECT_EQ(read_file(inside), "inside\n");
+    ASSERT_EQ(unlink(inside.c_str()), 0);
+    ASSERT_EQ(rmdir(temporary_of(target_).c_str()), 0);
+
     static int opens = 0;
     treekeep_io_calls calls = *treekeep_system_io();
     calls.open_call = [](const char *, const char *) -> FILE * {
@@ -372,9 +384,10 @@ TEST_F(SaveTargets, NameTakenAgainAfterTheRemovalFails)
         return nullptr;
     };
     treekeep_set_io_calls(&calls);
-    EXPECT_EQ(P_save(1, target_.c_str()), P_WRITE);
+    EXPECT_EQ(P_save(1, target_.c_str()), P_NOFILE);
     EXPECT_EQ(opens, 2);
     EXPECT_EQ(read_file(target_), "old\n");
+    EXPECT_EQ(dir_.listing(), "params\n");
 }
 
 TEST_F(SaveTargets, TargetThatIsNoRegularFileIsLeftAlone)
@@ -388,16 +401,35 @@ TEST_F(SaveTargets, TargetThatIsNoRegularFileIsLeftAlone)
     const std::string dir = dir_ / "sub";
     ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
     EXPECT_EQ(P_save(1, dir.c_str()), P_WRITE);
+    EXPECT_EQ(dir_.listing(), "params\nsub\n");
+}
 
+// The link itself is what the rename replaces; the file it pointed to, and
+// its mode, stay as they were.  A dangling link is replaced the same way.
+TEST_F(SaveTargets, SymbolicLinkAtTheTargetIsReplacedItself)
+{
     const std::string file = dir_ / "file";
     const std::string link = dir_ / "link";
     write_file(file, "linked\n");
+    ASSERT_EQ(chmod(file.c_str(), 0600), 0);
     ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
-    EXPECT_EQ(P_save(1, link.c_str()), P_WRITE);
+    const mode_t previous = umask(022);
+    EXPECT_EQ(P_save(1, link.c_str()), P_OK);
+    umask(previous);
+    struct stat info {};
     ASSERT_EQ(lstat(link.c_str(), &info), 0);
-    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(info.st_mode & 07777, 0644u);
+    EXPECT_EQ(read_file(link), kSaved);
     EXPECT_EQ(read_file(file), "linked\n");
-    EXPECT_EQ(dir_.listing(), "file\nlink\nparams\nsub\n");
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+
+    const std::string dangling = dir_ / "dangling";
+    ASSERT_EQ(symlink((dir_ / "nowhere").c_str(), dangling.c_str()), 0);
+    EXPECT_EQ(P_save(1, dangling.c_str()), P_OK);
+    EXPECT_EQ(read_file(dangling), kSaved);
+    EXPECT_EQ(dir_.listing(), "dangling\nfile\nlink\n");
 }
 
 TEST_F(SaveTargets, NewFileTakesTheModeOfTheUmaskAndAReplacementTheOldOnes)

@@ -15,6 +15,7 @@
 #include "cli.h"
 #include "cmd_par.h"
 #include "errsink.h"
+#include "par_edit.h"
 #include "treekeep.h"
 
 namespace psenv::par {
@@ -143,12 +144,17 @@ Load load_file(int tree, const std::string &path)
 
 bool save_file(int tree, const std::string &path, const std::string &file)
 {
-    errno = 0;
-    const int code = P_save(tree, file.c_str());
+    int code = P_OK;
+    int cause = 0;
+    if (!guarded_save(path, file, [&] {
+            errno = 0;
+            code = P_save(tree, file.c_str());
+            cause = errno;
+        }))
+        return false;
     if (code == P_OK)
         return true;
     // The store's code says which step failed; the system's words say why.
-    const int cause = errno;
     if (cause != 0)
         error(path + ": cannot save: " + std::strerror(cause) + "; it was left unchanged");
     else

@@ -259,13 +259,26 @@ PSENV_EXTERN(int) readNewVarsfromdisk(SymbolNode **root, FILE *stream);
  * unchanged); P_WRITE when writing, flushing, syncing, closing or renaming
  * failed (temporary removed, target unchanged).
  *
- * The temporary file is created exclusively (mode 0666 before the umask);
- * when its name is taken, that name (never what a link there points to) is
- * removed and the creation tried once more, then P_WRITE.  An existing
- * `path` that is not a regular file (a symbolic link included) gives
- * P_WRITE with nothing touched.  The new file takes the owner, group and
- * permission bits of the file it replaces; when they cannot be kept the
- * save fails with P_WRITE, target unchanged.
+ * The temporary file is created exclusively (mode 0666 before the umask).
+ * Caveat: the name "<path><pid>" belongs to the save.  Whatever stands
+ * there when the save starts is removed (a file, or a symbolic link itself,
+ * never what it points to) and the creation tried once more; a user's file
+ * that happens to carry that name (a numbered "exp4321" beside "exp" when
+ * the caller is process 4321) is lost.  Callers that save files they do
+ * not own the naming of should look for that name first.  When the name
+ * cannot be freed (a directory stands there) or the second creation fails,
+ * the result is P_NOFILE, as it is when the file name of `path` is too
+ * long for the file system once the process id is appended.
+ *
+ * A regular file at `path` hands its owner, group and permission bits to
+ * the new file; when they cannot be kept the save fails with P_WRITE,
+ * target unchanged.  A symbolic link at `path` is replaced by the new file
+ * (the file it pointed to is not touched), which is made as where nothing
+ * stood.  Anything else at `path` (a directory, a FIFO, a device) gives
+ * P_WRITE with nothing touched.
+ *
+ * A process killed mid-save leaves its temporary file behind; the next
+ * save by a process of the same id removes it.
  */
 PSENV_EXTERN(int) P_save(int tree, const char *path);
 

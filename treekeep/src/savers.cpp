@@ -5,10 +5,11 @@
 // at its name is never written through; it is flushed and synced before it
 // is closed, and the target is replaced by rename() alone: the target path
 // always names either the complete old file or the complete new one, also
-// when the process dies or the machine stops mid-save.  A target that
-// exists must be a regular file, whose owner, group and permission bits the
-// new file takes over.  Any failure after the temporary file was created
-// removes it and leaves the target as it was.
+// when the process dies or the machine stops mid-save.  A regular file in
+// the target's place hands its owner, group and permission bits to the new
+// file; a symbolic link there is replaced itself, its pointee untouched.
+// Any failure after the temporary file was created removes it and leaves
+// the target as it was.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,18 +54,16 @@ int discard(const treekeep_io_calls &io, const std::string &temporary)
     return P_WRITE;
 }
 
-// Create the temporary file.  A name that is taken (a leftover of a killed
-// save, or something planted there) is removed, never followed, and tried
-// once more.
-FILE *createTemporary(const treekeep_io_calls &io, const std::string &temporary, int &code)
+// Create the temporary file, or null: the file cannot be created.  A name
+// that is taken (a leftover of a killed save, or something planted there)
+// is removed, never followed, and tried once more; what cannot be removed
+// (a directory) leaves the name taken.
+FILE *createTemporary(const treekeep_io_calls &io, const std::string &temporary)
 {
     errno = 0;
     FILE *stream = io.open_call(temporary.c_str(), "w");
-    if (stream != nullptr || errno != EEXIST) {
-        code = P_NOFILE;
+    if (stream != nullptr || errno != EEXIST)
         return stream;
-    }
-    code = P_WRITE;
     if (io.unlink_call(temporary.c_str()) != 0 && errno != ENOENT)
         return nullptr;
     return io.open_call(temporary.c_str(), "w");
@@ -92,20 +91,21 @@ int saveTo(SymbolNode **root, const char *path, int (*walk)(SymbolNode **, FILE 
     }
     const treekeep_io_calls &io = *treekeep_io();
 
-    // A device, a pipe, a directory or a link in the target's place is not
-    // a parameter file to replace.
+    // A device, a pipe or a directory in the target's place is not a
+    // parameter file to replace.  A symbolic link is: the rename replaces
+    // the link, and the new file is made like one where nothing stood,
+    // since a link's own mode bits say nothing.
     struct stat old {};
     bool replacing = false;
-    if (io.lstat_call(path, &old) == 0) {
+    if (io.lstat_call(path, &old) == 0 && !S_ISLNK(old.st_mode)) {
         if (!S_ISREG(old.st_mode))
             return P_WRITE;
         replacing = true;
     }
 
-    int code = P_NOFILE;
-    FILE *stream = createTemporary(io, temporary, code);
+    FILE *stream = createTemporary(io, temporary);
     if (stream == nullptr)
-        return code;
+        return P_NOFILE;
     if (walk(root, stream) != P_OK || (replacing && !keepAttributes(io, stream, old)) ||
         io.flush_call(stream) != 0 || io.sync_call(stream) != 0) {
         io.close_call(stream);
