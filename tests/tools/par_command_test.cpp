@@ -148,7 +148,7 @@ TEST_F(ParTool, ShowOfNamedParametersKeepsTheirOrderAndReportsMissingOnes)
 {
     const ToolResult r = par({"show", path("sample.par"), "tpwr", "nope", "d1"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "psenv: nopeVariable doesn't exist\n");
+    EXPECT_EQ(r.err, "psenv: nope: Variable doesn't exist\n");
     const auto table = lines(r.out);
     ASSERT_EQ(table.size(), 3u);
     EXPECT_EQ(table[1].rfind("tpwr ", 0), 0u);
@@ -167,13 +167,13 @@ TEST_F(ParTool, ShowOfFilesThatCannotBeReadFails)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "psenv: " + dir_ + ": Is a directory\n");
 
-    // A bad record: what came before it is shown, with the loader's message.
+    // A bad record: the check's problem, and nothing of the file.
     write("bad.par", std::string(kRealA) + "beta 0 7 0 0 0 1 1 0 1 64\n0 \n0 \n" + kRealC);
     r = par({"show", path("bad.par")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "psenv: " + path("bad.par") + ": readfromdisk: beta has nonexistent type\n");
-    EXPECT_NE(row(r.out, "alpha"), "");
-    EXPECT_EQ(row(r.out, "gamma"), "");
+    EXPECT_EQ(r.err, "psenv: " + path("bad.par") +
+                         ":4: record 2: 'beta': type 7 is neither 1 (real) nor 2 (string)\n");
+    EXPECT_EQ(r.out, "");
 
     write("empty.par", "");
     r = par({"show", path("empty.par")});
@@ -207,11 +207,11 @@ TEST_F(ParTool, GetFailuresUseTheStoresWording)
     ToolResult r = par({"get", path("sample.par"), "nope"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "psenv: nopeVariable doesn't exist\n");
+    EXPECT_EQ(r.err, "psenv: nope: Variable doesn't exist\n");
     for (const char *index : {"0", "6", "-1"}) {
         r = par({"get", path("sample.par"), "pw", index});
         EXPECT_EQ(r.status, 1) << index;
-        EXPECT_EQ(r.err, "psenv: pwIndex out-of-bounds\n") << index;
+        EXPECT_EQ(r.err, "psenv: pw: Index out-of-bounds\n") << index;
     }
     r = par({"get", path("missing.par"), "pw"});
     EXPECT_EQ(r.status, 1);
@@ -290,32 +290,32 @@ TEST_F(ParTool, SetRefusesWhatTheParameterForbids)
         std::string message;
     };
     const std::vector<Case> cases = {
-        {{"64"}, "dpwr", "psenv: dpwrValue exceeds upper limit (64 > 63)\n"},
-        {{"40", "-17"}, "dpwr", "psenv: dpwrValue exceeds lower limit (-17 < -16)\n"},
-        {{"64"}, "tpwr", "psenv: tpwrValue exceeds upper limit (64 > 63)\n"},  // via parmax
-        {{"-17"}, "tpwr", "psenv: tpwrValue exceeds lower limit (-17 < -16)\n"},
-        {{"31"}, "gain", "psenv: gainValue violates step size (31 is no multiple of 2)\n"},
-        {{"20.05"}, "temp", "psenv: tempValue violates step size (20.05 is no multiple of 0.1)\n"},
+        {{"64"}, "dpwr", "psenv: dpwr: Value exceeds upper limit (64 > 63)\n"},
+        {{"40", "-17"}, "dpwr", "psenv: dpwr: Value exceeds lower limit (-17 < -16)\n"},
+        {{"64"}, "tpwr", "psenv: tpwr: Value exceeds upper limit (64 > 63)\n"},  // via parmax
+        {{"-17"}, "tpwr", "psenv: tpwr: Value exceeds lower limit (-17 < -16)\n"},
+        {{"31"}, "gain", "psenv: gain: Value violates step size (31 is no multiple of 2)\n"},
+        {{"20.05"}, "temp", "psenv: temp: Value violates step size (20.05 is no multiple of 0.1)\n"},
         {{"5000"}, "fb",
-         "psenv: fbValue violates enum type (5000 is not one of 2000 4000 10000 20000 40000 "
+         "psenv: fb: Value violates enum type (5000 is not one of 2000 4000 10000 20000 40000 "
          "100000)\n"},
         {{"waltz16", "dipsi"}, "dseq",
-         "psenv: dseqValue violates enum type (\"dipsi\" is not one of \"waltz16\" \"garp1\" "
+         "psenv: dseq: Value violates enum type (\"dipsi\" is not one of \"waltz16\" \"garp1\" "
          "\"mlev16\" \"wurst40\")\n"},
-        {{"x"}, "seqfil", "psenv: seqfilVariable is write protected\n"},
-        {{"1"}, "sfrq", "psenv: sfrqVariable is write protected\n"},
-        {{"fast"}, "sw", "psenv: swWrong type (\"fast\" is not a number)\n"},
-        {{"nan"}, "lb", "psenv: lbWrong type (\"nan\" is not a finite number in range)\n"},
-        {{"1", "-inf"}, "lb", "psenv: lbWrong type (\"-inf\" is not a finite number in range)\n"},
-        {{"1e999"}, "lb", "psenv: lbWrong type (\"1e999\" is not a finite number in range)\n"},
-        {{" 5"}, "lb", "psenv: lbWrong type (\" 5\" is not a number)\n"},
-        {{"5 "}, "lb", "psenv: lbWrong type (\"5 \" is not a number)\n"},
+        {{"x"}, "seqfil", "psenv: seqfil: Variable is write protected\n"},
+        {{"1"}, "sfrq", "psenv: sfrq: Variable is write protected\n"},
+        {{"fast"}, "sw", "psenv: sw: Wrong type (\"fast\" is not a number)\n"},
+        {{"nan"}, "lb", "psenv: lb: Wrong type (\"nan\" is not a finite number in range)\n"},
+        {{"1", "-inf"}, "lb", "psenv: lb: Wrong type (\"-inf\" is not a finite number in range)\n"},
+        {{"1e999"}, "lb", "psenv: lb: Wrong type (\"1e999\" is not a finite number in range)\n"},
+        {{" 5"}, "lb", "psenv: lb: Wrong type (\" 5\" is not a number)\n"},
+        {{"5 "}, "lb", "psenv: lb: Wrong type (\"5 \" is not a number)\n"},
         // A new parameter does not become a text parameter "nan".
-        {{"1", "NaN"}, "fresh", "psenv: freshWrong type (\"NaN\" is not a finite number in range)\n"},
+        {{"1", "NaN"}, "fresh", "psenv: fresh: Wrong type (\"NaN\" is not a finite number in range)\n"},
         {{std::string(1023, 'a')}, "dm",
-         "psenv: dmString larger than max length (1023 characters, 1022 at most)\n"},
-        {{"1"}, "$x", "psenv: $xBad filename (names beginning with $ are never saved)\n"},
-        {{"1"}, "2nd", "psenv: 2ndBad filename \n"},
+         "psenv: dm: String larger than max length (1023 characters, 1022 at most)\n"},
+        {{"1"}, "$x", "psenv: $x: Bad filename (names beginning with $ are never saved)\n"},
+        {{"1"}, "2nd", "psenv: 2nd: Bad filename\n"},
     };
     for (const Case &c : cases) {
         std::vector<std::string> args{"set", path("sample.par"), c.name};
@@ -441,7 +441,8 @@ TEST_F(ParTool, NamesListsRecordsInFileOrder)
     r = par({"names", path("bad.par")});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "psenv: " + path("bad.par") + ": readNamesFromDisk: beta has nonexistent type\n");
+    EXPECT_EQ(r.err, "psenv: " + path("bad.par") +
+                         ":4: record 2: 'beta': type 3 is neither 1 (real) nor 2 (string)\n");
 
     r = par({"names", path("missing.par")});
     EXPECT_EQ(r.status, 1);
@@ -506,7 +507,10 @@ TEST_F(ParTool, MergeTakesMarkedRecordsAndSparesGuardedParameters)
     write("src.par", kSource);
     ToolResult r = par({"merge", path("dest.par"), path("src.par")});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "+ marked\n");
+    EXPECT_EQ(r.out, "+ marked\n"
+                     "= guard not taken: protected in DEST (bit 0x4000)\n"
+                     "= plain not taken: not marked in SRC (bit 0x4000; --all takes it)\n"
+                     "= unmarked not taken: not marked in SRC (bit 0x4000; --all takes it)\n");
     EXPECT_EQ(par({"get", path("dest.par"), "marked"}).out, "m\n");
     EXPECT_NE(row(par({"show", path("dest.par"), "marked"}).out, "marked").find(" no "),
               std::string::npos);  // the file's inactive flag came along
@@ -514,7 +518,9 @@ TEST_F(ParTool, MergeTakesMarkedRecordsAndSparesGuardedParameters)
     r = par({"merge", path("dest.par"), path("src.par"), "--all"});
     ASSERT_EQ(r.status, 0) << r.err;
     // marked kept its bit, so it stays; guard is guarded in the destination.
-    EXPECT_EQ(r.out, "~ plain values: 1 -> 9\n+ unmarked\n");
+    EXPECT_EQ(r.out, "~ plain values: 1 -> 9\n+ unmarked\n"
+                     "= guard not taken: protected in DEST (bit 0x4000)\n"
+                     "= marked not taken: protected in DEST (bit 0x4000)\n");
     EXPECT_EQ(par({"get", path("dest.par"), "guard"}).out, "1\n");
     EXPECT_EQ(entries(), (std::vector<std::string>{"dest.par", "sample.par", "src.par"}));
 }
@@ -525,7 +531,9 @@ TEST_F(ParTool, MergeWithClearBitLetsALaterMergeChangeTheParameter)
     write("src.par", kSource);
     ToolResult r = par({"merge", path("dest.par"), path("src.par"), "--clear-bit"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "+ guard\n+ marked\n");
+    EXPECT_EQ(r.out, "+ guard\n+ marked\n"
+                     "= plain not taken: not marked in SRC (bit 0x4000; --all takes it)\n"
+                     "= unmarked not taken: not marked in SRC (bit 0x4000; --all takes it)\n");
     EXPECT_NE(row(par({"show", path("dest.par"), "marked"}).out, "marked").find("0x0004"),
               std::string::npos);
 

@@ -36,16 +36,8 @@ private:
 // target that does not exist or is not a regular file, one the caller may
 // not write or that has several hard links (unless `force`), waits at most
 // `wait` seconds for another editor, and refuses a file that fails the
-// strict check.
+// strict check or (unless `force`) holds repeated records.
 std::optional<Edit> begin_edit(const std::string &path, bool force, double wait);
-
-// The strict check of a file, its problems and failures reported.
-enum class Whole { kYes, kNo, kUnreadable };
-Whole check_file(const std::string &path);
-
-// The same for a file another command reads (a merge's source): false when
-// it cannot be read or is damaged.
-bool whole_file(const std::string &path);
 
 // The value of a --wait option: seconds from 0 to 3600.
 std::optional<double> lock_wait(const std::optional<std::string> &text);
