@@ -163,8 +163,9 @@ std::optional<Limits> resolve_limits(const Param &param)
     const int min_code = P_getmin(kTreeA, param.name.c_str(), &limits.min);
     const int max_code = P_getmax(kTreeA, param.name.c_str(), &limits.max);
     if (min_code != P_OK || max_code != P_OK) {
-        error(name_text(param.name) + ": limits are positions in parmin/parmax, which the file does " +
-              "not hold in full; limits not checked");
+        error(name_text(param.name) +
+              ": limits are positions in parmin/parmax, which the file does not hold in full; "
+              "limits not checked");
         limits.min = limits.max = 0.0;
     }
     return limits;
