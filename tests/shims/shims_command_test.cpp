@@ -153,7 +153,9 @@ TEST_F(ShimsParams, ShimsetFromAParameterFile)
     r = shims({"count", "--params", dir_ + "/cut.par"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err.rfind("psenv: " + dir_ + "/cut.par: ", 0), 0u) << r.err;
+    EXPECT_EQ(r.err, "psenv: " + dir_ + "/cut.par:2: record 1: 'shimset': value 1 of 1 'x12' is "
+                     "not a number\n"
+                     "psenv: " + dir_ + "/cut.par: the parameter file is damaged; it was not used\n");
     r = shims({"count", "--params", dir_});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "psenv: " + dir_ + ": Is a directory\n");

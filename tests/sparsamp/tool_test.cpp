@@ -100,7 +100,10 @@ TEST_F(SchedTool, MakeLoadsAParameterFileBeforeTheOptions)
     std::remove(path("sampling.sch").c_str());
     r = run("sched make --params " + path("bad.par") + " --density 50 --dir " + dir_);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "psenv: " + path("bad.par") + ": readfromdisk: bad number\n");
+    EXPECT_EQ(r.err, "psenv: " + path("bad.par") +
+                         ":5: record 2: 'CSdensity': value 1 of 1 'fifty' is not a number\n"
+                         "psenv: " + path("bad.par") +
+                         ": the parameter file is damaged; it was not used\n");
     EXPECT_EQ(r.out, "");
     EXPECT_FALSE(std::filesystem::exists(path("sampling.sch")));
 

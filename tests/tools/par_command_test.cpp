@@ -148,7 +148,7 @@ TEST_F(ParTool, ShowOfNamedParametersKeepsTheirOrderAndReportsMissingOnes)
 {
     const ToolResult r = par({"show", path("sample.par"), "tpwr", "nope", "d1"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "psenv: nopeVariable doesn't exist\n");
+    EXPECT_EQ(r.err, "psenv: nope: Variable doesn't exist\n");
     const auto table = lines(r.out);
     ASSERT_EQ(table.size(), 3u);
     EXPECT_EQ(table[1].rfind("tpwr ", 0), 0u);
@@ -167,13 +167,13 @@ TEST_F(ParTool, ShowOfFilesThatCannotBeReadFails)
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "psenv: " + dir_ + ": Is a directory\n");
 
-    // A bad record: what came before it is shown, with the loader's message.
+    // A bad record: the check's problem, and nothing of the file.
     write("bad.par", std::string(kRealA) + "beta 0 7 0 0 0 1 1 0 1 64\n0 \n0 \n" + kRealC);
     r = par({"show", path("bad.par")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "psenv: " + path("bad.par") + ": readfromdisk: beta has nonexistent type\n");
-    EXPECT_NE(row(r.out, "alpha"), "");
-    EXPECT_EQ(row(r.out, "gamma"), "");
+    EXPECT_EQ(r.err, "psenv: " + path("bad.par") +
+                         ":4: record 2: 'beta': type 7 is neither 1 (real) nor 2 (string)\n");
+    EXPECT_EQ(r.out, "");
 
     write("empty.par", "");
     r = par({"show", path("empty.par")});
@@ -207,11 +207,11 @@ TEST_F(ParTool, GetFailuresUseTheStoresWording)
     ToolResult r = par({"get", path("sample.par"), "nope"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "psenv: nopeVariable doesn't exist\n");
+    EXPECT_EQ(r.err, "psenv: nope: Variable doesn't exist\n");
     for (const char *index : {"0", "6", "-1"}) {
         r = par({"get", path("sample.par"), "pw", index});
         EXPECT_EQ(r.status, 1) << index;
-        EXPECT_EQ(r.err, "psenv: pwIndex out-of-bounds\n") << index;
+        EXPECT_EQ(r.err, "psenv: pw: Index out-of-bounds\n") << index;
     }
     r = par({"get", path("missing.par"), "pw"});
     EXPECT_EQ(r.status, 1);
@@ -282,6 +282,54 @@ TEST_F(ParTool, SetAddsNewParametersOfTheKindTheValuesSuggest)
     EXPECT_EQ(r.out, "+ ni\n+ pslist\n");
 }
 
+TEST_F(ParTool, SetOfANewNameCreatesItSaysSoAndTakesItsAttributes)
+{
+    ToolResult r = par({"set", path("sample.par"), "tpwer", "30", "--min", "-16", "--max", "63",
+                        "--step", "0.5", "--group", "2", "--prot", "0x4000"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "psenv: created new real parameter 'tpwer'\n");
+    r = par({"show", path("sample.par"), "tpwer"});
+    EXPECT_EQ(row(r.out, "tpwer"),
+              "tpwer  real  30      -            -16..63 step 0.5  2      0       0        yes  "
+              "   0x4000");
+    r = par({"set", path("sample.par"), "newtext", "a b"});
+    EXPECT_EQ(r.err, "psenv: created new string parameter 'newtext'\n");
+    // The values are held to the limits and step given.
+    for (const auto &[value, message] :
+         {std::pair<std::string, std::string>{"64", "psenv: fresh: Value exceeds upper limit (64 > 63)\n"},
+          {"1.25", "psenv: fresh: Value violates step size (1.25 is no multiple of 0.5)\n"}}) {
+        r = par({"set", path("sample.par"), "fresh", value, "--max", "63", "--step", "0.5"});
+        EXPECT_EQ(r.status, 1) << value;
+        EXPECT_EQ(r.err, message);
+    }
+    // The options describe a new parameter only; a text takes no limits.
+    const std::string before = read("sample.par");
+    r = par({"set", path("sample.par"), "tpwr", "30", "--max", "70"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: tpwr: the file holds this parameter; --min, --max, --step, --group "
+                     "and --prot only describe a new one; the file was left unchanged\n");
+    r = par({"set", path("sample.par"), "label", "abc", "--min", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: label: a new string parameter takes no --min, --max or --step "
+                     "(\"abc\" is no list of numbers); the file was left unchanged\n");
+    EXPECT_EQ(read("sample.par"), before);
+
+    for (const std::vector<std::string> &bad :
+         {std::vector<std::string>{"--min", "x"}, {"--max", "0x10"}, {"--step", "-1"},
+          {"--min", "5", "--max", "1"}, {"--group", "8"}, {"--group", "1.5"}, {"--prot", "0xg"},
+          {"--prot", "-1"}, {"--prot", "0x80000000"}, {"--max", "nan"}}) {
+        std::vector<std::string> args{"set", path("sample.par"), "other", "1"};
+        args.insert(args.end(), bad.begin(), bad.end());
+        EXPECT_EQ(par(args).status, 2) << bad[0] << " " << bad[1];
+    }
+    EXPECT_EQ(read("sample.par"), before);
+
+    // Changing an existing parameter says nothing.
+    r = par({"set", path("sample.par"), "tpwer", "31"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+}
+
 TEST_F(ParTool, SetRefusesWhatTheParameterForbids)
 {
     struct Case {
@@ -290,32 +338,32 @@ TEST_F(ParTool, SetRefusesWhatTheParameterForbids)
         std::string message;
     };
     const std::vector<Case> cases = {
-        {{"64"}, "dpwr", "psenv: dpwrValue exceeds upper limit (64 > 63)\n"},
-        {{"40", "-17"}, "dpwr", "psenv: dpwrValue exceeds lower limit (-17 < -16)\n"},
-        {{"64"}, "tpwr", "psenv: tpwrValue exceeds upper limit (64 > 63)\n"},  // via parmax
-        {{"-17"}, "tpwr", "psenv: tpwrValue exceeds lower limit (-17 < -16)\n"},
-        {{"31"}, "gain", "psenv: gainValue violates step size (31 is no multiple of 2)\n"},
-        {{"20.05"}, "temp", "psenv: tempValue violates step size (20.05 is no multiple of 0.1)\n"},
+        {{"64"}, "dpwr", "psenv: dpwr: Value exceeds upper limit (64 > 63)\n"},
+        {{"40", "-17"}, "dpwr", "psenv: dpwr: Value exceeds lower limit (-17 < -16)\n"},
+        {{"64"}, "tpwr", "psenv: tpwr: Value exceeds upper limit (64 > 63)\n"},  // via parmax
+        {{"-17"}, "tpwr", "psenv: tpwr: Value exceeds lower limit (-17 < -16)\n"},
+        {{"31"}, "gain", "psenv: gain: Value violates step size (31 is no multiple of 2)\n"},
+        {{"20.05"}, "temp", "psenv: temp: Value violates step size (20.05 is no multiple of 0.1)\n"},
         {{"5000"}, "fb",
-         "psenv: fbValue violates enum type (5000 is not one of 2000 4000 10000 20000 40000 "
+         "psenv: fb: Value violates enum type (5000 is not one of 2000 4000 10000 20000 40000 "
          "100000)\n"},
         {{"waltz16", "dipsi"}, "dseq",
-         "psenv: dseqValue violates enum type (\"dipsi\" is not one of \"waltz16\" \"garp1\" "
+         "psenv: dseq: Value violates enum type (\"dipsi\" is not one of \"waltz16\" \"garp1\" "
          "\"mlev16\" \"wurst40\")\n"},
-        {{"x"}, "seqfil", "psenv: seqfilVariable is write protected\n"},
-        {{"1"}, "sfrq", "psenv: sfrqVariable is write protected\n"},
-        {{"fast"}, "sw", "psenv: swWrong type (\"fast\" is not a number)\n"},
-        {{"nan"}, "lb", "psenv: lbWrong type (\"nan\" is not a finite number in range)\n"},
-        {{"1", "-inf"}, "lb", "psenv: lbWrong type (\"-inf\" is not a finite number in range)\n"},
-        {{"1e999"}, "lb", "psenv: lbWrong type (\"1e999\" is not a finite number in range)\n"},
-        {{" 5"}, "lb", "psenv: lbWrong type (\" 5\" is not a number)\n"},
-        {{"5 "}, "lb", "psenv: lbWrong type (\"5 \" is not a number)\n"},
+        {{"x"}, "seqfil", "psenv: seqfil: Variable is write protected\n"},
+        {{"1"}, "sfrq", "psenv: sfrq: Variable is write protected\n"},
+        {{"fast"}, "sw", "psenv: sw: Wrong type (\"fast\" is not a number)\n"},
+        {{"nan"}, "lb", "psenv: lb: Wrong type (\"nan\" is not a finite number in range)\n"},
+        {{"1", "-inf"}, "lb", "psenv: lb: Wrong type (\"-inf\" is not a finite number in range)\n"},
+        {{"1e999"}, "lb", "psenv: lb: Wrong type (\"1e999\" is not a finite number in range)\n"},
+        {{" 5"}, "lb", "psenv: lb: Wrong type (\" 5\" is not a number)\n"},
+        {{"5 "}, "lb", "psenv: lb: Wrong type (\"5 \" is not a number)\n"},
         // A new parameter does not become a text parameter "nan".
-        {{"1", "NaN"}, "fresh", "psenv: freshWrong type (\"NaN\" is not a finite number in range)\n"},
+        {{"1", "NaN"}, "fresh", "psenv: fresh: Wrong type (\"NaN\" is not a finite number in range)\n"},
         {{std::string(1023, 'a')}, "dm",
-         "psenv: dmString larger than max length (1023 characters, 1022 at most)\n"},
-        {{"1"}, "$x", "psenv: $xBad filename (names beginning with $ are never saved)\n"},
-        {{"1"}, "2nd", "psenv: 2ndBad filename \n"},
+         "psenv: dm: String larger than max length (1023 characters, 1022 at most)\n"},
+        {{"1"}, "$x", "psenv: $x: Bad filename (names beginning with $ are never saved)\n"},
+        {{"1"}, "2nd", "psenv: 2nd: Bad filename\n"},
     };
     for (const Case &c : cases) {
         std::vector<std::string> args{"set", path("sample.par"), c.name};
@@ -441,7 +489,8 @@ TEST_F(ParTool, NamesListsRecordsInFileOrder)
     r = par({"names", path("bad.par")});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "psenv: " + path("bad.par") + ": readNamesFromDisk: beta has nonexistent type\n");
+    EXPECT_EQ(r.err, "psenv: " + path("bad.par") +
+                         ":4: record 2: 'beta': type 3 is neither 1 (real) nor 2 (string)\n");
 
     r = par({"names", path("missing.par")});
     EXPECT_EQ(r.status, 1);
@@ -506,7 +555,10 @@ TEST_F(ParTool, MergeTakesMarkedRecordsAndSparesGuardedParameters)
     write("src.par", kSource);
     ToolResult r = par({"merge", path("dest.par"), path("src.par")});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "+ marked\n");
+    EXPECT_EQ(r.out, "+ marked\n"
+                     "= guard not taken: protected in DEST (bit 0x4000)\n"
+                     "= plain not taken: not marked in SRC (bit 0x4000; --all takes it)\n"
+                     "= unmarked not taken: not marked in SRC (bit 0x4000; --all takes it)\n");
     EXPECT_EQ(par({"get", path("dest.par"), "marked"}).out, "m\n");
     EXPECT_NE(row(par({"show", path("dest.par"), "marked"}).out, "marked").find(" no "),
               std::string::npos);  // the file's inactive flag came along
@@ -514,7 +566,9 @@ TEST_F(ParTool, MergeTakesMarkedRecordsAndSparesGuardedParameters)
     r = par({"merge", path("dest.par"), path("src.par"), "--all"});
     ASSERT_EQ(r.status, 0) << r.err;
     // marked kept its bit, so it stays; guard is guarded in the destination.
-    EXPECT_EQ(r.out, "~ plain values: 1 -> 9\n+ unmarked\n");
+    EXPECT_EQ(r.out, "~ plain values: 1 -> 9\n+ unmarked\n"
+                     "= guard not taken: protected in DEST (bit 0x4000)\n"
+                     "= marked not taken: protected in DEST (bit 0x4000)\n");
     EXPECT_EQ(par({"get", path("dest.par"), "guard"}).out, "1\n");
     EXPECT_EQ(entries(), (std::vector<std::string>{"dest.par", "sample.par", "src.par"}));
 }
@@ -525,7 +579,9 @@ TEST_F(ParTool, MergeWithClearBitLetsALaterMergeChangeTheParameter)
     write("src.par", kSource);
     ToolResult r = par({"merge", path("dest.par"), path("src.par"), "--clear-bit"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "+ guard\n+ marked\n");
+    EXPECT_EQ(r.out, "+ guard\n+ marked\n"
+                     "= plain not taken: not marked in SRC (bit 0x4000; --all takes it)\n"
+                     "= unmarked not taken: not marked in SRC (bit 0x4000; --all takes it)\n");
     EXPECT_NE(row(par({"show", path("dest.par"), "marked"}).out, "marked").find("0x0004"),
               std::string::npos);
 
@@ -556,6 +612,248 @@ TEST_F(ParTool, MergeFailuresLeaveTheDestinationUnchanged)
     EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(fs::exists(path("missing.par")));
     EXPECT_EQ(entries(), (std::vector<std::string>{"dest.par", "sample.par", "src.par"}));
+}
+
+TEST_F(ParTool, MergeWhoseReportCannotBeWrittenSavesNothing)
+{
+    if (access("/dev/full", W_OK) != 0)
+        GTEST_SKIP() << "needs /dev/full";
+    write("dest.par", kDest);
+    write("src.par", kSource);
+    ToolResult r = run_psenv({"par", "merge", path("dest.par"), path("src.par"), "--all"}, "", {},
+                             "/dev/full");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: error writing standard output: No space left on device\n"
+                     "psenv: " + path("dest.par") + ": not merged; it was left unchanged\n");
+    EXPECT_EQ(read("dest.par"), kDest);  // "unchanged" is the truth
+    EXPECT_EQ(entries(), (std::vector<std::string>{"dest.par", "sample.par", "src.par"}));
+    // Somewhere to write, and it is saved.
+    r = par({"merge", path("dest.par"), path("src.par"), "--all"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(read("dest.par"), kDest);
+}
+
+TEST_F(ParTool, MergeCountsWhatItDidNotTakeWithQuiet)
+{
+    write("dest.par", kDest);
+    write("src.par", kSource);
+    ToolResult r = par({"merge", path("dest.par"), path("src.par"), "--quiet"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "+ marked\n= 3 records not taken (2 not marked in SRC, 1 protected in DEST)\n");
+    // Nothing left out, nothing said of it.
+    write("dest.par", "plain 0 1 10 0 0 1 1 0 1 64\n1 1 \n0 \n");
+    r = par({"merge", path("dest.par"), path("src.par"), "--all", "--quiet"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "+ guard\n+ marked\n~ plain values: 1 -> 9\n+ unmarked\n");
+    // A record taken makes a later copy of it meet a protected parameter.
+    write("dest.par", kDest);
+    write("src.par", std::string("twin 0 1 0 0 0 1 1 16384 1 64\n1 1 \n0 \n") + kRealA +
+                         "twin 0 1 0 0 0 1 1 16384 1 64\n1 2 \n0 \n");
+    r = par({"merge", path("dest.par"), path("src.par"), "--force"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "+ twin\n"
+                     "= alpha not taken: not marked in SRC (bit 0x4000; --all takes it)\n"
+                     "= twin (line 7) not taken: protected in DEST (bit 0x4000)\n");
+    EXPECT_EQ(par({"get", path("dest.par"), "twin"}).out, "1\n");
+}
+
+// ---- damaged, repeated and unreadable files -------------------------------------
+
+// d1 announces 3 values and holds 2: the loader takes the next line's count
+// as the third value and reads on without a word.
+const char *const kShortD1 = "alpha 0 1 10 0 0 1 1 0 1 64\n2 1 2 \n0 \n"
+                             "d1 0 1 0 0 0 1 1 0 1 64\n3 1 2.5 \n0 \n";
+
+TEST_F(ParTool, ReadersShowNothingOfADamagedFileUnlessLenient)
+{
+    write("short.par", kShortD1);
+    const std::string problem =
+        "psenv: " + path("short.par") + ":5: record 2: 'd1': the value line holds 2 of the 3 "
+        "values announced\n";
+    for (const std::vector<std::string> &args :
+         {std::vector<std::string>{"show", path("short.par")}, {"get", path("short.par"), "d1"},
+          {"get", path("short.par"), "alpha"}, {"names", path("short.par")}}) {
+        const ToolResult r = par(args);
+        EXPECT_EQ(r.status, 1) << args[0];
+        EXPECT_EQ(r.out, "") << args[0];
+        EXPECT_EQ(r.err, problem) << args[0];
+    }
+
+    // --lenient: what the loader reads, said to be so, and still status 1.
+    const std::string lenient = problem + "psenv: " + path("short.par") +
+                                ": the file is damaged; what follows is what the loader reads "
+                                "of it (--lenient)\n";
+    ToolResult r = par({"show", path("short.par"), "--lenient"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, lenient);
+    ASSERT_GE(lines(r.out).size(), 3u);
+    EXPECT_EQ(lines(r.out)[0], "(damaged file " + path("short.par") +
+                                   ": what the loader reads of it, which may be wrong or "
+                                   "incomplete)");
+    EXPECT_NE(row(r.out, "d1").find("1 2.5 0 "), std::string::npos) << r.out;
+    r = par({"get", path("short.par"), "d1", "--lenient"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "1\n2.5\n0\n");
+    EXPECT_EQ(r.err, lenient);
+    r = par({"names", "--lenient", path("short.par")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "alpha\nd1\n");
+    // A whole file is not marked.
+    r = par({"get", path("sample.par"), "d1", "--lenient"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(ParTool, DiffOfACutFileComparesNothing)
+{
+    // Cut after a count: the loaders see a shorter file, not a damaged one.
+    write("a.par", std::string(kRealA) + kStrB + kRealC);
+    write("cut.par", std::string(kRealA) + kStrB + "gamma 0 1 10 0 0 1 1 0 1 64\n1 ");
+    ToolResult r = par({"diff", path("a.par"), path("cut.par")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "psenv: " + path("cut.par") +
+                         ":8: record 3: 'gamma': the file ends before value 1 of 1\n");
+    // Both files' problems in one run.
+    write("short.par", kShortD1);
+    r = par({"diff", path("short.par"), path("cut.par")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(lines(r.err).size(), 2u) << r.err;
+}
+
+TEST_F(ParTool, RepeatedRecordsAreReportedAndNotSavedOverWithoutForce)
+{
+    const std::string first = "d1 0 1 0 0 0 1 1 0 1 64\n1 1 \n0 \n";
+    const std::string second = "d1 0 1 0 0 0 1 1 0 1 64\n1 2 \n0 \n";
+    const std::string twice = first + kRealA + second;
+    const std::string repeat =
+        "psenv: " + path("twice.par") +
+        ":7: record 3: 'd1': repeats record 1 (line 1); a load keeps only the last of them\n";
+    write("twice.par", twice);
+    ToolResult r = par({"check", path("twice.par")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, repeat);
+
+    r = par({"set", path("twice.par"), "alpha", "5"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, repeat + "psenv: " + path("twice.par") +
+                         ": a save would keep only the last record of each repeated name "
+                         "(--force saves anyway); it was left unchanged\n");
+    EXPECT_EQ(read("twice.par"), twice);
+    write("dest.par", kDest);
+    r = par({"merge", path("twice.par"), path("dest.par"), "--all"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(read("twice.par"), twice);
+
+    // As the source of a merge: which copy lands depends on order and bits.
+    r = par({"merge", path("dest.par"), path("twice.par"), "--all"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, repeat + "psenv: " + path("twice.par") +
+                         ": records repeat a name, and which of them ends up in DEST depends "
+                         "on their order and bits (--force merges anyway)\n"
+                         "psenv: " + path("dest.par") + ": not merged; it was left unchanged\n");
+    EXPECT_EQ(read("dest.par"), kDest);
+    r = par({"merge", path("dest.par"), path("twice.par"), "--all", "--force"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "+ alpha\n+ d1\n");
+    EXPECT_EQ(par({"get", path("dest.par"), "d1"}).out, "2\n");
+
+    // Readers say it and go on with what a load keeps.
+    r = par({"get", path("twice.par"), "d1"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "2\n");
+    EXPECT_EQ(r.err, repeat);
+
+    // Forced, the save keeps the last copy, as the message said.
+    r = par({"set", path("twice.par"), "alpha", "5", "--force"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, repeat);
+    EXPECT_EQ(par({"check", path("twice.par")}).status, 0);
+    EXPECT_EQ(par({"get", path("twice.par"), "d1"}).out, "2\n");
+}
+
+TEST_F(ParTool, FilesThatCannotBeReadAreNotCalledDamaged)
+{
+    write("secret.par", kRealA);
+    chmod(path("secret.par").c_str(), 0200);  // writable, not readable
+    const std::string target = path("secret.par");
+    // Root reads anything: the check runs in a child without privileges.
+    ASSERT_EQ(chown(target.c_str(), 65534, 65534), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        const ToolResult set = run_psenv({"par", "set", target, "alpha", "4"});
+        const ToolResult show = run_psenv({"par", "show", target});
+        const ToolResult check = run_psenv({"par", "check", target});
+        const ToolResult diff = run_psenv({"par", "diff", target, target});
+        const std::string denied = "psenv: " + target + ": Permission denied\n";
+        _exit(set.status == 1 &&
+                      set.err == "psenv: " + target +
+                                     ": Permission denied; it was left unchanged\n" &&
+                      show.status == 1 && show.err == denied && check.status == 2 &&
+                      check.err == denied && diff.status == 2 && diff.err == denied + denied
+                  ? 0
+                  : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    chmod(target.c_str(), 0644);
+    EXPECT_EQ(read("secret.par"), kRealA);
+}
+
+TEST_F(ParTool, ControlBytesInNamesAreEscapedOnOutput)
+{
+    // A name that would clear the screen and one with a backslash.
+    const std::string evil = "x\x1b[2J";
+    write("evil.par", evil + " 0 1 0 0 0 1 1 0 1 64\n1 1 \n0 \n" +
+                          "b\\s 0 1 0 0 0 1 1 0 1 64\n1 1 \n0 \n");
+    ToolResult r = par({"names", path("evil.par")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "x\\x1b[2J\nb\\\\s\n");
+    r = par({"show", path("evil.par")});
+    EXPECT_EQ(r.out.find('\x1b'), std::string::npos);
+    EXPECT_NE(row(r.out, "x\\x1b[2J"), "");
+    write("other.par", "");
+    r = par({"diff", path("evil.par"), path("other.par")});
+    EXPECT_EQ(r.out, "- b\\\\s\n- x\\x1b[2J\n");
+    r = par({"get", path("evil.par"), evil + "y"});
+    EXPECT_EQ(r.err, "psenv: x\\x1b[2Jy: Variable doesn't exist\n");
+    write("bad.par", evil + " 0 1 0 0 0 1 1 0 1 64\n1 z \n0 \n");
+    r = par({"check", path("bad.par")});
+    EXPECT_EQ(r.err, "psenv: " + path("bad.par") +
+                         ":2: record 1: 'x\\x1b[2J': value 1 of 1 'z' is not a number\n");
+}
+
+TEST_F(ParTool, StoreWordsStandApartFromTheNameHoweverLong)
+{
+    const std::string longest(250, 'n');
+    const ToolResult r = par({"get", path("sample.par"), longest});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "psenv: " + longest + ": Variable doesn't exist\n");
+}
+
+TEST_F(ParTool, ParamsFilesThatAreDamagedAreRefusedWithTheirLines)
+{
+    std::string damaged = sample_;
+    const std::size_t shimset = damaged.find("shimset 7 1 20 1 1 0 0 16384 1 64\n1 5 \n");
+    ASSERT_NE(shimset, std::string::npos);
+    damaged.replace(shimset, 40, "shimset 7 1 20 1 1 0 0 16384 1 64\n2 5 \n");
+    write("damaged.par", damaged);
+    const ToolResult r = run_psenv({"shims", "list", "--params", path("damaged.par")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "psenv: " + path("damaged.par") +
+                         ":11: record 4: 'shimset': the value line holds 1 of the 2 values "
+                         "announced\n"
+                         "psenv: " + path("damaged.par") +
+                         ": the parameter file is damaged; it was not used\n");
+    EXPECT_EQ(run_psenv({"shims", "list", "--params", path("sample.par")}).status, 0);
 }
 
 // ---- usage ------------------------------------------------------------------

@@ -110,6 +110,82 @@ TEST(ParfileCheck, EachKindOfDamageWithItsLineAndRecord)
               "");
 }
 
+TEST(ParfileCheck, RepeatedRecordsAreFoundWithTheLinesOfBothWhenAskedFor)
+{
+    const std::string a = "a 0 1 0 0 0 0 0 16384 1 64\n1 1 \n0 \n";
+    const std::string b = "b 0 2 0 0 0 0 0 0 1 64\n1 \"x\"\n0 \n";
+    const std::string file = a + b + a + "c 0 1 0 0 0 0 0 0 1 64\n0 \n0 \n" + a;
+    // Not damage: without the question the file is whole.
+    EXPECT_EQ(messages(check_parfile_bytes(file)), "");
+    const auto report = psenv::check_parfile_report(file, true);
+    // Each copy names the one before it.
+    EXPECT_EQ(messages(report.problems),
+              "7:3: 'a': repeats record 1 (line 1); a load keeps only the last of them\n"
+              "13:5: 'a': repeats record 3 (line 7); a load keeps only the last of them\n");
+    EXPECT_FALSE(report.damaged());
+    EXPECT_EQ(report.repeats(), 2u);
+    ASSERT_EQ(report.records.size(), 5u);
+    EXPECT_EQ(report.records[0].name, "a");
+    EXPECT_EQ(report.records[0].protection, 16384);
+    EXPECT_EQ(report.records[3].name, "c");
+    EXPECT_EQ(report.records[3].line, 10);
+    for (const auto &problem : report.problems)
+        EXPECT_TRUE(problem.repeat);
+
+    // A repeat beside damage: both are told apart.
+    const auto damaged = psenv::check_parfile_report(a + a + "z 0 1", true);
+    EXPECT_EQ(messages(damaged.problems),
+              "4:2: 'a': repeats record 1 (line 1); a load keeps only the last of them\n"
+              "7:3: 'z': the file ends inside the header (2 of 11 fields)\n");
+    EXPECT_TRUE(damaged.damaged());
+}
+
+TEST(ParfileCheck, TheLineARecordLeftItsLayoutOnIsBlamedNotWhatFollows)
+{
+    const std::string ok = "ok 0 1 0 0 0 0 0 0 1 64\n1 5 \n0 \n";
+    const std::string next = "d2 0 1 0 0 0 0 0 0 1 64\n1 5 \n0 \n";
+    const struct {
+        std::string bytes;
+        std::string expected;
+    } cases[] = {
+        // The next line's count becomes the third value, the next name the
+        // enumeration count: the value line is at fault.
+        {ok + "d1 0 1 0 0 0 0 0 0 1 64\n3 1 2.5 \n0 \n" + next,
+         "5:2: 'd1': the value line holds 2 of the 3 values announced\n"},
+        {"d1 0 1 0 0 0 0 0 0 1 64\n3 1 2.5 \n0 \n",
+         "2:1: 'd1': the value line holds 2 of the 3 values announced\n"},
+        {"d1 0 1 0 0 0 0 0 0 1 64\n1 1 2 \n0 \n" + next,
+         "2:1: 'd1': the value line holds more than the 1 value announced\n"},
+        {"d1 0 1 0 0 0 0 0 0 1\n1 2 \n0 \n" + next,
+         "1:1: 'd1': the header line holds 10 of the 11 fields\n"},
+        {"d1 0 1 0 0 0 0 0 0 1 64 7\n1 2 \n0 \n" + next,
+         "1:1: 'd1': the header line holds more than the 11 fields\n"},
+        {"d1 0 1 0 0 0 0 0 0 1 64\n1 1 \n2 1 \n" + next,
+         "3:1: 'd1': the enumeration line holds 1 of the 2 values announced\n"},
+        // Strings: each further value on a line of its own.
+        {"s 0 2 0 0 0 0 0 0 1 64\n3 \"a\"\n\"b\"\n0 \n" + next,
+         "3:1: 's': the values end after 2 of the 3 values announced\n"},
+        {"s 0 2 0 0 0 0 0 0 1 64\n1 \"a\"\n\"b\"\n0 \n" + next,
+         "3:1: 's': more values than the 1 value announced\n"},
+        {"s 0 2 0 0 0 0 0 0 1 64\n1 \n0 \n" + next,
+         "2:1: 's': the values end after 0 of the 1 value announced\n"},
+        // A slip is blamed only for trouble in its record or the next one.
+        {"a 0 1 0 0 0 0 0 0 1 64\n2 1\n2 \n0 \n" + ok + ok + "z 0 1 x 0 0 0 0 0 1 64\n0 \n0 \n",
+         "11:4: 'z': header field maximum 'x' is not a valid number\n"},
+        // Control bytes of a name are escaped, as those of a token.
+        {"e\x1b[2J 0 1 0 0 0 0 0 0 1 64\n1 \x07 \n0 \n",
+         "2:1: 'e\\x1b[2J': value 1 of 1 '\\x07' is not a number\n"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(messages(check_parfile_bytes(c.bytes)), c.expected) << c.bytes;
+
+    // Lists the reader takes across lines are whole: the layout is only a
+    // witness when something else is wrong.
+    EXPECT_EQ(messages(check_parfile_bytes("w 0 1 0 0 0\n0 0 0 1 64\n3 1\n2\n3 \n1\n9 \n" +
+                                           ok + "t 0 2 0 0 0 0 0 0 1 64\n2\n\"a\" \"b\" 0 \n")),
+              "");
+}
+
 TEST(ParfileCheck, FilesThatCannotBeReadGiveTheSystemsWords)
 {
     char pattern[] = "/tmp/parfile-check-XXXXXX";

@@ -8,7 +8,9 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <optional>
+#include <utility>
 
 namespace psenv {
 namespace {
@@ -66,7 +68,7 @@ bool whole_hex(std::string_view token)
 // Quoted for a message: at most 20 characters of a token.
 std::string shown(std::string_view token)
 {
-    std::string text = "'" + std::string(token.substr(0, 20));
+    std::string text = "'" + printable(token.substr(0, 20));
     if (token.size() > 20)
         text += "...";
     return text + "'";
@@ -107,13 +109,16 @@ bool field_ok(Field kind, std::string_view token)
 
 class Checker {
 public:
-    explicit Checker(std::string_view bytes) : bytes_(bytes) {}
-
-    std::vector<ParfileProblem> run()
+    Checker(std::string_view bytes, bool find_repeats)
+        : bytes_(bytes), find_repeats_(find_repeats)
     {
-        while (record())
+    }
+
+    ParfileReport run()
+    {
+        while (!halted_ && record())
             ;
-        return std::move(problems_);
+        return std::move(report_);
     }
 
 private:
@@ -124,12 +129,21 @@ private:
         if (!name)
             return false;
         ++record_;
-        name_ = std::string(*name);
+        // A layout slip shows in the record it happened in or in the next.
+        if (slip_ && slip_->record + 1 < record_)
+            slip_.reset();
+        name_ = printable(*name);
+        const long header_line = token_line_;
+        report_.records.push_back({std::string(*name), header_line, 0});
         if (name->size() > kLongestName)
             problem("name of " + std::to_string(name->size()) + " bytes; at most " +
                     std::to_string(kLongestName) + " are read back");
         if (name->find('\0') != std::string_view::npos)
             problem("name holds a NUL byte");
+        if (find_repeats_)
+            note_repeat(std::string(*name));
+        if (halted_)
+            return false;
 
         long type = 0;
         for (std::size_t i = 0; i < std::size(kHeader); ++i) {
@@ -139,28 +153,45 @@ private:
             // A token the file ends in may be cut: the end is the problem.
             if (at_end())
                 return ended("inside the header (" + std::to_string(i + 1) + " of 11 fields)");
+            if (token_line_ != header_line)
+                slip(header_line, "the header line holds " + std::to_string(i + 1) +
+                                      " of the 11 fields");
             if (!field_ok(kHeader[i].kind, *field)) {
                 problem(std::string("header field ") + kHeader[i].name + " " + shown(*field) +
                         " is not a valid number");
-                if (i == 1)
+                if (i == 1 || halted_)
                     return false;  // without its type the record cannot be read
+                continue;
             }
             if (i == 1)
                 type = static_cast<long>(*whole_integer(*field));
+            if (i == 7)
+                report_.records.back().protection = static_cast<long>(*whole_integer(*field));
         }
         if (type != 1 && type != 2)
             return stop("type " + std::to_string(type) + " is neither 1 (real) nor 2 (string)");
         const bool strings = type == 2;
 
-        long count = 0;
-        if (!list_count("value", count) || !list(strings, count, "value"))
+        long values = 0;
+        if (!list_count("value", values))
             return false;
-        if (!list_count("enumeration", count) || !list(strings, count, "enumeration value"))
+        if (token_line_ == previous_end_)
+            slip(previous_end_, "the header line holds more than the 11 fields");
+        if (!(strings ? string_values(values) : real_list(values, "value")))
+            return false;
+        const long values_end = end_line_;
+        long entries = 0;
+        if (!list_count("enumeration", entries, values))
+            return false;
+        if (!strings && token_line_ == values_end)
+            slip(values_end, "the value line holds more than the " + announced(values));
+        if (!(strings ? string_enumeration(entries) : real_list(entries, "enumeration value")))
             return false;
         return line_break();
     }
 
-    bool list_count(const char *what, long &count)
+    // A count; for the enumeration's, `values` is the value count before it.
+    bool list_count(const char *what, long &count, long values = -1)
     {
         const auto text = token();
         if (!text)
@@ -168,6 +199,10 @@ private:
         const auto value = whole_integer(*text);
         if (at_end())
             return ended(std::string("after the ") + what + " count");
+        // A quoted string where the enumeration count belongs: the list
+        // before it holds more strings than it announced.
+        if (!value && values >= 0 && text->front() == '"')
+            return stop("more values than the " + announced(values));
         if (!value || *value < 0 || *value > kMostValues)
             return stop(std::string(what) + " count " + shown(*text) + " is not a count from 0 to " +
                         std::to_string(kMostValues));
@@ -175,51 +210,96 @@ private:
         return true;
     }
 
-    bool list(bool strings, long count, const char *what)
+    static std::string announced(long count)
     {
+        return std::to_string(count) + (count == 1 ? " value announced" : " values announced");
+    }
+
+    // Reals: the writer puts them all on their count's line.
+    bool real_list(long count, const char *what)
+    {
+        const long count_line = token_line_;
+        const bool values = std::string_view(what) == "value";
         for (long i = 1; i <= count; ++i) {
             const std::string which = std::string(what) + " " + std::to_string(i) + " of " +
                                       std::to_string(count);
-            if (strings) {
-                if (!quoted(which))
-                    return false;
-                continue;
-            }
             const auto value = token();
             if (!value)
                 return ended("before " + which);
+            if (token_line_ != count_line)
+                slip(count_line, std::string(values ? "the value line" : "the enumeration line") +
+                                     " holds " + std::to_string(i - 1) + " of the " +
+                                     announced(count));
             if (!whole_real(*value) && !at_end())
                 problem(which + " " + shown(*value) + " is not a number");
+            if (halted_)
+                return false;
+        }
+        return true;
+    }
+
+    // Strings of a value list: the first on the count's line, each further
+    // one on a line of its own.
+    bool string_values(long count)
+    {
+        for (long i = 1; i <= count; ++i) {
+            const std::string which = "value " + std::to_string(i) + " of " + std::to_string(count);
+            if (!quoted(which, i - 1, count))
+                return false;
+        }
+        return true;
+    }
+
+    // Strings of an enumeration: all on the count's line.
+    bool string_enumeration(long count)
+    {
+        const long count_line = token_line_;
+        for (long i = 1; i <= count; ++i) {
+            const std::string which =
+                "enumeration value " + std::to_string(i) + " of " + std::to_string(count);
+            skip_blanks();
+            if (!at_end() && line_ != count_line)
+                slip(count_line, "the enumeration line holds " + std::to_string(i - 1) + " of the " +
+                                     announced(count));
+            if (!quoted(which, i - 1, count))
+                return false;
         }
         return true;
     }
 
     // A string between double quotes; a backslash takes the next character
-    // as it stands, as the reader does.
-    bool quoted(const std::string &which)
+    // as it stands, as the reader does.  `read` strings of `count` came
+    // before it in its list.
+    bool quoted(const std::string &which, long read, long count)
     {
+        const long previous_line = end_line_;
         skip_blanks();
         if (at_end())
             return ended("before " + which);
-        if (bytes_[pos_] != '"')
+        previous_end_ = end_line_;
+        token_line_ = line_;
+        if (bytes_[pos_] != '"') {
+            // On a later line: the list ended early, the fault is its count
+            // or the lines before.
+            if (line_ != previous_line)
+                return stop("the values end after " + std::to_string(read) + " of the " +
+                                announced(count),
+                            previous_line);
             return stop(which + " does not begin with a double quote");
+        }
         const long opened_on = line_;
         ++pos_;
         std::size_t length = 0;
         bool nul = false;
         for (;;) {
-            if (at_end()) {
-                line_ = opened_on;
-                return stop(which + " is a string that is never closed");
-            }
+            if (at_end())
+                return stop(which + " is a string that is never closed", opened_on);
             char c = bytes_[pos_++];
             if (c == '"')
                 break;
             if (c == '\\') {
-                if (at_end()) {
-                    line_ = opened_on;
-                    return stop(which + " is a string that is never closed");
-                }
+                if (at_end())
+                    return stop(which + " is a string that is never closed", opened_on);
                 c = bytes_[pos_++];
             }
             if (c == '\n')
@@ -227,13 +307,14 @@ private:
             nul = nul || c == '\0';
             ++length;
         }
+        end_line_ = line_;
         // The store's strings end at the first NUL byte.
         if (nul)
             problem(which + " is a string that holds a NUL byte");
         if (length > kLongestString)
             problem(which + " is a string of " + std::to_string(length) + " characters; at most " +
                     std::to_string(kLongestString) + " are read back");
-        return true;
+        return !halted_;
     }
 
     // What ends a record: blanks, then the line break.
@@ -245,11 +326,25 @@ private:
             return ended("before the line break that ends the record");
         if (bytes_[pos_] != '\n') {
             problem("the record's last line goes on after its enumeration");
-            return true;
+            return !halted_;
         }
         ++pos_;
         ++line_;
         return true;
+    }
+
+    void note_repeat(const std::string &name)
+    {
+        const auto [first, fresh] = seen_.emplace(name, std::make_pair(line_, record_));
+        if (fresh)
+            return;
+        const auto [line, record] = first->second;
+        report_.problems.push_back({line_, record_,
+                                    "'" + name_ + "': repeats record " + std::to_string(record) +
+                                        " (line " + std::to_string(line) +
+                                        "); a load keeps only the last of them",
+                                    true});
+        first->second = {line_, record_};
     }
 
     void skip_blanks()
@@ -266,6 +361,8 @@ private:
         skip_blanks();
         if (at_end())
             return std::nullopt;
+        previous_end_ = end_line_;
+        token_line_ = end_line_ = line_;
         const std::size_t start = pos_;
         while (!at_end() && !blank(bytes_[pos_]))
             ++pos_;
@@ -274,44 +371,128 @@ private:
 
     bool at_end() const { return pos_ >= bytes_.size(); }
 
-    void problem(const std::string &what)
+    // The first place where this record left the writer's layout.
+    void slip(long line, const std::string &what)
     {
-        problems_.push_back({line_, record_, "'" + name_ + "': " + what});
+        if (!slip_)
+            slip_ = ParfileProblem{line, record_, "'" + name_ + "': " + what};
     }
 
-    bool stop(const std::string &what)
+    // A problem of the record.  After a layout slip the problem is most
+    // likely its consequence: the slip is reported instead, and checking
+    // ends, since what follows is read out of step.
+    void problem(const std::string &what, long line = 0)
     {
-        problem(what);
+        if (slip_) {
+            report_.problems.push_back(*slip_);
+            halted_ = true;
+            return;
+        }
+        report_.problems.push_back({line != 0 ? line : line_, record_, "'" + name_ + "': " + what});
+    }
+
+    bool stop(const std::string &what, long line = 0)
+    {
+        problem(what, line);
         return false;
     }
 
     // The end of the file is reported on the line of its last byte.
     bool ended(const std::string &where)
     {
-        line_ = 1;
+        long last = 1;
         for (std::size_t i = 0; i + 1 < bytes_.size(); ++i)
-            line_ += bytes_[i] == '\n' ? 1 : 0;
-        return stop("the file ends " + where);
+            last += bytes_[i] == '\n' ? 1 : 0;
+        return stop("the file ends " + where, last);
     }
 
     std::string_view bytes_;
+    bool find_repeats_;
     std::size_t pos_ = 0;
     long line_ = 1;
+    long token_line_ = 1;    // where the token or string read last begins
+    long end_line_ = 1;      // where it ends (a string may hold line breaks)
+    long previous_end_ = 1;  // where the one before it ends
     long record_ = 0;
     std::string name_;
-    std::vector<ParfileProblem> problems_;
+    std::optional<ParfileProblem> slip_;
+    bool halted_ = false;
+    std::map<std::string, std::pair<long, long>> seen_;
+    ParfileReport report_;
 };
 
 }  // namespace
 
-std::vector<ParfileProblem> check_parfile_bytes(std::string_view bytes)
+bool ParfileReport::damaged() const
 {
-    return Checker(bytes).run();
+    for (const ParfileProblem &problem : problems)
+        if (!problem.repeat)
+            return true;
+    return false;
 }
 
-bool check_parfile(const char *path, std::vector<ParfileProblem> &problems, std::string &error)
+std::size_t ParfileReport::repeats() const
 {
-    problems.clear();
+    std::size_t count = 0;
+    for (const ParfileProblem &problem : problems)
+        count += problem.repeat ? 1 : 0;
+    return count;
+}
+
+std::string printable(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+                static const char kHex[] = "0123456789abcdef";
+                out += "\\x";
+                out += kHex[static_cast<unsigned char>(c) >> 4];
+                out += kHex[static_cast<unsigned char>(c) & 0xf];
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out;
+}
+
+ParfileReport check_parfile_report(std::string_view bytes, bool find_repeats)
+{
+    return Checker(bytes, find_repeats).run();
+}
+
+std::vector<ParfileProblem> check_parfile_bytes(std::string_view bytes, bool find_repeats)
+{
+    return check_parfile_report(bytes, find_repeats).problems;
+}
+
+bool check_parfile(const char *path, std::vector<ParfileProblem> &problems, std::string &error,
+                   bool find_repeats)
+{
+    ParfileReport report;
+    const bool read = check_parfile(path, report, error, find_repeats);
+    problems = std::move(report.problems);
+    return read;
+}
+
+bool check_parfile(const char *path, ParfileReport &report, std::string &error, bool find_repeats)
+{
+    report = ParfileReport{};
     // Non-blocking, so that a FIFO is found out by fstat instead of waiting
     // for a writer.
     const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -320,7 +501,12 @@ bool check_parfile(const char *path, std::vector<ParfileProblem> &problems, std:
         return false;
     }
     struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fstat(fd, &info) != 0) {
+        error = std::strerror(errno);
+        ::close(fd);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
         error = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "not a regular file";
         ::close(fd);
         return false;
@@ -341,7 +527,7 @@ bool check_parfile(const char *path, std::vector<ParfileProblem> &problems, std:
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
     ::close(fd);
-    problems = check_parfile_bytes(bytes);
+    report = check_parfile_report(bytes, find_repeats);
     return true;
 }
 

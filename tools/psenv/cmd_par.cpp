@@ -12,12 +12,13 @@ namespace {
 
 void print_help()
 {
-    std::puts("Usage: psenv par show FILE [NAME...]\n"
-              "       psenv par get FILE NAME [INDEX]\n"
+    std::puts("Usage: psenv par show FILE [NAME...] [--lenient]\n"
+              "       psenv par get FILE NAME [INDEX] [--lenient]\n"
               "       psenv par set FILE NAME VALUE... [--force] [--wait SECONDS]\n"
-              "       psenv par names FILE\n"
+              "                     [--min X] [--max X] [--step X] [--group N] [--prot BITS]\n"
+              "       psenv par names FILE [--lenient]\n"
               "       psenv par diff A B\n"
-              "       psenv par merge DEST SRC [--all] [--clear-bit] [--force]\n"
+              "       psenv par merge DEST SRC [--all] [--clear-bit] [--quiet] [--force]\n"
               "                       [--wait SECONDS]\n"
               "       psenv par check FILE\n\n"
               "Parameter files: the text files that hold the parameters of one tree.\n\n"
@@ -29,13 +30,17 @@ void print_help()
               "  diff    parameters only in A, only in B, or different in both\n"
               "  merge   the selective transfer of SRC into DEST, then save DEST\n"
               "  check   the strict check that every record of the file is whole\n\n"
+              "Every subcommand checks its files first as 'check' does: the readers show\n"
+              "nothing of a damaged file but its problems (--lenient shows what the\n"
+              "loader reads, said to be so).\n\n"
               "Files are always replaced whole: a new file is written beside the old one\n"
               "and renamed over it, so a failed save leaves the old file as it was.  set\n"
               "and merge lock the file's directory, refuse targets that are not regular\n"
-              "files, damaged files and (without --force) files they may not write or\n"
-              "that have several hard links.\n\n"
+              "files, damaged files and (without --force) files they may not write, that\n"
+              "have several hard links or whose records repeat a name.\n\n"
               "Exit status: 0 success or same, 1 failure, refusal, difference or damage,\n"
-              "2 usage error; diff and check give 2 for a file they cannot read.\n\n"
+              "2 usage error; diff gives 2 for a file it cannot read or that is damaged,\n"
+              "check for a file it cannot read.\n\n"
               "Run 'psenv par <subcommand> --help' for its details.");
 }
 

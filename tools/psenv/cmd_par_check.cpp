@@ -4,7 +4,7 @@
 
 #include "cli.h"
 #include "cmd_par.h"
-#include "par_edit.h"
+#include "par_strict.h"
 
 namespace psenv::par {
 namespace {
@@ -18,10 +18,15 @@ void print_help()
               "the eleven header fields, each count followed by that many values, every\n"
               "string closed, and the line break that ends the record.  The loaders take\n"
               "a file cut after a count or a real as ending there, without a message;\n"
-              "'par set' and 'par merge' run this check and refuse a damaged file.\n\n"
-              "Prints one line per problem: FILE:LINE: record N: 'NAME': what is wrong.\n\n"
-              "Exit status: 0 the file is whole, 1 it is damaged, 2 it cannot be read\n"
-              "or usage error.");
+              "'par set' and 'par merge' run this check and refuse a damaged file, and\n"
+              "'par show', 'get', 'names' and 'diff' show nothing of one.\n\n"
+              "Prints one line per problem: FILE:LINE: record N: 'NAME': what is wrong.\n"
+              "Where a record left the layout the files are written in (a header on one\n"
+              "line, a list of reals on the line of its count) before it went wrong, the\n"
+              "line it left is named.  A record whose name an earlier record has is\n"
+              "reported too, with the lines of both: a load keeps only the last.\n\n"
+              "Exit status: 0 the file is whole, 1 it is damaged or repeats a name, 2 it\n"
+              "cannot be read or usage error.");
 }
 
 }  // namespace
@@ -34,14 +39,17 @@ int check(int argc, char **argv)
         return exit_status;
     if (args->operands.size() != 1)
         return usage_error("par check needs exactly one parameter file", kCommand);
-    switch (check_file(args->operands.front())) {
+    const std::string &path = args->operands.front();
+    const Checked checked = check_reported(path, path);
+    switch (checked.whole) {
     case Whole::kYes:
-        return kExitOk;
+        return checked.repeats == 0 ? kExitOk : kExitFailure;
     case Whole::kNo:
         return kExitFailure;
     case Whole::kUnreadable:
         break;
     }
+    error(path + ": " + checked.failure);
     return kExitUsage;
 }
 

@@ -1,12 +1,14 @@
 // psenv par diff: compare two parameter files parameter by parameter.
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli.h"
 #include "cmd_par.h"
 #include "par_diff.h"
 #include "par_format.h"
+#include "par_strict.h"
 
 namespace psenv::par {
 namespace {
@@ -22,9 +24,11 @@ void print_help()
               "  + NAME                 only in B\n"
               "  ~ NAME FIELD: a -> b   FIELD differs (type, values, enumeration, min,\n"
               "                         max, step, group, dgroup, subtype, active, prot)\n\n"
-              "Values are compared as the files hold them (12 significant digits).\n\n"
+              "Values are compared as the files hold them (12 significant digits).\n"
+              "Both files are checked first as by 'psenv par check'; of a damaged file\n"
+              "the problems are printed and nothing is compared.\n\n"
               "Exit status: 0 the files hold the same parameters, 1 they differ, 2 a\n"
-              "file cannot be read whole (nothing is compared) or usage error.");
+              "file cannot be read or is damaged (nothing is compared), or usage error.");
 }
 
 }  // namespace
@@ -73,12 +77,12 @@ std::vector<std::string> tree_changes(const std::vector<Param> &a, const std::ve
                           : j == b.size() ? -1
                                           : a[i].name.compare(b[j].name);
         if (order < 0) {
-            lines.push_back("- " + a[i++].name);
+            lines.push_back("- " + name_text(a[i++].name));
         } else if (order > 0) {
-            lines.push_back("+ " + b[j++].name);
+            lines.push_back("+ " + name_text(b[j++].name));
         } else {
             for (const std::string &change : field_changes(a[i], b[j]))
-                lines.push_back("~ " + a[i].name + " " + change);
+                lines.push_back("~ " + name_text(a[i].name) + " " + change);
             ++i;
             ++j;
         }
@@ -95,11 +99,21 @@ int diff(int argc, char **argv)
     if (args->operands.size() != 2)
         return usage_error("par diff needs exactly two parameter files", kCommand);
     // As diff(1): trouble is not a difference.  A file read only in part
-    // would show its missing records as differences.
+    // would show its missing records as differences.  Both are checked, so
+    // that one run names the problems of both.
+    const bool whole_a = check_before_reading(args->operands[0], false) == Reading::kWhole;
+    const bool whole_b = check_before_reading(args->operands[1], false) == Reading::kWhole;
+    if (!whole_a || !whole_b)
+        return kExitUsage;
     const Load load_a = load_file(kTreeA, args->operands[0]);
     const Load load_b = load_file(kTreeB, args->operands[1]);
-    if (load_a != Load::kComplete || load_b != Load::kComplete)
+    if (load_a != Load::kComplete || load_b != Load::kComplete) {
+        for (const auto &[load, path] : {std::pair{load_a, args->operands[0]},
+                                          std::pair{load_b, args->operands[1]}})
+            if (load == Load::kIncomplete)
+                suggest_check(path);
         return kExitUsage;
+    }
     const std::vector<std::string> lines = tree_changes(collect(kTreeA), collect(kTreeB));
     for (const std::string &line : lines)
         std::puts(line.c_str());

@@ -1,12 +1,15 @@
 // psenv par get and psenv par names: values and names for scripts.
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "cli.h"
 #include "cmd_par.h"
 #include "memalloc.h"
 #include "par_format.h"
+#include "par_strict.h"
 #include "treekeep.h"
 
 namespace psenv::par {
@@ -17,20 +20,29 @@ constexpr int kTextBuffer = 1024;
 
 void print_get_help()
 {
-    std::puts("Usage: psenv par get FILE NAME [INDEX]\n\n"
+    std::puts("Usage: psenv par get FILE NAME [INDEX] [--lenient]\n\n"
               "Prints the values of the parameter NAME of the parameter file FILE, one\n"
               "per line: reals with 12 significant digits, strings as they are.  With\n"
               "INDEX (1-based) only that value.\n\n"
-              "Exit status: 0 success, 1 failure (unreadable file, bad record, missing\n"
+              "FILE is checked first as by 'psenv par check': nothing of a damaged file\n"
+              "is printed, its problems are.\n\n"
+              "  --lenient   print the values of a damaged file anyway, as the loader\n"
+              "              reads them (standard error says so; the status stays 1)\n\n"
+              "Exit status: 0 success, 1 failure (unreadable or damaged file, missing\n"
               "parameter, index out of bounds), 2 usage error.");
 }
 
 void print_names_help()
 {
-    std::puts("Usage: psenv par names FILE\n\n"
+    std::puts("Usage: psenv par names FILE [--lenient]\n\n"
               "Prints the names of the records of the parameter file FILE, one per line,\n"
-              "in file order, without loading the parameters.\n\n"
-              "Exit status: 0 success, 1 failure (unreadable file, bad record), 2 usage\n"
+              "in file order, without loading the parameters.  Backslashes and control\n"
+              "characters in a name are escaped (\\\\, \\n, \\t, \\r, \\xNN).\n\n"
+              "FILE is checked first as by 'psenv par check': nothing of a damaged file\n"
+              "is printed, its problems are.\n\n"
+              "  --lenient   print the names of a damaged file anyway, as the loader\n"
+              "              reads them (standard error says so; the status stays 1)\n\n"
+              "Exit status: 0 success, 1 failure (unreadable or damaged file), 2 usage\n"
               "error.");
 }
 
@@ -57,8 +69,8 @@ int get(int argc, char **argv)
 {
     constexpr const char *kCommand = "par get";
     int exit_status = kExitOk;
-    auto args = parse_command(argc, argv, 1, {{"help", false}},
-                              kCommand, print_get_help, exit_status);
+    auto args = parse_command(argc, argv, 1, {{"help", false}, {"lenient", false}}, kCommand,
+                              print_get_help, exit_status);
     if (!args)
         return exit_status;
     const auto &operands = args->operands;
@@ -72,9 +84,14 @@ int get(int argc, char **argv)
             return usage_error("index '" + operands[2] + "' is not an integer", kCommand);
         index = static_cast<int>(*parsed);
     }
+    const Reading reading = check_before_reading(operands[0], args->has("lenient"));
+    if (reading == Reading::kStop)
+        return kExitFailure;
     const Load load = load_file(kTreeA, operands[0]);
     if (load == Load::kFailed)
         return kExitFailure;
+    if (load == Load::kIncomplete && reading == Reading::kWhole)
+        suggest_check(operands[0]);
 
     const std::string &name = operands[1];
     vInfo info{};
@@ -88,24 +105,25 @@ int get(int argc, char **argv)
         }
     }
     if (code != P_OK) {
-        report(code, name);
+        error(store_words(code, name));
         return kExitFailure;
     }
-    return load == Load::kComplete ? kExitOk : kExitFailure;
+    return load == Load::kComplete && reading == Reading::kWhole ? kExitOk : kExitFailure;
 }
 
 int names(int argc, char **argv)
 {
     constexpr const char *kCommand = "par names";
     int exit_status = kExitOk;
-    auto args = parse_command(argc, argv, 1, {{"help", false}},
-                              kCommand, print_names_help, exit_status);
+    auto args = parse_command(argc, argv, 1, {{"help", false}, {"lenient", false}}, kCommand,
+                              print_names_help, exit_status);
     if (!args)
         return exit_status;
     if (args->operands.size() != 1)
         return usage_error("par names needs exactly one parameter file", kCommand);
     const std::string &path = args->operands.front();
-    if (reject_unreadable(path))
+    const Reading reading = check_before_reading(path, args->has("lenient"));
+    if (reading == Reading::kStop)
         return kExitFailure;
 
     char *list = nullptr;
@@ -116,16 +134,20 @@ int names(int argc, char **argv)
         report(code, path, ": ");
         return kExitFailure;
     }
+    if (messages != 0 && reading == Reading::kWhole)
+        suggest_check(path);
     if (list != nullptr) {
         // Names hold no white space, so the blank-separated list splits cleanly.
-        std::string names_text = list;
+        const std::string all = list;
         release(list);
-        for (char &c : names_text)
-            if (c == ' ')
-                c = '\n';
-        std::puts(names_text.c_str());
+        std::size_t start = 0;
+        while (start <= all.size()) {
+            const std::size_t end = std::min(all.find(' ', start), all.size());
+            std::puts(name_text(std::string_view(all).substr(start, end - start)).c_str());
+            start = end + 1;
+        }
     }
-    return messages == 0 ? kExitOk : kExitFailure;
+    return messages == 0 && reading == Reading::kWhole ? kExitOk : kExitFailure;
 }
 
 }  // namespace psenv::par

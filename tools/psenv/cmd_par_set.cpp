@@ -1,5 +1,6 @@
 // psenv par set: change or add one parameter of a file and save it.
 #include <cstdio>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,7 +22,8 @@ constexpr std::size_t kMostValues = 32767;
 
 void print_help()
 {
-    std::puts("Usage: psenv par set FILE NAME VALUE... [--force] [--wait SECONDS]\n\n"
+    std::puts("Usage: psenv par set FILE NAME VALUE... [--force] [--wait SECONDS]\n"
+              "                     [--min X] [--max X] [--step X] [--group N] [--prot BITS]\n\n"
               "Makes VALUE... the values of the parameter NAME in the parameter file FILE\n"
               "and saves the file (written beside it and renamed over it, with its owner,\n"
               "group and permission bits).\n\n"
@@ -33,20 +35,118 @@ void print_help()
               "  a whole multiple of step (if step > 0)   Value violates step size\n"
               "  one of the enumeration (if it has one)   Value violates enum type\n"
               "Limits held in parmin/parmax are taken from those arrays in FILE.\n"
-              "A new parameter is real when every value is a number, else string.\n"
               "Numbers are decimal or hexadecimal reals, finite, without blanks around\n"
               "them; nan and inf are refused.\n"
               "Strings longer than 1022 characters cannot be read back and are refused.\n"
               "Use '--' before values that begin with '--'.\n\n"
+              "A NAME the file does not hold is created, and standard error says so\n"
+              "('psenv: created new real parameter 'NAME'').  It is real when every\n"
+              "value is a number, else string.  These options describe it (0 when not\n"
+              "given) and are refused for an existing parameter:\n"
+              "  --min X, --max X  its limits (a real parameter; checked when max > min)\n"
+              "  --step X          its step (a real parameter; checked when above 0)\n"
+              "  --group N         its group, 0 to 7\n"
+              "  --prot BITS       its protection bits, decimal or 0x hexadecimal\n"
+              "The values are checked against the limits and step given.\n\n"
               "FILE must be a regular file (a symbolic link to one is followed) that\n"
               "passes 'psenv par check'.  One editor at a time changes the files of a\n"
               "directory; another waits for it.\n\n"
               "  --force          replace FILE even without write permission on it or\n"
               "                   when it has several hard links (the others keep the\n"
-              "                   old content)\n"
+              "                   old content), or when records repeat a name (a save\n"
+              "                   keeps only the last of them)\n"
               "  --wait SECONDS   wait at most this long for another editor (default 10)\n\n"
               "Exit status: 0 saved, 1 refused or failed (the file is then unchanged),\n"
               "2 usage error.");
+}
+
+// What the options say about a new parameter.
+struct NewAttributes {
+    std::optional<double> min;
+    std::optional<double> max;
+    std::optional<double> step;
+    std::optional<int> group;
+    std::optional<int> prot;
+
+    bool any() const { return min || max || step || group || prot; }
+    bool limits() const { return min || max || step; }
+};
+
+// Protection bits: decimal, or hexadecimal after "0x" as `show` prints them.
+std::optional<int> protection_bits(const std::string &text)
+{
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        if (text.size() > 10)
+            return std::nullopt;
+        long long bits = 0;
+        for (std::size_t i = 2; i < text.size(); ++i) {
+            const char c = text[i];
+            const int digit = c >= '0' && c <= '9'   ? c - '0'
+                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                              : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                     : -1;
+            if (digit < 0)
+                return std::nullopt;
+            bits = bits * 16 + digit;
+        }
+        if (bits > 0x7fffffff)
+            return std::nullopt;
+        return static_cast<int>(bits);
+    }
+    const auto bits = parse_whole(text, 0, 0x7fffffff);
+    if (!bits)
+        return std::nullopt;
+    return static_cast<int>(*bits);
+}
+
+// The options of a new parameter; nullopt after a usage error (reported,
+// its status in `status`).
+std::optional<NewAttributes> new_attributes(const Args &args, int &status)
+{
+    NewAttributes attributes;
+    const double huge = std::numeric_limits<double>::max();
+    struct RealOption {
+        const char *name;
+        double low;
+        std::optional<double> *into;
+    };
+    for (const RealOption &option : {RealOption{"min", -huge, &attributes.min},
+                                     RealOption{"max", -huge, &attributes.max},
+                                     RealOption{"step", 0.0, &attributes.step}}) {
+        const auto text = args.get(option.name);
+        if (!text)
+            continue;
+        *option.into = parse_decimal(*text, option.low, huge);
+        if (!*option.into) {
+            status = bad_number(std::string("--") + option.name, *text,
+                                option.low == 0.0 ? "a finite real of 0 or more"
+                                                  : "a finite real",
+                                kCommand);
+            return std::nullopt;
+        }
+    }
+    if (attributes.min && attributes.max && *attributes.min > *attributes.max) {
+        status = usage_error("--min is above --max", kCommand);
+        return std::nullopt;
+    }
+    if (const auto text = args.get("group")) {
+        const auto group = parse_whole(*text, 0, 7);
+        if (!group) {
+            status = bad_number("--group", *text, "a whole number from 0 to 7", kCommand);
+            return std::nullopt;
+        }
+        attributes.group = static_cast<int>(*group);
+    }
+    if (const auto text = args.get("prot")) {
+        attributes.prot = protection_bits(*text);
+        if (!attributes.prot) {
+            status = bad_number("--prot", *text,
+                                "protection bits (decimal or 0x hexadecimal, at most 0x7fffffff)",
+                                kCommand);
+            return std::nullopt;
+        }
+    }
+    return attributes;
 }
 
 // Limits of `name`, read through the store so that positions in parmin and
@@ -63,8 +163,9 @@ std::optional<Limits> resolve_limits(const Param &param)
     const int min_code = P_getmin(kTreeA, param.name.c_str(), &limits.min);
     const int max_code = P_getmax(kTreeA, param.name.c_str(), &limits.max);
     if (min_code != P_OK || max_code != P_OK) {
-        error(param.name + ": limits are positions in parmin/parmax, which the file does " +
-              "not hold in full; limits not checked");
+        error(name_text(param.name) +
+              ": limits are positions in parmin/parmax, which the file does not hold in full; "
+              "limits not checked");
         limits.min = limits.max = 0.0;
     }
     return limits;
@@ -72,22 +173,13 @@ std::optional<Limits> resolve_limits(const Param &param)
 
 void refuse(const std::string &name, const Refusal &refusal)
 {
-    std::string message = store_message(refusal.code, name, "");
-    if (!refusal.detail.empty()) {
-        if (message.back() != ' ')
-            message += ' ';
-        message += "(" + refusal.detail + ")";
-    }
-    error(message);
+    error(store_words(refusal.code, name, refusal.detail));
 }
 
-// The checks of every value against an existing parameter; true when all pass.
+// The checks of every value against a parameter's kind, limits, step and
+// enumeration; true when all pass.
 bool values_allowed(const Param &param, const std::vector<std::string> &values)
 {
-    if ((param.prot & kWriteProtect) != 0) {
-        refuse(param.name, {P_PROT, ""});
-        return false;
-    }
     const std::optional<Limits> limits =
         param.type == T_REAL ? resolve_limits(param) : std::nullopt;
     for (const std::string &text : values) {
@@ -109,8 +201,10 @@ bool values_allowed(const Param &param, const std::vector<std::string> &values)
     return true;
 }
 
-// A new parameter: real when every value is a number.
-bool create(const std::string &name, const std::vector<std::string> &values, Param &param)
+// A new parameter: real when every value is a number, with the attributes
+// the options give.
+bool create(const std::string &name, const std::vector<std::string> &values,
+            const NewAttributes &attributes, Param &param)
 {
     int type = T_REAL;
     for (const std::string &text : values) {
@@ -132,14 +226,26 @@ bool create(const std::string &name, const std::vector<std::string> &values, Par
                 refuse(name, *refusal);
                 return false;
             }
-    const int code = P_creatvar(kTreeA, name.c_str(), type);
-    if (code != P_OK) {
-        report(code, name);
+    if (type == T_STRING && attributes.limits()) {
+        error(name_text(name) + ": a new string parameter takes no --min, --max or --step (" +
+              quoted(values.front()) + (values.size() > 1 ? " ..." : "") +
+              " is no list of numbers); the file was left unchanged");
         return false;
     }
-    param.name = name;
-    param.type = type;
-    return true;
+    int code = P_creatvar(kTreeA, name.c_str(), type);
+    if (code == P_OK && attributes.limits())
+        code = P_setlimits(kTreeA, name.c_str(), attributes.max.value_or(0.0),
+                           attributes.min.value_or(0.0), attributes.step.value_or(0.0));
+    if (code == P_OK && attributes.group)
+        code = P_setgroup(kTreeA, name.c_str(), *attributes.group);
+    if (code == P_OK && attributes.prot)
+        code = P_setprot(kTreeA, name.c_str(), *attributes.prot);
+    if (code != P_OK) {
+        error(store_words(code, name));
+        return false;
+    }
+    find_param(kTreeA, name, param);
+    return values_allowed(param, values);
 }
 
 int assign(const Param &param, const std::vector<std::string> &values)
@@ -162,8 +268,15 @@ int set(int argc, char **argv)
 {
     int exit_status = kExitOk;
     auto args = parse_command(argc, argv, 1,
-                              {{"help", false}, {"force", false}, {"wait", true}}, kCommand,
-                              print_help, exit_status);
+                              {{"help", false},
+                               {"force", false},
+                               {"wait", true},
+                               {"min", true},
+                               {"max", true},
+                               {"step", true},
+                               {"group", true},
+                               {"prot", true}},
+                              kCommand, print_help, exit_status);
     if (!args)
         return exit_status;
     const auto &operands = args->operands;
@@ -172,6 +285,9 @@ int set(int argc, char **argv)
                            kCommand);
     if (operands.size() - 2 > kMostValues)
         return usage_error("a parameter holds at most 32767 values", kCommand);
+    const auto attributes = new_attributes(*args, exit_status);
+    if (!attributes)
+        return exit_status;
     const std::string &path = operands[0];
     const std::string &name = operands[1];
     const std::vector<std::string> values(operands.begin() + 2, operands.end());
@@ -193,16 +309,30 @@ int set(int argc, char **argv)
         return kExitFailure;
     }
     Param param;
-    if (find_param(kTreeA, name, param) ? !values_allowed(param, values)
-                                        : !create(name, values, param))
+    const bool created = !find_param(kTreeA, name, param);
+    if (!created && attributes->any()) {
+        error(name_text(name) + ": the file holds this parameter; --min, --max, --step, --group "
+                                "and --prot only describe a new one; the file was left unchanged");
+        return kExitFailure;
+    }
+    if (!created && (param.prot & kWriteProtect) != 0) {
+        refuse(name, {P_PROT, ""});
+        return kExitFailure;
+    }
+    if (created ? !create(name, values, *attributes, param) : !values_allowed(param, values))
         return kExitFailure;
     if (const int code = assign(param, values); code != P_OK) {
-        report(code, name);
+        error(store_words(code, name));
         return kExitFailure;
     }
     if (reject_unsavable(kTreeA, path))
         return kExitFailure;
-    return save_file(kTreeA, path, edit->file()) ? kExitOk : kExitFailure;
+    if (!save_file(kTreeA, path, edit->file()))
+        return kExitFailure;
+    // A misspelt name makes a new parameter instead of changing the one meant.
+    if (created)
+        error("created new " + type_name(param.type) + " parameter '" + name_text(name) + "'");
+    return kExitOk;
 }
 
 }  // namespace psenv::par

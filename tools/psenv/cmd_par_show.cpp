@@ -8,6 +8,7 @@
 #include "cli.h"
 #include "cmd_par.h"
 #include "par_format.h"
+#include "par_strict.h"
 #include "treekeep.h"
 
 namespace psenv::par {
@@ -21,7 +22,7 @@ constexpr std::size_t kTextWidth = 32;
 
 void print_help()
 {
-    std::puts("Usage: psenv par show FILE [NAME...]\n\n"
+    std::puts("Usage: psenv par show FILE [NAME...] [--lenient]\n\n"
               "Prints the parameters of the parameter file FILE as a table, in name\n"
               "order, or only the parameters NAME... in the order given:\n\n"
               "  name         the parameter's name\n"
@@ -35,7 +36,11 @@ void print_help()
               "  prot         protection bits in hexadecimal (0x0001 write protected,\n"
               "               0x2000 indirect limits, 0x4000 taken by merge, 0x8000\n"
               "               unshared)\n\n"
-              "Exit status: 0 success, 1 failure (unreadable file, bad record, missing\n"
+              "FILE is checked first as by 'psenv par check': a damaged file is not\n"
+              "shown, its problems are.\n\n"
+              "  --lenient   show a damaged file anyway, as the loader reads it, under a\n"
+              "              first line that says so (the status stays 1)\n\n"
+              "Exit status: 0 success, 1 failure (unreadable or damaged file, missing\n"
               "name), 2 usage error.");
 }
 
@@ -51,7 +56,7 @@ Row row_of(const Param &param)
 {
     const std::string values = list_text(param.values, kListLimit, kTextWidth);
     const std::string enumeration = list_text(param.enumeration, kListLimit, kTextWidth);
-    return {param.name,
+    return {name_text(param.name),
             type_name(param.type),
             values.empty() ? "-" : values,
             enumeration.empty() ? "-" : enumeration,
@@ -85,17 +90,27 @@ void print_table(const std::vector<Row> &rows)
 int show(int argc, char **argv)
 {
     int exit_status = kExitOk;
-    auto args = parse_command(argc, argv, 1, {{"help", false}}, kCommand, print_help, exit_status);
+    auto args = parse_command(argc, argv, 1, {{"help", false}, {"lenient", false}}, kCommand,
+                              print_help, exit_status);
     if (!args)
         return exit_status;
     if (args->operands.empty())
         return usage_error("par show needs a parameter file", kCommand);
     const std::string &path = args->operands.front();
+    const Reading reading = check_before_reading(path, args->has("lenient"));
+    if (reading == Reading::kStop)
+        return kExitFailure;
     const Load load = load_file(kTreeA, path);
     if (load == Load::kFailed)
         return kExitFailure;
+    if (load == Load::kIncomplete && reading == Reading::kWhole)
+        suggest_check(path);
 
-    int status = load == Load::kComplete ? kExitOk : kExitFailure;
+    int status = load == Load::kComplete && reading == Reading::kWhole ? kExitOk : kExitFailure;
+    if (reading == Reading::kLenient)
+        std::puts(("(damaged file " + name_text(path) +
+                   ": what the loader reads of it, which may be wrong or incomplete)")
+                      .c_str());
     std::vector<Row> rows{header_row()};
     if (args->operands.size() == 1) {
         for (const Param &param : collect(kTreeA))
@@ -106,7 +121,7 @@ int show(int argc, char **argv)
             if (find_param(kTreeA, args->operands[i], param)) {
                 rows.push_back(row_of(param));
             } else {
-                report(P_NOVAR, args->operands[i]);
+                error(store_words(P_NOVAR, args->operands[i]));
                 status = kExitFailure;
             }
         }

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "cli.h"
-#include "parfile_check.h"
+#include "par_strict.h"
 #include "temporary_cleanup.h"
 
 namespace psenv::par {
@@ -238,29 +238,6 @@ bool replaceable(const std::string &path, const std::string &file, bool force)
 
 }  // namespace
 
-namespace {
-
-// The strict check of `file`, reported under the name the user gave.
-Whole check_reported(const std::string &path, const std::string &file)
-{
-    std::vector<ParfileProblem> problems;
-    std::string failure;
-    if (!check_parfile(file.c_str(), problems, failure)) {
-        error(path + ": " + failure);
-        return Whole::kUnreadable;
-    }
-    for (const ParfileProblem &problem : problems)
-        error(path + ":" + std::to_string(problem.line) + ": record " +
-              std::to_string(problem.record) + ": " + problem.message);
-    return problems.empty() ? Whole::kYes : Whole::kNo;
-}
-
-}  // namespace
-
-Whole check_file(const std::string &path) { return check_reported(path, path); }
-
-bool whole_file(const std::string &path) { return check_reported(path, path) == Whole::kYes; }
-
 std::optional<Edit> begin_edit(const std::string &path, bool force, double wait)
 {
     char *resolved = realpath(path.c_str(), nullptr);
@@ -280,10 +257,8 @@ std::optional<Edit> begin_edit(const std::string &path, bool force, double wait)
     // what the name holds.
     if (!replaceable(path, file, force))
         return std::nullopt;
-    if (check_reported(path, file) != Whole::kYes) {
-        refuse(path, "the file is damaged");
+    if (!check_before_editing(path, file, force))
         return std::nullopt;
-    }
     return edit;
 }
 

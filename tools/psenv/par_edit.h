@@ -39,7 +39,8 @@ private:
 // path leaves no room for the save's temporary name, one whose temporary
 // name is taken, one the caller may not write or that has several hard
 // links (unless `force`), waits at most `wait` seconds for another editor,
-// and refuses a file that fails the strict check.
+// and refuses a file that fails the strict check or (unless `force`) holds
+// repeated records.
 std::optional<Edit> begin_edit(const std::string &path, bool force, double wait);
 
 // Runs `save`, which saves the edit's `file` through the parameter store,
@@ -50,14 +51,6 @@ std::optional<Edit> begin_edit(const std::string &path, bool force, double wait)
 // the temporary file and then end the process as they would have.
 bool guarded_save(const std::string &path, const std::string &file,
                   const std::function<void()> &save);
-
-// The strict check of a file, its problems and failures reported.
-enum class Whole { kYes, kNo, kUnreadable };
-Whole check_file(const std::string &path);
-
-// The same for a file another command reads (a merge's source): false when
-// it cannot be read or is damaged.
-bool whole_file(const std::string &path);
 
 // The value of a --wait option: seconds from 0 to 3600.
 std::optional<double> lock_wait(const std::optional<std::string> &text);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "cli.h"
+#include "parfile_check.h"
 #include "treekeep.h"
 
 namespace psenv::par {
@@ -45,6 +47,23 @@ std::string quoted(std::string_view text)
     }
     out += '"';
     return out;
+}
+
+std::string name_text(std::string_view name)
+{
+    return printable(name);
+}
+
+std::string store_words(int code, std::string_view name, std::string_view detail)
+{
+    // The name is not part of the store's prefix, which a long name would
+    // cut short.
+    std::string words = name_text(name) + ": " + store_message(code, "", "");
+    while (!words.empty() && words.back() == ' ')
+        words.pop_back();
+    if (!detail.empty())
+        words += " (" + std::string(detail) + ")";
+    return words;
 }
 
 std::string type_name(int type)

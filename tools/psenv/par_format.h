@@ -17,6 +17,16 @@ std::string real_text(double value);
 // characters escaped, so that it stays on one line.
 std::string quoted(std::string_view text);
 
+// A parameter name for output: backslashes and control characters escaped
+// as in quoted(), without the quotes.  Names hold no white space, but a file
+// may give them any other byte.
+std::string name_text(std::string_view name);
+
+// The store's words for `code` about the parameter `name`, the name set off
+// by ": " ("tpwr: Value exceeds upper limit"), the words' trailing blank
+// dropped; a `detail` follows in parentheses.
+std::string store_words(int code, std::string_view name, std::string_view detail = "");
+
 // "real", "string", or "type N" for any other code.
 std::string type_name(int type);
 

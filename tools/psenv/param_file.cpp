@@ -10,6 +10,7 @@
 
 #include "cli.h"
 #include "errsink.h"
+#include "par_strict.h"
 #include "treekeep.h"
 
 namespace psenv {
@@ -46,6 +47,17 @@ bool load_parameter_file(const std::string &path, int tree)
 {
     if (!readable_file(path))
         return false;
+    // The loaders read a file cut after a count as ending there, and their
+    // messages say neither line nor record: the check says both.
+    const par::Checked checked = par::check_reported(path, path);
+    if (checked.whole == par::Whole::kUnreadable) {
+        error(path + ": " + checked.failure);
+        return false;
+    }
+    if (checked.whole == par::Whole::kNo) {
+        error(path + ": the parameter file is damaged; it was not used");
+        return false;
+    }
     std::vector<std::string> messages;
     const werr_hook previous = Werrprintf_set_hook(collect_message, &messages);
     const int code = P_read(tree, path.c_str());
@@ -59,8 +71,12 @@ bool load_parameter_file(const std::string &path, int tree)
         error(store_message(code, path, ": "));
         return false;
     }
-    // A file that could not be read whole is not used at all.
-    return messages.empty();
+    if (messages.empty())
+        return true;
+    // A file that could not be read whole is not used at all.  It passed the
+    // check a moment ago, so it may have been replaced since.
+    par::suggest_check(path);
+    return false;
 }
 
 bool set_text_parameter(const char *name, const std::string &value, int tree)

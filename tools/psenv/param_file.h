@@ -10,11 +10,12 @@ namespace psenv {
 // The tree of the current experiment, where --params files go.
 constexpr int kCurrentTree = 4;
 
-// Loads the parameter file at `path` into `tree` with P_read.  A file that
-// cannot be opened is reported with the system's reason, one the store
-// refuses in the store's wording, each loader message as
-// "psenv: <path>: <message>"; false in all these cases, so that a command
-// never goes on with part of a file.
+// Loads the parameter file at `path` into `tree` with P_read, after the
+// strict check of `psenv par check`.  A file that cannot be opened is
+// reported with the system's reason, a damaged one with its problems as
+// "psenv: <path>:<line>: record N: ...", one the store refuses in the store's
+// wording, each loader message as "psenv: <path>: <message>"; false in all
+// these cases, so that a command never goes on with part of a file.
 bool load_parameter_file(const std::string &path, int tree = kCurrentTree);
 
 // Makes the text parameter `name` of `tree` hold exactly `value` (created
