@@ -160,6 +160,14 @@ TEST_F(Runner, RefusesValuesTheHardwareWouldRefuseBeforeTheSequence)
         {"np", "0", "np = 0: "},
         {"np", "100.5", "np = 100.5: "},
         {"oph", "1.5", "oph = 1.5: a phase must be a whole number"},
+        // Beyond 32 bits the written variable would be 0.
+        {"oph", "3e+09", "oph = 3e+09: a phase must be a whole number from -2147483648 to "
+                         "2147483647"},
+        {"oph", "-2147483649", "oph = -2.14748365e+09: a phase must be a whole number"},
+        {"OBSch", "4294967297", "OBSch = 4.2949673e+09: a channel must be a finite number from "
+                                "-2147483648 to 2147483647"},
+        {"DECch", "-1e309", "DECch = -inf: a channel must be"},
+        {"OBSch", "2147483647.5", "OBSch = 2.14748365e+09: a channel must be"},
     };
     fs::path svg = dir_ / "never.svg";
     for (const Case &c : cases) {
@@ -171,6 +179,24 @@ TEST_F(Runner, RefusesValuesTheHardwareWouldRefuseBeforeTheSequence)
         EXPECT_EQ(o.out.find("status(0)"), std::string::npos) << "the sequence was called";
         EXPECT_FALSE(fs::exists(svg)) << "a failed run drew a diagram";
     }
+}
+
+TEST_F(Runner, PhasesAndChannelsAtTheEdgesOf32BitsAreWrittenExactly)
+{
+    Parameters p = one_pulse();
+    p["oph"] = "2147483647";
+    p["OBSch"] = "-2147483648";
+    Outcome o = one_pulse_run(p);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("genRFPulse(1e-05, 2147483647, 1e-05, 4e-06, -2147483648)"),
+              std::string::npos)
+        << o.out;
+    p["oph"] = "-2147483648";
+    p["OBSch"] = "2.4"; // channels are rounded, as ever
+    o = one_pulse_run(p);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("genRFPulse(1e-05, -2147483648, 1e-05, 4e-06, 2)"), std::string::npos)
+        << o.out;
 }
 
 TEST_F(Runner, ChecksTheArrayedValueOfEachElement)

@@ -28,9 +28,11 @@ using psg::RunnerOptions;
 constexpr int kDefaultObserveChannel = 1;
 constexpr int kDefaultDecouplerChannel = 2;
 
+// The check before the sequence refuses what does not fit; 0 only stands in
+// until it has spoken.
 int rounded(double value)
 {
-    if (!(value > -2147483648.0 && value < 2147483647.0))
+    if (!psg::fits_int32_rounded(value))
         return 0;
     return static_cast<int>(std::lround(value));
 }
