@@ -3,8 +3,12 @@
 // one-pulse example and on a probe sequence.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -397,6 +401,94 @@ TEST_F(Runner, AFailedWriteOfTheTraceIsAFailure)
     ASSERT_TRUE(WIFEXITED(raw));
     EXPECT_EQ(WEXITSTATUS(raw), 1);
     EXPECT_EQ(slurp(dir_ / "err").rfind("onepulse: standard output: ", 0), 0u);
+}
+
+// A file size limit stands in for a full disk: the diagram's write fails part
+// way.  With the limit's signal left to kill the runner, it also stands in
+// for a kill in the middle of the write.
+TEST_F(Runner, AFailedOrKilledDiagramWriteLeavesTheOldDiagram)
+{
+    const fs::path svg = dir_ / "old.svg";
+    const std::string old_diagram = "<svg>the old diagram</svg>\n";
+    std::ofstream(svg) << old_diagram;
+    const std::string run_line = std::string("'") + ONEPULSE_PROGRAM + "' --svg '" +
+                                 svg.string() + "' '" + parfile(one_pulse()).string() +
+                                 "' >/dev/null 2>'" + (dir_ / "err").string() + "'";
+
+    int raw = std::system(("trap '' XFSZ; ulimit -f 2; " + run_line).c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 1);
+    EXPECT_EQ(slurp(dir_ / "err").rfind("onepulse: cannot write " + svg.string() + ": ", 0), 0u)
+        << slurp(dir_ / "err");
+    EXPECT_EQ(slurp(svg), old_diagram);
+    std::vector<std::string> left;
+    for (const auto &entry : fs::directory_iterator(dir_))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"err", "exp.par", "old.svg"}))
+        << "a failed write leaves nothing behind";
+
+    raw = std::system(("ulimit -f 2; " + run_line).c_str());
+    EXPECT_FALSE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
+    EXPECT_EQ(slurp(svg), old_diagram);
+}
+
+TEST_F(Runner, AFifoAsTheDiagramIsWrittenInPlaceOrRefusedWithoutWaiting)
+{
+    const fs::path pipe = dir_ / "pipe.svg";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string args = "--svg '" + pipe.string() + "' '" + parfile(one_pulse()).string() + "'";
+
+    // Nobody reads: refused at once instead of waiting for a reader forever.
+    int raw = std::system(("timeout 20 '" + std::string(ONEPULSE_PROGRAM) + "' " + args +
+                           " >/dev/null 2>'" + (dir_ / "err").string() + "'")
+                              .c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 1) << "124 is the timeout: the runner waited";
+    EXPECT_EQ(slurp(dir_ / "err").rfind("onepulse: cannot write " + pipe.string() + ": ", 0), 0u)
+        << slurp(dir_ / "err");
+
+    // A reader: the diagram goes through the FIFO, which stays a FIFO.
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    Outcome o = run(ONEPULSE_PROGRAM, args);
+    EXPECT_EQ(o.status, 0) << o.err;
+    std::string document;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(reader, buffer, sizeof buffer)) > 0;)
+        document.append(buffer, static_cast<size_t>(got));
+    ::close(reader);
+    std::string why;
+    EXPECT_TRUE(well_formed(document, why)) << why;
+    struct stat info {};
+    ASSERT_EQ(::lstat(pipe.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+TEST_F(Runner, EmptyFileNamesAreUsageErrorsBeforeTheRun)
+{
+    for (const char *empty : {"--svg=", "--svg ''", "--global=", "--global ''"}) {
+        Outcome o = one_pulse_run(one_pulse(), empty);
+        EXPECT_EQ(o.status, 2) << empty;
+        EXPECT_EQ(o.out, "") << empty << ": the run went ahead";
+        EXPECT_NE(o.err.find("needs a file name"), std::string::npos) << o.err;
+        expect_prefixed(o.err, "onepulse");
+    }
+}
+
+TEST_F(Runner, TheDiagramIsValidUtf8WhateverTheProgramIsCalled)
+{
+    const fs::path renamed = dir_ / "one\xFFpulse\xC3";
+    fs::create_symlink(ONEPULSE_PROGRAM, renamed);
+    const fs::path svg = dir_ / "named.svg";
+    Outcome o = run(renamed.c_str(), "--svg '" + svg.string() + "' '" +
+                                         parfile(one_pulse()).string() + "'");
+    ASSERT_EQ(o.status, 0) << o.err;
+    const std::string document = slurp(svg);
+    std::string why;
+    EXPECT_TRUE(utf8_clean(document, why)) << why;
+    EXPECT_NE(document.find(">one\xEF\xBF\xBDpulse\xEF\xBF\xBD \xE2\x80\x94 element 1<"),
+              std::string::npos);
 }
 
 TEST_F(Runner, AnswersHelpAndVersion)

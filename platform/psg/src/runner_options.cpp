@@ -33,6 +33,10 @@ bool takes_value(std::string_view name)
 
 int apply(std::string_view name, const char *value, RunnerOptions &options)
 {
+    // Caught here, not after a whole run that then cannot write or load "".
+    if ((name == "--svg" || name == "--global") && *value == '\0')
+        return runner_usage_error((std::string(name) + " needs a file name, not an empty "
+                                                       "value").c_str());
     if (name == "--svg") {
         options.svg = value;
     } else if (name == "--global") {
