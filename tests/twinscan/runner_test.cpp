@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -347,6 +348,72 @@ TEST_F(Runner, ElementPicksWhatIsShownAndDrawn)
         EXPECT_EQ(o.out, "") << bad;
         expect_prefixed(o.err, "onepulse");
     }
+}
+
+// The sanitizers' allocator keeps freed memory and stops at a failed
+// allocation: memory is measured in the plain build only.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPlainAllocator = false;
+#else
+constexpr bool kPlainAllocator = true;
+#endif
+
+// 300 x 300 = 90000 elements, each with its own pw and d1.
+Parameters many_elements()
+{
+    Parameters p = one_pulse();
+    std::string pws, d1s;
+    for (int i = 1; i <= 300; ++i) {
+        pws += std::to_string(i) + "e-07 ";
+        d1s += std::to_string(i) + "e-04 ";
+    }
+    p["array"] = "\"pw,d1\"";
+    p["pw"] = pws;
+    p["d1"] = d1s;
+    return p;
+}
+
+TEST_F(Runner, ShowingOneOfManyElementsKeepsMemoryForOneElement)
+{
+    if (!kPlainAllocator)
+        GTEST_SKIP() << "memory is measured without the sanitizers";
+    const std::string par = parfile(many_elements()).string();
+    const fs::path svg = dir_ / "last.svg";
+    // Every element runs; the trace shows one and the diagram draws it.
+    int raw = std::system((std::string("'") + ONEPULSE_PROGRAM + "' --element 90000 --svg '" +
+                           svg.string() + "' '" + par + "' >'" + (dir_ / "out").string() + "'")
+                              .c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 0);
+    EXPECT_EQ(slurp(dir_ / "out").rfind("element 90000 of 90000\narrayed: pw 3e-05, d1 0.03\n", 0),
+              0u);
+    EXPECT_NE(slurp(svg).find(">onepulse \xE2\x80\x94 element 90000<"), std::string::npos);
+    // Kept for every element, the events took some 450 MB.
+    struct rusage usage {};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+    EXPECT_LT(usage.ru_maxrss, 100L * 1024) << "KiB at the most of any run so far";
+}
+
+// The events of an element drawn must be kept; more than memory holds ends
+// the run with a message instead of an abort.
+TEST_F(Runner, RunningOutOfMemoryIsAMessageAndStatusOne)
+{
+    if (!kPlainAllocator)
+        GTEST_SKIP() << "the sanitizers' allocator stops the run itself";
+    Parameters p = one_pulse();
+    p["probe_delay"] = "0.1";
+    p["probe_power"] = "30";
+    p["probe_points"] = "64";
+    p["probe_repeat"] = "5000000"; // some 1.5 GB of events to draw
+    const fs::path svg = dir_ / "never.svg";
+    int raw = std::system((std::string("ulimit -v 65536; '") + PROBE_PROGRAM + "' --svg '" +
+                           svg.string() + "' '" + parfile(p).string() + "' >/dev/null 2>'" +
+                           (dir_ / "err").string() + "'")
+                              .c_str());
+    ASSERT_TRUE(WIFEXITED(raw)) << "killed by signal " << WTERMSIG(raw);
+    EXPECT_EQ(WEXITSTATUS(raw), 1);
+    EXPECT_EQ(slurp(dir_ / "err"), "probe: element 1: out of memory\n");
+    EXPECT_FALSE(fs::exists(svg));
 }
 
 TEST_F(Runner, FilesThatDidNotLoadCleanlyRunNothing)

@@ -85,8 +85,10 @@ void print_runner_usage(FILE *stream)
                  "  --version       show the version\n"
                  "\n"
                  "An option's value may also follow it after '=', as in --svg=FILE.\n"
-                 "Exit status: 0 success, 1 a failed load, check, abort or write, 2 usage error.\n",
-                 program_name());
+                 "An experiment of more than %d array elements is refused before it runs.\n"
+                 "Exit status: 0 success, 1 a failed load, check, abort or write, or too\n"
+                 "little memory, 2 usage error.\n",
+                 program_name(), kMostElements);
 }
 
 int parse_runner_options(int argc, char **argv, RunnerOptions &options)
