@@ -123,7 +123,7 @@ TEST(SvgDiagram, TextFromParametersIsEscaped)
 TEST(SvgDiagram, TextsBecomeValidUtf8WhateverTheirBytes)
 {
     psg::DiagramNames n = names();
-    n.title = "scan\xFF\xC3 \xE2\x80\x94 element 1";
+    n.title = "scan\xFF\xC3 \xE2\x80\x94 element 1\xEF\xBF\xBE";
     std::vector<psgacq_event> events = {
         // overlong '/', a surrogate, beyond U+10FFFF, a cut sequence; then well-formed text
         make(PSGACQ_WAVEFORM_ON, {}, {}, "\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80\xE2\x82",
@@ -134,7 +134,9 @@ TEST(SvgDiagram, TextsBecomeValidUtf8WhateverTheirBytes)
     EXPECT_TRUE(utf8_clean(svg, why)) << why;
     EXPECT_TRUE(well_formed(svg, why)) << why;
     const std::string replacement = "\xEF\xBF\xBD";
-    EXPECT_NE(svg.find(">scan" + replacement + replacement + " \xE2\x80\x94 element 1<"),
+    // U+FFFE is UTF-8 but no character of XML.
+    EXPECT_NE(svg.find(">scan" + replacement + replacement + " \xE2\x80\x94 element 1" +
+                       replacement + "<"),
               std::string::npos);
     EXPECT_NE(svg.find("\xC2\xB5s decoupling ("), std::string::npos) << "well-formed text stays";
 }

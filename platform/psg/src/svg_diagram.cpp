@@ -66,7 +66,12 @@ std::string duration_text(double seconds)
 // program named in another encoding), so texts are repaired before escaping.
 std::string escaped(std::string_view raw)
 {
-    const std::string text = psenv::valid_utf8(raw);
+    std::string text = psenv::valid_utf8(raw);
+    // U+FFFE and U+FFFF are UTF-8 but no XML characters.
+    for (size_t at = text.find("\xEF\xBF"); at != std::string::npos;
+         at = text.find("\xEF\xBF", at + 3))
+        if (text[at + 2] == '\xBE' || text[at + 2] == '\xBF')
+            text[at + 2] = '\xBD';
     std::string out;
     for (char c : text) {
         switch (c) {
