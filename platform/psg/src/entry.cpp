@@ -217,11 +217,13 @@ void report_out_of_memory()
 }
 
 // Allocations fail deep inside the sequence's calls too, below C frames that
-// no exception may cross: there the failure ends the run on the spot.
+// no exception may cross: there the failure ends the run on the spot, without
+// the destructors of objects that may be half-way through a change.
 [[noreturn]] void out_of_memory()
 {
     report_out_of_memory();
-    std::exit(kExitFailure);
+    std::fflush(nullptr);
+    std::_Exit(kExitFailure);
 }
 
 int run_or_answer(int argc, char **argv)
