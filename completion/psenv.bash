@@ -3,6 +3,10 @@
 # Commands, subcommands and options are read from the program's own --help,
 # so that they follow the program; parameter names come from the parameter
 # file already on the command line (psenv par names FILE).
+#
+# Nothing read from a file or a program is ever handed to compgen -W or eval:
+# a record named $(...) in a file someone sent must stay a name and never run
+# at TAB.  Words are matched with a plain prefix test and offered quoted.
 
 # The commands of "psenv --help".
 _psenv_commands()
@@ -23,21 +27,92 @@ _psenv_options()
     "$@" --help 2>/dev/null | grep -o -- '--[a-z][a-z0-9-]*' | sort -u
 }
 
+# The word as the shell will pass it, its quotes and backslashes taken away,
+# in REPLY.  Nothing in it is expanded; a leading unquoted ~ stays, as
+# compgen -f wants it.
+_psenv_dequote()
+{
+    local word=$1 c quote="" i
+    REPLY=""
+    for ((i = 0; i < ${#word}; i++)); do
+        c=${word:i:1}
+        if [[ $quote == "'" ]]; then
+            [[ $c == "'" ]] && quote="" || REPLY+=$c
+        elif [[ $c == '\' ]] && ((i + 1 < ${#word})); then
+            ((i++))
+            # Between double quotes a backslash escapes only these.
+            [[ $quote == '"' && ${word:i:1} != [\$\`\"\\] ]] && REPLY+=$c
+            REPLY+=${word:i:1}
+        elif [[ $quote == '"' ]]; then
+            [[ $c == '"' ]] && quote="" || REPLY+=$c
+        elif [[ $c == "'" || $c == '"' ]]; then
+            quote=$c
+        else
+            REPLY+=$c
+        fi
+    done
+}
+
+# Adds to COMPREPLY every line of standard input that starts with PREFIX,
+# quoted for the command line.
+_psenv_add_matching()
+{
+    local prefix=$1 word quoted
+    while IFS= read -r word; do
+        [[ -n $word && $word == "$prefix"* ]] || continue
+        printf -v quoted '%q' "$word"
+        COMPREPLY+=("$quoted")
+    done
+}
+
+# Completes WORD as a file name (-f) or a folder name (-d): one candidate per
+# name, blanks and all; bash quotes them (-o filenames).
+_psenv_files()
+{
+    local kind=$1
+    _psenv_dequote "$2"
+    compopt -o filenames 2>/dev/null
+    local name
+    while IFS= read -r name; do
+        COMPREPLY+=("$name")
+    done < <(compgen "$kind" -- "$REPLY")
+}
+
+# The record names of parameter file FILE (a word as typed), one a line.  A
+# FIFO or a device would hang the shell or never end, so only a regular file
+# is read, and never for long.
+_psenv_record_names()
+{
+    local program=$1 file
+    _psenv_dequote "$2"
+    file=$REPLY
+    [[ $2 == "~" || $2 == "~/"* ]] && file=$HOME${file:1}
+    [[ -f $file && -r $file ]] || return
+    [[ $file == -* ]] && file=./$file
+    if type -P timeout >/dev/null; then
+        timeout 3 "$program" par names "$file" 2>/dev/null
+    else
+        "$program" par names "$file" 2>/dev/null
+    fi
+}
+
 _psenv()
 {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
     local program=${COMP_WORDS[0]}
     COMPREPLY=()
+    _psenv_dequote "$cur"
+    local prefix=$REPLY
 
     if ((COMP_CWORD == 1)); then
-        COMPREPLY=($(compgen -W "$(_psenv_commands "$program") --help --version" -- "$cur"))
+        _psenv_add_matching "$prefix" < <(_psenv_commands "$program"; printf '%s\n' --help --version)
         return
     fi
 
     local command=${COMP_WORDS[1]} subs sub=""
     subs=$(_psenv_subcommands "$program" "$command")
     if ((COMP_CWORD == 2)) && [[ -n $subs && $cur != -* ]]; then
-        COMPREPLY=($(compgen -W "$subs" -- "$cur"))
+        _psenv_add_matching "$prefix" <<<"$subs"
         return
     fi
     [[ -n $subs ]] && sub=${COMP_WORDS[2]}
@@ -45,31 +120,30 @@ _psenv()
     # Values of options.
     case $prev in
     --dir | --systemdir | --subdir)
-        compopt -o filenames 2>/dev/null
-        COMPREPLY=($(compgen -d -- "$cur"))
+        _psenv_files -d "$cur"
         return
         ;;
     --params | --svg | --file | --name)
-        compopt -o filenames 2>/dev/null
-        COMPREPLY=($(compgen -f -- "$cur"))
+        _psenv_files -f "$cur"
         return
         ;;
     --console)
-        COMPREPLY=($(compgen -W "ardel quilmar" -- "$cur"))
+        _psenv_add_matching "$prefix" < <(printf '%s\n' ardel quilmar)
         return
         ;;
     --type)
-        COMPREPLY=($(compgen -W "generated i d" -- "$cur"))
+        _psenv_add_matching "$prefix" < <(printf '%s\n' generated i d)
         return
         ;;
     --mode)
-        COMPREPLY=($(compgen -W "r w x rw rx wx rwx" -- "$cur"))
+        _psenv_add_matching "$prefix" < <(printf '%s\n' r w x rw rx wx rwx)
         return
         ;;
     esac
 
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W "$(_psenv_options "$program" "$command" $sub) --help" -- "$cur"))
+        _psenv_add_matching "$prefix" < <(_psenv_options "$program" "$command" ${sub:+"$sub"}
+                                          echo --help)
         return
     fi
 
@@ -80,16 +154,12 @@ _psenv()
             [[ ${COMP_WORDS[i]} == -* ]] || words+=("${COMP_WORDS[i]}")
         done
         if ((${#words[@]} == 1)) || [[ $sub == show && ${#words[@]} -ge 1 ]]; then
-            local file=${words[0]}
-            file=${file/#\~/$HOME}
-            [[ -r $file ]] &&
-                COMPREPLY=($(compgen -W "$("$program" par names "$file" 2>/dev/null)" -- "$cur"))
+            _psenv_add_matching "$prefix" < <(_psenv_record_names "$program" "${words[0]}")
             return
         fi
     fi
 
-    compopt -o filenames 2>/dev/null
-    COMPREPLY=($(compgen -f -- "$cur"))
+    _psenv_files -f "$cur"
 }
 
 complete -F _psenv psenv

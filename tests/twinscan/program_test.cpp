@@ -230,4 +230,47 @@ TEST_F(Program, ReportsFilesAndUsageErrors)
     EXPECT_EQ(o.out.rfind("usage: twinscan ", 0), 0u);
 }
 
+// The decoupled example arrayed over d1 and d2, `d1_count` x `d2_count`
+// elements.
+std::string arrayed_example(const std::string &text, int d1_count, int d2_count)
+{
+    auto values = [](int count) {
+        std::string list = std::to_string(count);
+        for (int i = 1; i <= count; ++i)
+            list += " " + std::to_string(i) + "e-06";
+        return list + " \n";
+    };
+    std::string edited = text;
+    auto replace = [&](const std::string &what, const std::string &with) {
+        size_t at = edited.find(what);
+        EXPECT_NE(at, std::string::npos) << what;
+        if (at != std::string::npos)
+            edited.replace(at, what.size(), with);
+    };
+    replace("1 \"d2\"\n", "1 \"d1,d2\"\n");
+    replace("d1 0 1 10000 0 0 1 1 0 1 64\n1 1 \n", "d1 0 1 10000 0 0 1 1 0 1 64\n" + values(d1_count));
+    replace("3 0.001 0.002 0.004 \n", values(d2_count));
+    return edited;
+}
+
+TEST_F(Program, ExperimentsOfMoreThanAMillionElementsAreRefusedBeforeTheyRun)
+{
+    const std::string text = slurp(example("arrayed_d.par"));
+    const fs::path at_limit = dir_ / "million.par";
+    std::ofstream(at_limit) << arrayed_example(text, 1000, 1000);
+    Outcome o = run("--draw text --element 1 '" + at_limit.string() + "'");
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out.rfind("element 1 of 1000000\narrayed: d1 1e-06, d2 1e-06\n", 0), 0u);
+
+    const fs::path beyond = dir_ / "beyond.par";
+    std::ofstream(beyond) << arrayed_example(text, 1001, 1000);
+    for (const char *options : {"", "--draw text --element 1 "}) {
+        o = run(options + ("'" + beyond.string() + "'"));
+        EXPECT_EQ(o.status, 1) << options;
+        EXPECT_EQ(o.out, "") << options;
+        EXPECT_EQ(o.err, "twinscan: array: the experiment has 1001000 elements; a run takes at "
+                         "most 1000000\n");
+    }
+}
+
 } // namespace

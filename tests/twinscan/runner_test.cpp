@@ -3,9 +3,15 @@
 // one-pulse example and on a probe sequence.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -160,6 +166,14 @@ TEST_F(Runner, RefusesValuesTheHardwareWouldRefuseBeforeTheSequence)
         {"np", "0", "np = 0: "},
         {"np", "100.5", "np = 100.5: "},
         {"oph", "1.5", "oph = 1.5: a phase must be a whole number"},
+        // Beyond 32 bits the written variable would be 0.
+        {"oph", "3e+09", "oph = 3e+09: a phase must be a whole number from -2147483648 to "
+                         "2147483647"},
+        {"oph", "-2147483649", "oph = -2.14748365e+09: a phase must be a whole number"},
+        {"OBSch", "4294967297", "OBSch = 4.2949673e+09: a channel must be a finite number from "
+                                "-2147483648 to 2147483647"},
+        {"DECch", "-1e309", "DECch = -inf: a channel must be"},
+        {"OBSch", "2147483647.5", "OBSch = 2.14748365e+09: a channel must be"},
     };
     fs::path svg = dir_ / "never.svg";
     for (const Case &c : cases) {
@@ -171,6 +185,24 @@ TEST_F(Runner, RefusesValuesTheHardwareWouldRefuseBeforeTheSequence)
         EXPECT_EQ(o.out.find("status(0)"), std::string::npos) << "the sequence was called";
         EXPECT_FALSE(fs::exists(svg)) << "a failed run drew a diagram";
     }
+}
+
+TEST_F(Runner, PhasesAndChannelsAtTheEdgesOf32BitsAreWrittenExactly)
+{
+    Parameters p = one_pulse();
+    p["oph"] = "2147483647";
+    p["OBSch"] = "-2147483648";
+    Outcome o = one_pulse_run(p);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("genRFPulse(1e-05, 2147483647, 1e-05, 4e-06, -2147483648)"),
+              std::string::npos)
+        << o.out;
+    p["oph"] = "-2147483648";
+    p["OBSch"] = "2.4"; // channels are rounded, as ever
+    o = one_pulse_run(p);
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("genRFPulse(1e-05, -2147483648, 1e-05, 4e-06, 2)"), std::string::npos)
+        << o.out;
 }
 
 TEST_F(Runner, ChecksTheArrayedValueOfEachElement)
@@ -319,6 +351,77 @@ TEST_F(Runner, ElementPicksWhatIsShownAndDrawn)
     }
 }
 
+// The sanitizers' allocator keeps freed memory and stops at a failed
+// allocation, and valgrind needs memory of its own: memory is measured in
+// plain runs only.
+bool plain_allocator()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return false;
+#else
+    const char *preload = std::getenv("LD_PRELOAD");
+    return preload == nullptr || std::strstr(preload, "vgpreload") == nullptr;
+#endif
+}
+
+// 300 x 300 = 90000 elements, each with its own pw and d1.
+Parameters many_elements()
+{
+    Parameters p = one_pulse();
+    std::string pws, d1s;
+    for (int i = 1; i <= 300; ++i) {
+        pws += std::to_string(i) + "e-07 ";
+        d1s += std::to_string(i) + "e-04 ";
+    }
+    p["array"] = "\"pw,d1\"";
+    p["pw"] = pws;
+    p["d1"] = d1s;
+    return p;
+}
+
+TEST_F(Runner, ShowingOneOfManyElementsKeepsMemoryForOneElement)
+{
+    if (!plain_allocator())
+        GTEST_SKIP() << "memory is measured without the sanitizers and valgrind";
+    const std::string par = parfile(many_elements()).string();
+    const fs::path svg = dir_ / "last.svg";
+    // Every element runs; the trace shows one and the diagram draws it.
+    int raw = std::system((std::string("'") + ONEPULSE_PROGRAM + "' --element 90000 --svg '" +
+                           svg.string() + "' '" + par + "' >'" + (dir_ / "out").string() + "'")
+                              .c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 0);
+    EXPECT_EQ(slurp(dir_ / "out").rfind("element 90000 of 90000\narrayed: pw 3e-05, d1 0.03\n", 0),
+              0u);
+    EXPECT_NE(slurp(svg).find(">onepulse \xE2\x80\x94 element 90000<"), std::string::npos);
+    // Kept for every element, the events took some 450 MB.
+    struct rusage usage {};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+    EXPECT_LT(usage.ru_maxrss, 100L * 1024) << "KiB at the most of any run so far";
+}
+
+// The events of an element drawn must be kept; more than memory holds ends
+// the run with a message instead of an abort.
+TEST_F(Runner, RunningOutOfMemoryIsAMessageAndStatusOne)
+{
+    if (!plain_allocator())
+        GTEST_SKIP() << "the sanitizers' allocator and valgrind stop the run themselves";
+    Parameters p = one_pulse();
+    p["probe_delay"] = "0.1";
+    p["probe_power"] = "30";
+    p["probe_points"] = "64";
+    p["probe_repeat"] = "5000000"; // some 1.5 GB of events to draw
+    const fs::path svg = dir_ / "never.svg";
+    int raw = std::system((std::string("ulimit -v 65536; '") + PROBE_PROGRAM + "' --svg '" +
+                           svg.string() + "' '" + parfile(p).string() + "' >/dev/null 2>'" +
+                           (dir_ / "err").string() + "'")
+                              .c_str());
+    ASSERT_TRUE(WIFEXITED(raw)) << "killed by signal " << WTERMSIG(raw);
+    EXPECT_EQ(WEXITSTATUS(raw), 1);
+    EXPECT_EQ(slurp(dir_ / "err"), "probe: element 1: out of memory\n");
+    EXPECT_FALSE(fs::exists(svg));
+}
+
 TEST_F(Runner, FilesThatDidNotLoadCleanlyRunNothing)
 {
     fs::path empty = dir_ / "empty.par";
@@ -371,6 +474,94 @@ TEST_F(Runner, AFailedWriteOfTheTraceIsAFailure)
     ASSERT_TRUE(WIFEXITED(raw));
     EXPECT_EQ(WEXITSTATUS(raw), 1);
     EXPECT_EQ(slurp(dir_ / "err").rfind("onepulse: standard output: ", 0), 0u);
+}
+
+// A file size limit stands in for a full disk: the diagram's write fails part
+// way.  With the limit's signal left to kill the runner, it also stands in
+// for a kill in the middle of the write.
+TEST_F(Runner, AFailedOrKilledDiagramWriteLeavesTheOldDiagram)
+{
+    const fs::path svg = dir_ / "old.svg";
+    const std::string old_diagram = "<svg>the old diagram</svg>\n";
+    std::ofstream(svg) << old_diagram;
+    const std::string run_line = std::string("'") + ONEPULSE_PROGRAM + "' --svg '" +
+                                 svg.string() + "' '" + parfile(one_pulse()).string() +
+                                 "' >/dev/null 2>'" + (dir_ / "err").string() + "'";
+
+    int raw = std::system(("trap '' XFSZ; ulimit -f 2; " + run_line).c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 1);
+    EXPECT_EQ(slurp(dir_ / "err").rfind("onepulse: cannot write " + svg.string() + ": ", 0), 0u)
+        << slurp(dir_ / "err");
+    EXPECT_EQ(slurp(svg), old_diagram);
+    std::vector<std::string> left;
+    for (const auto &entry : fs::directory_iterator(dir_))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"err", "exp.par", "old.svg"}))
+        << "a failed write leaves nothing behind";
+
+    raw = std::system(("ulimit -f 2; " + run_line).c_str());
+    EXPECT_FALSE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
+    EXPECT_EQ(slurp(svg), old_diagram);
+}
+
+TEST_F(Runner, AFifoAsTheDiagramIsWrittenInPlaceOrRefusedWithoutWaiting)
+{
+    const fs::path pipe = dir_ / "pipe.svg";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::string args = "--svg '" + pipe.string() + "' '" + parfile(one_pulse()).string() + "'";
+
+    // Nobody reads: refused at once instead of waiting for a reader forever.
+    int raw = std::system(("timeout 20 '" + std::string(ONEPULSE_PROGRAM) + "' " + args +
+                           " >/dev/null 2>'" + (dir_ / "err").string() + "'")
+                              .c_str());
+    ASSERT_TRUE(WIFEXITED(raw));
+    EXPECT_EQ(WEXITSTATUS(raw), 1) << "124 is the timeout: the runner waited";
+    EXPECT_EQ(slurp(dir_ / "err").rfind("onepulse: cannot write " + pipe.string() + ": ", 0), 0u)
+        << slurp(dir_ / "err");
+
+    // A reader: the diagram goes through the FIFO, which stays a FIFO.
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    Outcome o = run(ONEPULSE_PROGRAM, args);
+    EXPECT_EQ(o.status, 0) << o.err;
+    std::string document;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(reader, buffer, sizeof buffer)) > 0;)
+        document.append(buffer, static_cast<size_t>(got));
+    ::close(reader);
+    std::string why;
+    EXPECT_TRUE(well_formed(document, why)) << why;
+    struct stat info {};
+    ASSERT_EQ(::lstat(pipe.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+TEST_F(Runner, EmptyFileNamesAreUsageErrorsBeforeTheRun)
+{
+    for (const char *empty : {"--svg=", "--svg ''", "--global=", "--global ''"}) {
+        Outcome o = one_pulse_run(one_pulse(), empty);
+        EXPECT_EQ(o.status, 2) << empty;
+        EXPECT_EQ(o.out, "") << empty << ": the run went ahead";
+        EXPECT_NE(o.err.find("needs a file name"), std::string::npos) << o.err;
+        expect_prefixed(o.err, "onepulse");
+    }
+}
+
+TEST_F(Runner, TheDiagramIsValidUtf8WhateverTheProgramIsCalled)
+{
+    const fs::path renamed = dir_ / "one\xFFpulse\xC3";
+    fs::create_symlink(ONEPULSE_PROGRAM, renamed);
+    const fs::path svg = dir_ / "named.svg";
+    Outcome o = run(renamed.c_str(), "--svg '" + svg.string() + "' '" +
+                                         parfile(one_pulse()).string() + "'");
+    ASSERT_EQ(o.status, 0) << o.err;
+    const std::string document = slurp(svg);
+    std::string why;
+    EXPECT_TRUE(utf8_clean(document, why)) << why;
+    EXPECT_NE(document.find(">one\xEF\xBF\xBDpulse\xEF\xBF\xBD \xE2\x80\x94 element 1<"),
+              std::string::npos);
 }
 
 TEST_F(Runner, AnswersHelpAndVersion)

@@ -62,4 +62,33 @@ inline bool well_formed(const std::string &xml, std::string &why)
     return open.empty();
 }
 
+// Every byte belongs to a well-formed UTF-8 sequence: the shortest form of a
+// code point up to U+10FFFF that is no surrogate.
+inline bool utf8_clean(const std::string &text, std::string &why)
+{
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        size_t length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3
+                                         : lead >> 3 == 30 ? 4 : 0;
+        unsigned long code = length == 1 ? lead : length == 2 ? lead & 0x1F
+                                     : length == 3 ? lead & 0x0F : lead & 0x07;
+        for (size_t k = 1; length > 1 && k < length; ++k) {
+            const auto next = i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0;
+            if (next >> 6 != 2) {
+                length = 0;
+                break;
+            }
+            code = code << 6 | (next & 0x3F);
+        }
+        const unsigned long shortest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (length == 0 || code < shortest[length] || code > 0x10FFFF ||
+            (code >= 0xD800 && code <= 0xDFFF)) {
+            why = "not UTF-8 at byte " + std::to_string(i);
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
 #endif

@@ -118,6 +118,29 @@ TEST(SvgDiagram, TextFromParametersIsEscaped)
     EXPECT_NE(svg.find("p&amp;q decoupling (a&lt;b&gt;&amp;&quot;c)"), std::string::npos);
 }
 
+// Bytes from a program's name or a sequence's texts may be in any encoding;
+// one stray byte would make a viewer refuse the whole document.
+TEST(SvgDiagram, TextsBecomeValidUtf8WhateverTheirBytes)
+{
+    psg::DiagramNames n = names();
+    n.title = "scan\xFF\xC3 \xE2\x80\x94 element 1\xEF\xBF\xBE";
+    std::vector<psgacq_event> events = {
+        // overlong '/', a surrogate, beyond U+10FFFF, a cut sequence; then well-formed text
+        make(PSGACQ_WAVEFORM_ON, {}, {}, "\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80\xE2\x82",
+             "\xC2\xB5s"),
+        make(PSGACQ_WAVEFORM_OFF)};
+    std::string svg = psg::svg_diagram(events.data(), events.size(), n);
+    std::string why;
+    EXPECT_TRUE(utf8_clean(svg, why)) << why;
+    EXPECT_TRUE(well_formed(svg, why)) << why;
+    const std::string replacement = "\xEF\xBF\xBD";
+    // U+FFFE is UTF-8 but no character of XML.
+    EXPECT_NE(svg.find(">scan" + replacement + replacement + " \xE2\x80\x94 element 1" +
+                       replacement + "<"),
+              std::string::npos);
+    EXPECT_NE(svg.find("\xC2\xB5s decoupling ("), std::string::npos) << "well-formed text stays";
+}
+
 TEST(SvgDiagram, NonFiniteValuesNeverReachTheDocument)
 {
     const double inf = std::numeric_limits<double>::infinity();

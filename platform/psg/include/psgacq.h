@@ -3,9 +3,10 @@
  * generation library (stand-in).
  *
  * Where a console would receive the generated events, this stand-in keeps
- * them per array element and, when tracing, prints each one as it arrives
- * as one line in call form ("genRFPulse(9.5e-06, 0, 1e-05, 1e-05, 1)"),
- * with a header before and a summary after each element.
+ * them per array element (every element, one or none: see psgacq_keep) and,
+ * when tracing, prints each one as it arrives as one line in call form
+ * ("genRFPulse(9.5e-06, 0, 1e-05, 1e-05, 1)"), with a header before and a
+ * summary after each element.
  *
  * Not thread-safe.  Compiles as C11 and C++.
  */
@@ -57,6 +58,22 @@ typedef struct psgacq_summary {
     double total_time;   /* the three together */
 } psgacq_summary;
 
+/* Arguments of psgacq_keep() besides an element number. */
+#define PSGACQ_KEEP_ALL 0
+#define PSGACQ_KEEP_NONE (-1)
+
+/*
+ * Which elements keep their events for psgacq_element_events():
+ * PSGACQ_KEEP_ALL every element (the default), an element number N >= 1
+ * only element N, PSGACQ_KEEP_NONE (or any other negative number) none.
+ * Summaries are kept for the same elements, and the element in progress has
+ * its summary in every case.  The trace is the same whatever is kept, so a
+ * run of many elements that shows or draws one of them needs memory for one
+ * element only.  Takes effect with the next element begun; call it before
+ * psgacq_begin_element(1, ...).
+ */
+void psgacq_keep(int element);
+
 /*
  * Trace to `stream` (NULL: no trace).  The stream is borrowed; it must stay
  * open while tracing.
@@ -77,7 +94,12 @@ void psgacq_begin_element(int element, int count);
  */
 void psgacq_begin_labelled_element(int element, int count, const char *values);
 
-/* Keep `event` for the current element and trace it. */
+/*
+ * Keep `event` for the current element (when its events are kept) and trace
+ * it.  Without the memory to keep it, the event is still traced and counted
+ * in the summary, and the element's events count as not kept: a diagram of
+ * part of an element would mislead.
+ */
 void psgacq_send(const psgacq_event *event);
 
 /* Close the current element; a trace gets its summary line. */
@@ -86,11 +108,15 @@ void psgacq_end_element(void);
 /*
  * Events of element `element` of the current experiment: their number, and
  * through `events` (unless NULL) their array, valid until the next
- * psgacq_begin_element(1, ...).  0 for an element not seen.
+ * psgacq_begin_element(1, ...).  0 for an element not seen or whose events
+ * are not kept (see psgacq_keep).
  */
 size_t psgacq_element_events(int element, const psgacq_event **events);
 
-/* Summary of element `element`; 0, or -1 for an element not seen. */
+/*
+ * Summary of element `element`; 0, or -1 for an element not seen or no
+ * longer kept (see psgacq_keep).
+ */
 int psgacq_element_summary(int element, psgacq_summary *summary);
 
 /*

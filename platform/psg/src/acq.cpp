@@ -1,20 +1,28 @@
-// The events of an experiment, kept per element, with the trace as they come.
+// The events of an experiment, kept per element as the caller chose, with the
+// trace as they come.
 #include "psgacq.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <vector>
 
 namespace {
 
 struct Element {
+    int number = 0;
+    bool kept = false; // its events are kept (and all of them fitted)
     std::vector<psgacq_event> events;
     psgacq_summary summary{};
 };
 
+// Every element begun under PSGACQ_KEEP_ALL; otherwise at most the kept one
+// and the one in progress, so that memory does not grow with the elements.
 std::vector<Element> elements;
+int keep = PSGACQ_KEEP_ALL;
 int element_count = 0;
+bool tracking = false;      // elements.back() is the element in progress
 FILE *trace = nullptr;
 bool header_traced = false; // a blank line goes between traced elements
 
@@ -46,9 +54,18 @@ void add_to_summary(psgacq_summary &sum, const psgacq_event &event)
 
 const Element *element_at(int element)
 {
-    if (element < 1 || static_cast<size_t>(element) > elements.size())
-        return nullptr;
-    return &elements[static_cast<size_t>(element) - 1];
+    for (auto at = elements.rbegin(); at != elements.rend(); ++at)
+        if (at->number == element)
+            return &*at;
+    return nullptr;
+}
+
+// Only what was asked for stays: the element just finished goes unless it is
+// the one kept.
+void forget_finished()
+{
+    if (keep != PSGACQ_KEEP_ALL && !elements.empty() && elements.back().number != keep)
+        elements.pop_back();
 }
 
 } // namespace
@@ -63,13 +80,30 @@ extern "C" void psgacq_begin_element(int element, int count)
     psgacq_begin_labelled_element(element, count, nullptr);
 }
 
+extern "C" void psgacq_keep(int element)
+{
+    keep = element < PSGACQ_KEEP_NONE ? PSGACQ_KEEP_NONE : element;
+}
+
 extern "C" void psgacq_begin_labelled_element(int element, int count, const char *values)
 {
     if (element <= 1) {
         elements.clear();
+        elements.shrink_to_fit();
         header_traced = false;
+    } else {
+        forget_finished();
     }
-    elements.emplace_back();
+    tracking = false;
+    try {
+        elements.emplace_back();
+        Element &begun = elements.back();
+        begun.number = element;
+        begun.kept = keep == PSGACQ_KEEP_ALL || keep == element;
+        tracking = true;
+    } catch (const std::bad_alloc &) {
+        // No room to remember it: it is traced without its summary.
+    }
     element_count = count;
     if (trace != nullptr) {
         if (header_traced)
@@ -87,9 +121,19 @@ extern "C" void psgacq_send(const psgacq_event *event)
         return;
     if (elements.empty())
         psgacq_begin_element(1, 1);
-    Element &current = elements.back();
-    current.events.push_back(*event);
-    add_to_summary(current.summary, *event);
+    if (tracking) {
+        Element &current = elements.back();
+        if (current.kept) {
+            try {
+                current.events.push_back(*event);
+            } catch (const std::bad_alloc &) {
+                // A partial element would draw as a wrong one: none at all.
+                current.kept = false;
+                std::vector<psgacq_event>().swap(current.events);
+            }
+        }
+        add_to_summary(current.summary, *event);
+    }
     if (trace != nullptr) {
         char line[512];
         psgacq_format_event(event, line, sizeof line);
@@ -100,7 +144,7 @@ extern "C" void psgacq_send(const psgacq_event *event)
 
 extern "C" void psgacq_end_element(void)
 {
-    if (trace == nullptr || elements.empty())
+    if (trace == nullptr || !tracking)
         return;
     const psgacq_summary &s = elements.back().summary;
     std::fprintf(trace,
@@ -115,7 +159,7 @@ extern "C" void psgacq_end_element(void)
 extern "C" size_t psgacq_element_events(int element, const psgacq_event **events)
 {
     const Element *found = element_at(element);
-    if (found == nullptr)
+    if (found == nullptr || !found->kept)
         return 0;
     if (events != nullptr)
         *events = found->events.data();

@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "parameter_loading.h"
@@ -28,9 +30,11 @@ using psg::RunnerOptions;
 constexpr int kDefaultObserveChannel = 1;
 constexpr int kDefaultDecouplerChannel = 2;
 
+// The check before the sequence refuses what does not fit; 0 only stands in
+// until it has spoken.
 int rounded(double value)
 {
-    if (!(value > -2147483648.0 && value < 2147483647.0))
+    if (!psg::fits_int32_rounded(value))
         return 0;
     return static_cast<int>(std::lround(value));
 }
@@ -144,6 +148,11 @@ int run(const RunnerOptions &options)
     int elements = psgparam_begin_experiment();
     if (elements < 1)
         return kExitFailure;
+    if (elements > psg::kMostElements) {
+        std::fprintf(stderr, "%s: array: the experiment has %d elements; a run takes at most %d\n",
+                     psg::program_name(), elements, psg::kMostElements);
+        return kExitFailure;
+    }
     if (options.element > elements) {
         std::string count = std::to_string(elements) + (elements == 1 ? " element" : " elements");
         return psg::runner_usage_error(
@@ -155,6 +164,8 @@ int run(const RunnerOptions &options)
     const int last = options.rendition == Rendition::Run || shown == 0 ? elements : shown;
     const int diagram = shown == 0 ? 1 : shown;
     DiagramValues diagram_values;
+    // The trace streams; only the element drawn needs its events afterwards.
+    psgacq_keep(options.svg != nullptr ? diagram : PSGACQ_KEEP_NONE);
     for (int element = 1; element <= last; ++element) {
         if (psgparam_select_element(element) != 0) {
             std::fprintf(stderr, "%s: cannot select array element %d\n", psg::program_name(),
@@ -196,11 +207,27 @@ int run(const RunnerOptions &options)
     return 0;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+void report_out_of_memory()
 {
-    psg::set_program_name(argc > 0 ? argv[0] : nullptr);
+    std::fflush(stdout);
+    if (int element = psg::current_element(); element > 0)
+        std::fprintf(stderr, "%s: element %d: out of memory\n", psg::program_name(), element);
+    else
+        std::fprintf(stderr, "%s: out of memory\n", psg::program_name());
+}
+
+// Allocations fail deep inside the sequence's calls too, below C frames that
+// no exception may cross: there the failure ends the run on the spot, without
+// the destructors of objects that may be half-way through a change.
+[[noreturn]] void out_of_memory()
+{
+    report_out_of_memory();
+    std::fflush(nullptr);
+    std::_Exit(kExitFailure);
+}
+
+int run_or_answer(int argc, char **argv)
+{
     RunnerOptions options;
     if (int status = psg::parse_runner_options(argc, argv, options); status != 0)
         return status;
@@ -208,7 +235,22 @@ int main(int argc, char **argv)
         psg::print_runner_usage(stdout);
     else if (options.version)
         std::printf("%s (psenv) %s\n", psg::program_name(), PSENV_VERSION);
-    int status = options.help || options.version ? 0 : run(options);
+    return options.help || options.version ? 0 : run(options);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    psg::set_program_name(argc > 0 ? argv[0] : nullptr);
+    std::set_new_handler(out_of_memory);
+    int status = kExitFailure;
+    try {
+        status = run_or_answer(argc, argv);
+    } catch (const std::bad_alloc &) {
+        report_out_of_memory();
+        return kExitFailure;
+    }
     int output = close_standard_output();
     return status != 0 ? status : output;
 }

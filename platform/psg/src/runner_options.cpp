@@ -33,6 +33,10 @@ bool takes_value(std::string_view name)
 
 int apply(std::string_view name, const char *value, RunnerOptions &options)
 {
+    // Caught here, not after a whole run that then cannot write or load "".
+    if ((name == "--svg" || name == "--global") && *value == '\0')
+        return runner_usage_error((std::string(name) + " needs a file name, not an empty "
+                                                       "value").c_str());
     if (name == "--svg") {
         options.svg = value;
     } else if (name == "--global") {
@@ -81,8 +85,10 @@ void print_runner_usage(FILE *stream)
                  "  --version       show the version\n"
                  "\n"
                  "An option's value may also follow it after '=', as in --svg=FILE.\n"
-                 "Exit status: 0 success, 1 a failed load, check, abort or write, 2 usage error.\n",
-                 program_name());
+                 "An experiment of more than %d array elements is refused before it runs.\n"
+                 "Exit status: 0 success, 1 a failed load, check, abort or write, or too\n"
+                 "little memory, 2 usage error.\n",
+                 program_name(), kMostElements);
 }
 
 int parse_runner_options(int argc, char **argv, RunnerOptions &options)

@@ -18,6 +18,10 @@ struct RunnerOptions {
     bool version = false;
 };
 
+// The most array elements a run takes; a larger experiment is refused before
+// its first element.  A million elements already trace for minutes.
+constexpr int kMostElements = 1000000;
+
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 

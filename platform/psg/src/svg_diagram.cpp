@@ -8,9 +8,11 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <memory>
 #include <string_view>
 #include <vector>
+
+#include "replace_file.h"
+#include "valid_utf8.h"
 
 namespace psg {
 namespace {
@@ -60,8 +62,16 @@ std::string duration_text(double seconds)
     return format("%.4g ns", seconds * 1e9);
 }
 
-std::string escaped(std::string_view text)
+// A viewer refuses the whole document over one byte that is not UTF-8 (a
+// program named in another encoding), so texts are repaired before escaping.
+std::string escaped(std::string_view raw)
 {
+    std::string text = psenv::valid_utf8(raw);
+    // U+FFFE and U+FFFF are UTF-8 but no XML characters.
+    for (size_t at = text.find("\xEF\xBF"); at != std::string::npos;
+         at = text.find("\xEF\xBF", at + 3))
+        if (text[at + 2] == '\xBE' || text[at + 2] == '\xBF')
+            text[at + 2] = '\xBD';
     std::string out;
     for (char c : text) {
         switch (c) {
@@ -419,18 +429,17 @@ std::string svg_diagram(const psgacq_event *events, size_t count, const DiagramN
 bool write_svg_diagram(const char *path, const psgacq_event *events, size_t count,
                        const DiagramNames &names)
 {
-    if (path == nullptr) {
+    if (path == nullptr || *path == '\0') {
         errno = EINVAL;
         return false;
     }
-    std::string document = svg_diagram(events, count, names);
-    std::unique_ptr<FILE, int (*)(FILE *)> file(std::fopen(path, "w"), &std::fclose);
-    if (!file)
+    // Replaced whole: a full disk or a kill leaves the old diagram as it was.
+    if (const int failure = psenv::replace_file(path, svg_diagram(events, count, names));
+        failure != 0) {
+        errno = failure;
         return false;
-    bool written = std::fwrite(document.data(), 1, document.size(), file.get()) ==
-                   document.size();
-    FILE *raw = file.release();
-    return std::fclose(raw) == 0 && written;
+    }
+    return true;
 }
 
 } // namespace psg

@@ -23,7 +23,11 @@ struct DiagramNames {
 // The whole document.
 std::string svg_diagram(const psgacq_event *events, size_t count, const DiagramNames &names);
 
-// Writes svg_diagram() to `path`; false with errno set when writing failed.
+// Makes `path` hold svg_diagram(): a new file beside it renamed over it, so
+// that a failed write leaves the old file as it was; a target that is no
+// regular file (a FIFO, a device) is written in place, and a FIFO without a
+// reader is refused rather than waited for.  false with errno set when
+// writing failed (EINVAL for a null or empty path).
 bool write_svg_diagram(const char *path, const psgacq_event *events, size_t count,
                        const DiagramNames &names);
 

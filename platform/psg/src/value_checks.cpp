@@ -25,6 +25,11 @@ bool whole(double value)
 
 } // namespace
 
+bool fits_int32_rounded(double value)
+{
+    return value > -2147483648.5 && value < 2147483647.5;
+}
+
 const char *rule_broken(ValueRule rule, double value)
 {
     switch (rule) {
@@ -49,7 +54,13 @@ const char *rule_broken(ValueRule rule, double value)
     case ValueRule::Power:
         return std::isfinite(value) ? "" : "a power level must be finite";
     case ValueRule::Phase:
-        return whole(value) ? "" : "a phase must be a whole number";
+        return whole(value) && fits_int32_rounded(value)
+                   ? ""
+                   : "a phase must be a whole number from -2147483648 to 2147483647";
+    case ValueRule::Channel:
+        return fits_int32_rounded(value)
+                   ? ""
+                   : "a channel must be a finite number from -2147483648 to 2147483647";
     }
     return "";
 }
@@ -69,18 +80,21 @@ std::string check_sequence_variables()
         ValueRule rule;
         double value;
     };
-    // oph is a whole number once written; its parameter is what may not be.
+    // oph and the channels are whole numbers once written; their parameters
+    // are what may not be (a value beyond 32 bits would be written as 0).
     const Variable variables[] = {
         {"d1", ValueRule::Duration, d1},       {"d2", ValueRule::Duration, d2},
         {"pw", ValueRule::PulseWidth, pw},     {"rof1", ValueRule::Duration, rof1},
         {"rof2", ValueRule::Duration, rof2},   {"alfa", ValueRule::Duration, alfa},
         {"sw", ValueRule::SpectralWidth, sw},  {"np", ValueRule::Points, np},
         {"tpwr", ValueRule::Power, tpwr},      {"oph", ValueRule::Phase, 0.0},
+        {"OBSch", ValueRule::Channel, 0.0},    {"DECch", ValueRule::Channel, 0.0},
     };
     for (const Variable &v : variables) {
         if (!psgparam_exists(v.name))
             continue;
-        double value = v.rule == ValueRule::Phase ? getval(v.name) : v.value;
+        const bool integer = v.rule == ValueRule::Phase || v.rule == ValueRule::Channel;
+        double value = integer ? getval(v.name) : v.value;
         std::string broken = check_value(v.name, v.rule, value);
         if (!broken.empty())
             return broken;

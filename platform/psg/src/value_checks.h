@@ -14,8 +14,13 @@ enum class ValueRule {
     Dwell,         // finite and positive
     Points,        // a positive even whole number
     Power,         // finite
-    Phase,         // a whole number
+    Phase,         // a whole number that fits in 32 bits
+    Channel,       // finite, and once rounded it fits in 32 bits
 };
+
+// Whether `value` rounded to the nearest whole number (halves away from
+// zero) fits in a 32-bit integer; false for NaN and infinities.
+bool fits_int32_rounded(double value);
 
 // "" when `value` meets `rule`, else why not ("a pulse width must be finite
 // and not negative").
