@@ -8,6 +8,7 @@
 #include <new>
 #include <optional>
 #include <string_view>
+#include <type_traits>
 
 #include "plan_grid.h"
 #include "sparsamp_plan.h"
@@ -22,9 +23,10 @@ std::optional<Grid> grid_of(const csplan_grid *grid);
 // terminated.
 void copy_detail(std::string_view text, char *detail, std::size_t size);
 
-// Runs `work` and returns its code; memory running out anywhere inside is
-// CSPLAN_ENOMEM, never an exception that crosses the C interface.
+// Runs `work` and returns its result code; memory running out anywhere
+// inside is CSPLAN_ENOMEM, never an exception that crosses the C interface.
 template <typename Work>
+    requires std::is_same_v<std::invoke_result_t<Work>, int>
 int guarded(Work &&work) noexcept
 {
     try {

@@ -1,6 +1,8 @@
 // csplan_*: grids, rows and the wording of the result codes.
 #include <algorithm>
 #include <cstring>
+#include <limits>
+#include <span>
 
 #include "c_interface.h"
 #include "psf.h"
@@ -38,10 +40,19 @@ using psenv::plan::guarded;
 
 extern "C" int64_t csplan_grid_points(const csplan_grid *grid)
 {
-    return guarded([&]() -> std::int64_t {
-        const auto checked = grid_of(grid);
-        return checked ? checked->points() : 0;
-    });
+    // Without grid_of(): nothing here may allocate, the answer is no code.
+    if (grid == nullptr || grid->dimensions < 1 || grid->dimensions > CSPLAN_MAX_DIMS)
+        return 0;
+    const std::span<const int> ni(grid->ni, static_cast<std::size_t>(grid->dimensions));
+    if (std::any_of(ni.begin(), ni.end(), [](int n) { return n < 1; }))
+        return 0;
+    std::int64_t total = 1;
+    for (const int n : ni) {
+        if (total > std::numeric_limits<std::int64_t>::max() / n)
+            return std::numeric_limits<std::int64_t>::max();
+        total *= n;
+    }
+    return total;
 }
 
 extern "C" int csplan_rows(const csplan_grid *grid, const int64_t *indices, int64_t count,
