@@ -201,9 +201,10 @@ PSENV_EXTERN(int) csplan_write_schedule(const char *path, const int *rows, int64
  * @param columns      entries per row; must equal grid->dimensions
  * @param mask         receives the grid's points bytes
  * @param mask_size    bytes `mask` holds
- * @param detail       optional: receives why it failed for CSPLAN_ECOLUMNS
- *                     and CSPLAN_EOUTSIDE (one sentence naming the row, the
- *                     entry and the dimension), cut to fit and terminated
+ * @param detail       optional: receives "" on success, else why it failed
+ *                     (for CSPLAN_ECOLUMNS and CSPLAN_EOUTSIDE one sentence
+ *                     naming the counts, or the row, entry and dimension;
+ *                     else csplan_strerror()), cut to fit and terminated
  * @param detail_size  bytes `detail` holds (0 with NULL)
  * @return CSPLAN_OK; CSPLAN_EINVAL for a NULL pointer, an invalid grid or a
  *         negative count; CSPLAN_ERANGE when `mask_size` is below the
@@ -248,8 +249,8 @@ PSENV_EXTERN(int) csplan_psf_available(void);
  * @param magnitude       optional: receives |F(k)| / |F(0)| for every
  *                        frequency k in linear index order
  * @param magnitude_size  entries `magnitude` holds (0 with NULL)
- * @param detail          optional: receives the reason of a failure, cut
- *                        to fit and terminated
+ * @param detail          optional: receives "" on success, else the reason
+ *                        of the failure, cut to fit and terminated
  * @param detail_size     bytes `detail` holds (0 with NULL)
  * @return CSPLAN_OK; CSPLAN_NOT_AVAILABLE (tested before anything else);
  *         CSPLAN_EINVAL for a NULL pointer, an invalid grid or a mask of
