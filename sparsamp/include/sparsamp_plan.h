@@ -206,8 +206,8 @@ PSENV_EXTERN(int) csplan_write_schedule(const char *path, const int *rows, int64
  *                     naming the counts, or the row, entry and dimension;
  *                     else csplan_strerror()), cut to fit and terminated
  * @param detail_size  bytes `detail` holds (0 with NULL)
- * @return CSPLAN_OK; CSPLAN_EINVAL for a NULL pointer, an invalid grid or a
- *         negative count; CSPLAN_ERANGE when `mask_size` is below the
+ * @return CSPLAN_OK; CSPLAN_EINVAL for a NULL pointer, an invalid grid, or
+ *         a negative count or column count; CSPLAN_ERANGE when `mask_size` is below the
  *         grid's points; CSPLAN_ECOLUMNS; CSPLAN_EOUTSIDE (then `mask` may
  *         be partly written)
  */
