@@ -32,6 +32,9 @@ set(PSENV_PC_LIBS "")
 foreach(lib IN LISTS PSENV_LIBRARIES)
   string(APPEND PSENV_PC_LIBS " -l${lib}")
 endforeach()
+if(PSENV_HAVE_FFTW AND NOT BUILD_SHARED_LIBS)  # static sparsamp: its point-spread functions need FFTW3
+  string(APPEND PSENV_PC_LIBS " -lfftw3")
+endif()
 # The prefix is found from the file's own place, so an installation moved
 # or made with --prefix still points at its headers and libraries.
 file(RELATIVE_PATH PSENV_PC_PREFIX "/root/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/root")

@@ -1,10 +1,9 @@
 // CSwriteSched: the schedule file, replaced whole or not at all.
 #include <cerrno>
-#include <cstdio>
-#include <vector>
+#include <new>
 
 #include "cs_record.h"
-#include "file_replacement.h"
+#include "schedule_format.h"
 
 using sparsamp::cs;
 
@@ -14,23 +13,16 @@ int last_write_status = 0;
 
 int write_rows(const std::string &path)
 {
-    // Large schedules are written in big pieces; the buffer outlives the stream.
-    std::vector<char> buffer(1 << 16);
-    sparsamp::FileReplacement file(path);
-    if (file.stream() == nullptr)
-        return file.error();
-    std::setvbuf(file.stream(), buffer.data(), _IOFBF, buffer.size());
-
     int *columns[CS_MAX_DIMS] = {};
     const int count = sparsamp::made_columns(columns);
-    for (int i = 0; i < cs.num; ++i) {
-        for (int k = 0; k < count; ++k)
-            if (std::fprintf(file.stream(), "%-4d ", columns[k][i]) < 0)
-                return file.fail(errno), file.commit();
-        if (std::fputc('\n', file.stream()) == EOF)
-            return file.fail(errno), file.commit();
+    try {
+        sparsamp::ScheduleEntries entries;
+        entries.columns.assign(columns, columns + count);
+        entries.rows = cs.num;
+        return sparsamp::write_schedule_file(path, entries);
+    } catch (const std::bad_alloc &) {
+        return ENOMEM;
     }
-    return file.commit();
 }
 
 }  // namespace

@@ -237,7 +237,7 @@ TEST_F(SchedPlanTool, PsfComparePlotAndShowWarnAlike)
 TEST_F(SchedPlanTool, PsfWithoutTheLibrarySaysHowToGetIt)
 {
     if (psf_built())
-        GTEST_SKIP() << "built with FFTW3 (the message itself is tested in sched_plan_tests)";
+        GTEST_SKIP() << "built with FFTW3 (the message itself is tested in sparsamp_plan_tests)";
     write("s.sch", "0\n3\n");
     for (const std::vector<std::string> &command :
          {std::vector<std::string>{"sched", "psf", path("s.sch"), "--ni", "8"},

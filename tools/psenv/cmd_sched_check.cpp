@@ -1,13 +1,11 @@
 // psenv sched check: the schedule file read strictly.
 #include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "cmd_sched_plan.h"
-#include "schedule_check.h"
+#include "sparsamp_plan.h"
 
 namespace psenv::sched {
 namespace {
@@ -32,23 +30,18 @@ void print_help()
               "read), 2 usage error.");
 }
 
-struct FileCloser {
-    void operator()(std::FILE *file) const { std::fclose(file); }
+// The findings of the strict reading, released when it goes.
+struct Report {
+    csplan_check_report report{};
+    ~Report() { csplan_free_check_report(&report); }
 };
 
-std::optional<plan::CheckReport> check_file(const std::string &path, const std::vector<int> &ni)
+// Reads `path` strictly into `report`; returns the result code and, for
+// CSPLAN_EIO, the errno value in `failure`.
+int check_file(const std::string &path, const std::vector<int> &ni, Report &report, int &failure)
 {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "r"));
-    if (!file) {
-        error("cannot open schedule file '" + path + "': " + std::strerror(errno));
-        return std::nullopt;
-    }
-    struct stat info;
-    if (::fstat(::fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
-        error("cannot open schedule file '" + path + "': " + std::strerror(EISDIR));
-        return std::nullopt;
-    }
-    return plan::check_schedule(file.get(), ni);
+    return csplan_check_schedule(path.c_str(), ni.data(), static_cast<int>(ni.size()),
+                                 &report.report, &failure);
 }
 
 }  // namespace
@@ -60,13 +53,15 @@ int warn_about_schedule(const std::string &path, const std::vector<int> &ni)
     struct stat info;
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "r"));
-    if (!file)
+    Report report;
+    int failure = 0;
+    if (check_file(path, ni, report, failure) != CSPLAN_OK)
         return 0;
-    const plan::CheckReport report = plan::check_schedule(file.get(), ni);
-    for (const auto &finding : report.findings)
-        error("warning: " + path + ":" + std::to_string(finding.line) + ": " + finding.text);
-    return static_cast<int>(report.findings.size());
+    for (std::size_t i = 0; i < report.report.count; ++i) {
+        const csplan_problem &problem = report.report.problems[i];
+        error("warning: " + path + ":" + std::to_string(problem.line) + ": " + problem.text);
+    }
+    return static_cast<int>(report.report.count);
 }
 
 int check(int argc, char **argv)
@@ -82,14 +77,19 @@ int check(int argc, char **argv)
     if (!ni)
         return status;
     const std::string &path = args->operands.front();
-    const auto report = check_file(path, *ni);
-    if (!report)
+    Report checked;
+    int failure = 0;
+    if (const int code = check_file(path, *ni, checked, failure); code != CSPLAN_OK) {
+        error("cannot open schedule file '" + path + "': " +
+              (code == CSPLAN_EIO ? std::strerror(failure) : csplan_strerror(code)));
         return kExitFailure;
-    for (const auto &finding : report->findings)
-        std::printf("%s:%ld: %s\n", path.c_str(), finding.line, finding.text.c_str());
-    const std::size_t problems = report->findings.size();
-    std::printf("%s: %ld row%s, %d column%s, %s\n", path.c_str(), report->rows,
-                report->rows == 1 ? "" : "s", report->columns, report->columns == 1 ? "" : "s",
+    }
+    const csplan_check_report &report = checked.report;
+    for (std::size_t i = 0; i < report.count; ++i)
+        std::printf("%s:%ld: %s\n", path.c_str(), report.problems[i].line, report.problems[i].text);
+    const std::size_t problems = report.count;
+    std::printf("%s: %ld row%s, %d column%s, %s\n", path.c_str(), report.rows,
+                report.rows == 1 ? "" : "s", report.columns, report.columns == 1 ? "" : "s",
                 problems == 0 ? "no problems found"
                               : (std::to_string(problems) + " problem" + (problems == 1 ? "" : "s")).c_str());
     return problems == 0 ? kExitOk : kExitFailure;

@@ -1,7 +1,7 @@
 // The grid of a schedule from --ni or from the ni parameters of --params.
 #include "cmd_sched_plan.h"
-#include "generators.h"
 #include "param_file.h"
+#include "sparsamp_plan.h"
 #include "treekeep.h"
 
 namespace psenv::sched {
@@ -10,7 +10,7 @@ namespace {
 // Increments per dimension as "N[,N2...]", each at least 1.
 std::optional<std::vector<int>> parse_ni_list(const std::string &text)
 {
-    const auto values = parse_whole_list(text, 1, plan::kMostGeneratorPoints * 64, 10);
+    const auto values = parse_whole_list(text, 1, CSPLAN_MOST_GENERATOR_POINTS * 64, 10);
     if (!values)
         return std::nullopt;
     return std::vector<int>(values->begin(), values->end());
@@ -30,7 +30,7 @@ std::optional<std::vector<int>> grid_option(const Args &args, const char *comman
         auto list = parse_ni_list(*ni);
         if (!list) {
             status = usage_error("--ni needs 1 to 10 whole numbers of increments (1 to " +
-                                     std::to_string(plan::kMostGeneratorPoints * 64) +
+                                     std::to_string(CSPLAN_MOST_GENERATOR_POINTS * 64) +
                                      "), separated by commas, without signs or blanks, as in 64,32",
                                  command);
             return std::nullopt;

@@ -1,17 +1,17 @@
-// psenv sched make --method poisson-gap|exponential: the tool's own
-// generators, written in the module's schedule file format.
+// psenv sched make --method poisson-gap|exponential: the planner's
+// generators (sparsamp_plan.h), written in the module's schedule file format.
 #include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "cmd_sched_plan.h"
-#include "generators.h"
-#include "schedule_writer.h"
 #include "sparsamp.h"
+#include "sparsamp_plan.h"
 #include "treekeep.h"
 
 namespace psenv::sched {
@@ -81,29 +81,31 @@ std::optional<std::int64_t> point_count(const Args &args, std::int64_t total, in
     return std::max<std::int64_t>(k, 1);
 }
 
+// `rows` row-major, grid.dimensions entries each.
 void print_summary(const std::string &location, const std::string &method,
-                   const std::string &detail, const plan::Grid &grid, const plan::Columns &columns,
+                   const std::string &detail, const csplan_grid &grid, const std::vector<int> &rows,
                    std::int32_t seed)
 {
-    const std::size_t rows = columns.empty() ? 0 : columns.front().size();
+    const auto width = static_cast<std::size_t>(grid.dimensions);
+    const std::size_t count = rows.size() / width;
+    const std::int64_t total = csplan_grid_points(&grid);
     std::printf("schedule file: %s (written)\n", location.c_str());
     std::printf("method:        %s%s\n", method.c_str(), detail.c_str());
     std::string shape;
-    for (int k = 0; k < grid.dimensions(); ++k) {
-        std::vector<char> seen(static_cast<std::size_t>(grid.ni[static_cast<std::size_t>(k)]), 0);
-        for (int c : columns[static_cast<std::size_t>(k)])
-            seen[static_cast<std::size_t>(c)] = 1;
+    for (int k = 0; k < grid.dimensions; ++k) {
+        std::vector<char> seen(static_cast<std::size_t>(grid.ni[k]), 0);
+        for (std::size_t i = 0; i < count; ++i)
+            seen[static_cast<std::size_t>(rows[i * width + static_cast<std::size_t>(k)])] = 1;
         int distinct = 0;
         for (char s : seen)
             distinct += s;
         std::printf("dimension %d:   d%-3d increments %d, %d of them in some row\n", k + 1, k + 2,
-                    grid.ni[static_cast<std::size_t>(k)], distinct);
-        shape += (k ? " x " : "") + std::to_string(grid.ni[static_cast<std::size_t>(k)]);
+                    grid.ni[k], distinct);
+        shape += (k ? " x " : "") + std::to_string(grid.ni[k]);
     }
-    std::printf("grid:          %lld points (%s)\n", static_cast<long long>(grid.points()),
-                shape.c_str());
-    std::printf("points:        %zu (%.4g%% of the grid)\n", rows,
-                100.0 * static_cast<double>(rows) / static_cast<double>(grid.points()));
+    std::printf("grid:          %lld points (%s)\n", static_cast<long long>(total), shape.c_str());
+    std::printf("points:        %zu (%.4g%% of the grid)\n", count,
+                100.0 * static_cast<double>(count) / static_cast<double>(total));
     std::printf("seed:          %d (mt19937_64), rows in grid order\n", seed);
 }
 
@@ -142,15 +144,18 @@ int make_planned(const Args &args, const std::string &method, const std::string 
     if (auto type = args.get("type"); type && *type != "generated")
         return usage_error("--method " + method + " makes a schedule: --type must be generated",
                            kCommand);
-    plan::Grid grid{grid_from_tree(kTree)};
-    if (grid.ni.empty()) {
+    const std::vector<int> ni = grid_from_tree(kTree);
+    if (ni.empty()) {
         error("no sparse dimension: give --ni N (above 1)");
         return kExitFailure;
     }
-    const std::int64_t total = grid.points();
-    if (total > plan::kMostGeneratorPoints) {
+    csplan_grid grid{};
+    grid.dimensions = static_cast<int>(ni.size());
+    std::copy(ni.begin(), ni.end(), grid.ni);
+    const std::int64_t total = csplan_grid_points(&grid);
+    if (total > CSPLAN_MOST_GENERATOR_POINTS) {
         error("--method " + method + " takes grids of up to " +
-              std::to_string(plan::kMostGeneratorPoints) + " points; this one has " +
+              std::to_string(CSPLAN_MOST_GENERATOR_POINTS) + " points; this one has " +
               (total == INT64_MAX ? std::string("more than 2^63") : std::to_string(total)));
         return kExitFailure;
     }
@@ -167,6 +172,7 @@ int make_planned(const Args &args, const std::string &method, const std::string 
     const std::int32_t seed = seed_from_tree();
 
     std::vector<std::int64_t> indices;
+    int made = CSPLAN_OK;
     std::string detail;
     if (method == "poisson-gap") {
         if (args.has("decay"))
@@ -175,31 +181,43 @@ int make_planned(const Args &args, const std::string &method, const std::string 
         if (weight != "sine" && weight != "none")
             return usage_error("--weight must be sine or none", kCommand);
         detail = ", " + weight + " weighting";
-        indices = plan::poisson_gap(grid, *points,
-                                    weight == "sine" ? plan::GapWeight::Sine : plan::GapWeight::None,
-                                    seed);
+        indices.resize(static_cast<std::size_t>(*points));
+        made = csplan_poisson_gap(&grid, *points,
+                                  weight == "sine" ? CSPLAN_WEIGHT_SINE : CSPLAN_WEIGHT_NONE, seed,
+                                  indices.data(), *points);
     } else {
         if (args.has("weight"))
             return usage_error("--weight belongs to --method poisson-gap", kCommand);
         const auto decay_text = args.get("decay");
         if (!decay_text)
             return usage_error("--method exponential needs --decay T (increments)", kCommand);
-        const auto decays = parse_decays(*decay_text, grid.dimensions());
+        const auto decays = parse_decays(*decay_text, grid.dimensions);
         if (!decays)
             return usage_error("--decay needs one positive number, or one per dimension (" +
-                                   std::to_string(grid.dimensions()) +
+                                   std::to_string(grid.dimensions) +
                                    "), separated by commas, without signs or blanks",
                                kCommand);
         detail = ", decay " + *decay_text + " increments";
-        indices = plan::exponential(grid, *points, *decays, seed);
+        indices.resize(static_cast<std::size_t>(*points));
+        made = csplan_exponential(&grid, *points, decays->data(), seed, indices.data(), *points);
     }
-    const plan::Columns columns = plan::rows_of(grid, indices);
-    std::string reason;
-    if (!plan::write_schedule_file(location, columns, reason)) {
-        error(reason);
+    std::vector<int> rows(indices.size() * ni.size());
+    if (made == CSPLAN_OK)
+        made = csplan_rows(&grid, indices.data(), *points, rows.data(),
+                           static_cast<std::int64_t>(rows.size()));
+    if (made != CSPLAN_OK) {
+        error("--method " + method + ": " + csplan_strerror(made));
         return kExitFailure;
     }
-    print_summary(location, method, detail, grid, columns, seed);
+    int failure = 0;
+    const int written =
+        csplan_write_schedule(location.c_str(), rows.data(), *points, grid.dimensions, &failure);
+    if (written != CSPLAN_OK) {
+        error("cannot write '" + location + "': " +
+              (written == CSPLAN_EIO ? std::strerror(failure) : csplan_strerror(written)));
+        return kExitFailure;
+    }
+    print_summary(location, method, detail, grid, rows, seed);
     return kExitOk;
 }
 

@@ -1,5 +1,6 @@
 // The planning side of `psenv sched`: generators beside the module's own,
-// point-spread functions, comparisons and strict checks.
+// point-spread functions, comparisons and strict checks, all through the
+// planner of the sampling module (sparsamp_plan.h).
 #ifndef PSENV_TOOL_CMD_SCHED_PLAN_H
 #define PSENV_TOOL_CMD_SCHED_PLAN_H
 

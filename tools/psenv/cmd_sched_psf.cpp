@@ -2,12 +2,13 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "cmd_sched.h"
 #include "cmd_sched_plan.h"
 #include "cmd_sched_psf_svg.h"
-#include "psf.h"
-#include "schedule_writer.h"
+#include "replace_file.h"
+#include "sparsamp_plan.h"
 
 namespace psenv::sched {
 namespace {
@@ -64,37 +65,50 @@ std::string sidelobe_text(double x)
 
 std::string psr_text(double x)
 {
-    const double db = plan::peak_to_sidelobe_db(x);
+    const double db = csplan_peak_to_sidelobe_db(x);
     return std::isinf(db) ? "inf dB" : format("%.2f dB", db);
 }
 
-std::string share_text(const plan::PsfFigures &f)
+std::string share_text(const csplan_psf_figures &f)
 {
     return format("%.4g%%", 100.0 * static_cast<double>(f.points) / static_cast<double>(f.grid));
 }
 
-std::string frequency_text(const std::vector<int> &at)
+std::string frequency_text(const csplan_grid &grid, const csplan_psf_figures &f)
 {
     std::string text;
-    for (std::size_t k = 0; k < at.size(); ++k)
-        text += (k ? "," : "") + std::to_string(at[k]);
+    for (int k = 0; k < grid.dimensions; ++k)
+        text += (k ? "," : "") + std::to_string(f.at[k]);
     return text;
 }
 
 // Loads, masks and transforms one schedule; prints why not and returns false.
 // Rows that read only because the reader is lenient are warned about first,
 // as `sched show` does: the figures are those of what the module reads.
-bool figures_of(const std::string &path, const plan::Grid &grid, plan::PsfFigures &figures,
+bool figures_of(const std::string &path, const csplan_grid &grid, csplan_psf_figures &figures,
                 std::vector<float> *magnitude)
 {
-    warn_about_schedule(path, grid.ni);
+    warn_about_schedule(path, std::vector<int>(grid.ni, grid.ni + grid.dimensions));
     const auto schedule = load_schedule(path);
     if (!schedule)
         return false;
-    std::vector<unsigned char> mask;
-    std::string problem;
-    if (!plan::sampling_mask(grid, schedule->columns, mask, problem) ||
-        !plan::point_spread(grid, mask, figures, magnitude, problem)) {
+    // The module holds its rows column by column; the planner takes them row by row.
+    const std::size_t width = static_cast<std::size_t>(schedule->dimensions());
+    std::vector<int> rows(schedule->rows() * width);
+    for (std::size_t i = 0; i < schedule->rows(); ++i)
+        for (std::size_t k = 0; k < width; ++k)
+            rows[i * width + k] = schedule->columns[k][i];
+    const std::int64_t points = csplan_grid_points(&grid);
+    std::vector<unsigned char> mask(static_cast<std::size_t>(points));
+    if (magnitude != nullptr)
+        magnitude->resize(mask.size());
+    char problem[256];
+    if (csplan_mask(&grid, rows.data(), static_cast<std::int64_t>(schedule->rows()),
+                    schedule->dimensions(), mask.data(), points, problem, sizeof problem) !=
+            CSPLAN_OK ||
+        csplan_psf(&grid, mask.data(), points, &figures,
+                   magnitude != nullptr ? magnitude->data() : nullptr, points, problem,
+                   sizeof problem) != CSPLAN_OK) {
         error(path + ": " + problem);
         return false;
     }
@@ -103,7 +117,7 @@ bool figures_of(const std::string &path, const plan::Grid &grid, plan::PsfFigure
 
 // Options, operands and grid shared by both commands; nothing when the
 // command must end with `status`.
-std::optional<plan::Grid> prepare(int argc, char **argv, const char *command, void (*help)(),
+std::optional<csplan_grid> prepare(int argc, char **argv, const char *command, void (*help)(),
                                   std::vector<OptionSpec> specs, Args &args, int &status)
 {
     specs.push_back({"help", false});
@@ -113,8 +127,8 @@ std::optional<plan::Grid> prepare(int argc, char **argv, const char *command, vo
     if (!parsed)
         return std::nullopt;
     args = *parsed;
-    if (!plan::psf_available()) {
-        error(std::string("sched: ") + plan::psf_unavailable_message());
+    if (!csplan_psf_available()) {
+        error(std::string("sched: ") + csplan_strerror(CSPLAN_NOT_AVAILABLE));
         status = kExitUsage;
         return std::nullopt;
     }
@@ -125,13 +139,15 @@ std::optional<plan::Grid> prepare(int argc, char **argv, const char *command, vo
         status = usage_error("the grid is needed: give --ni N[,N2...] or --params FILE", command);
         return std::nullopt;
     }
-    plan::Grid grid{*ni};
-    if (grid.points() > plan::kMostPsfPoints) {
+    csplan_grid grid{};
+    grid.dimensions = static_cast<int>(ni->size());
+    std::copy(ni->begin(), ni->end(), grid.ni);
+    const std::int64_t points = csplan_grid_points(&grid);
+    if (points > CSPLAN_MOST_PSF_POINTS) {
         error("the grid has " +
-              (grid.points() == INT64_MAX ? std::string("more than 2^63")
-                                          : std::to_string(grid.points())) +
-              " points; the transform takes " +
-              std::to_string(plan::kMostPsfPoints) + " at most");
+              (points == INT64_MAX ? std::string("more than 2^63") : std::to_string(points)) +
+              " points; the transform takes " + std::to_string(CSPLAN_MOST_PSF_POINTS) +
+              " at most");
         status = kExitFailure;
         return std::nullopt;
     }
@@ -154,22 +170,22 @@ int psf(int argc, char **argv)
     if (svg && svg->empty())
         return usage_error("--svg needs a file name", kCommand);
     const std::string &path = args.operands.front();
-    plan::PsfFigures figures;
+    csplan_psf_figures figures{};
     std::vector<float> magnitude;
     if (!figures_of(path, *grid, figures, svg ? &magnitude : nullptr))
         return kExitFailure;
     std::printf("points: %lld of %lld (%s)\n", static_cast<long long>(figures.points),
                 static_cast<long long>(figures.grid), share_text(figures).c_str());
     std::printf("max sidelobe: %s\n", sidelobe_text(figures.max_sidelobe).c_str());
-    std::printf("sidelobe at: %s\n", frequency_text(figures.at).c_str());
+    std::printf("sidelobe at: %s\n", frequency_text(*grid, figures).c_str());
     std::printf("peak-to-sidelobe: %s\n", psr_text(figures.max_sidelobe).c_str());
-    for (std::size_t k = 0; k < figures.largest_gap.size(); ++k)
-        std::printf("largest gap, dimension %zu: %lld\n", k + 1,
+    for (int k = 0; k < grid->dimensions; ++k)
+        std::printf("largest gap, dimension %d: %lld\n", k + 1,
                     static_cast<long long>(figures.largest_gap[k]));
     if (svg) {
-        std::string reason;
-        if (!plan::replace_file(*svg, psf_picture(path, *grid, figures, magnitude), reason)) {
-            error(reason);
+        if (const int failure = replace_file(*svg, psf_picture(path, *grid, figures, magnitude));
+            failure != 0) {
+            error("cannot write '" + *svg + "': " + std::strerror(failure));
             return kExitFailure;
         }
     }
@@ -186,9 +202,9 @@ int compare(int argc, char **argv)
         return status;
     if (args.operands.size() < 2)
         return usage_error("sched compare needs two or more schedule files", kCommand);
-    std::vector<plan::PsfFigures> all;
+    std::vector<csplan_psf_figures> all;
     for (const auto &path : args.operands) {
-        plan::PsfFigures figures;
+        csplan_psf_figures figures{};
         if (!figures_of(path, *grid, figures, nullptr))
             return kExitFailure;
         all.push_back(figures);
@@ -200,7 +216,7 @@ int compare(int argc, char **argv)
     table.push_back({"max sidelobe"});
     table.push_back({"sidelobe at"});
     table.push_back({"peak-to-sidelobe"});
-    for (int k = 0; k < grid->dimensions(); ++k)
+    for (int k = 0; k < grid->dimensions; ++k)
         table.push_back({"largest gap, dim " + std::to_string(k + 1)});
     for (std::size_t i = 0; i < all.size(); ++i) {
         const auto &f = all[i];
@@ -208,10 +224,10 @@ int compare(int argc, char **argv)
         table[1].push_back(std::to_string(f.points) + " of " + std::to_string(f.grid));
         table[2].push_back(share_text(f));
         table[3].push_back(sidelobe_text(f.max_sidelobe));
-        table[4].push_back(frequency_text(f.at));
+        table[4].push_back(frequency_text(*grid, f));
         table[5].push_back(psr_text(f.max_sidelobe));
-        for (std::size_t k = 0; k < f.largest_gap.size(); ++k)
-            table[6 + k].push_back(std::to_string(f.largest_gap[k]));
+        for (int k = 0; k < grid->dimensions; ++k)
+            table[static_cast<std::size_t>(6 + k)].push_back(std::to_string(f.largest_gap[k]));
     }
     std::vector<std::size_t> width(table[0].size(), 0);
     for (const auto &line : table)

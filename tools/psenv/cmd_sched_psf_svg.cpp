@@ -33,9 +33,9 @@ long long centred(long long k, long long n)
     return k <= (n - 1) / 2 ? k : k - n;
 }
 
-std::string subtitle(const plan::PsfFigures &f)
+std::string subtitle(const csplan_psf_figures &f)
 {
-    const double db = plan::peak_to_sidelobe_db(f.max_sidelobe);
+    const double db = csplan_peak_to_sidelobe_db(f.max_sidelobe);
     return std::to_string(f.points) + " of " + std::to_string(f.grid) + " points sampled (" +
            num(100.0 * static_cast<double>(f.points) / static_cast<double>(f.grid), "%.4g") +
            "%); max sidelobe " + num(f.max_sidelobe, "%.4f") +
@@ -63,8 +63,8 @@ void vertical_ticks(Svg &svg, long long lo, long long hi, double left, double to
     }
 }
 
-std::string line_picture(const std::string &file, const plan::Grid &grid,
-                         const plan::PsfFigures &f, const std::vector<float> &magnitude)
+std::string line_picture(const std::string &file, const csplan_grid &grid,
+                         const csplan_psf_figures &f, const std::vector<float> &magnitude)
 {
     constexpr double kWidth = 680;
     constexpr double kHeight = 320;
@@ -106,7 +106,7 @@ std::string line_picture(const std::string &file, const plan::Grid &grid,
     svg.raw("<line x1=\"" + num(kLeft) + "\" y1=\"" + num(level) + "\" x2=\"" +
             num(kLeft + kWidth) + "\" y2=\"" + num(level) + "\" stroke=\"" + kMark +
             "\" stroke-dasharray=\"5 4\"/>");
-    const long long at = f.at.empty() ? 0 : f.at[0];
+    const long long at = f.at[0];
     for (long long k : {centred(at, n), centred((n - at) % n, n)})
         svg.raw("<circle cx=\"" + num(x_of(static_cast<double>(k))) + "\" cy=\"" + num(level) +
                 "\" r=\"5\" fill=\"none\" stroke=\"" + kMark +
@@ -122,8 +122,8 @@ std::string line_picture(const std::string &file, const plan::Grid &grid,
     return svg.finish();
 }
 
-std::string heat_picture(const std::string &file, const plan::Grid &grid,
-                         const plan::PsfFigures &f, const std::vector<float> &magnitude)
+std::string heat_picture(const std::string &file, const csplan_grid &grid,
+                         const csplan_psf_figures &f, const std::vector<float> &magnitude)
 {
     const long long nx = grid.ni[0];
     const long long ny = grid.ni[1];
@@ -155,7 +155,7 @@ std::string heat_picture(const std::string &file, const plan::Grid &grid,
     svg.text(kLeft, 24, "Point-spread function of " + file, "start", 15);
     svg.text(kLeft, 44, subtitle(f), "start", 12);
     svg.text(kLeft, 60,
-             grid.dimensions() > 2
+             grid.dimensions > 2
                  ? "|F(k)| / |F(0)| over dimensions 1 and 2, largest over the others"
                  : "|F(k)| / |F(0)| over the frequency indices of dimensions 1 and 2",
              "start", 12);
@@ -187,8 +187,8 @@ std::string heat_picture(const std::string &file, const plan::Grid &grid,
     };
     svg.raw("<circle cx=\"" + num(cell_x(0)) + "\" cy=\"" + num(cell_y(0)) +
             "\" r=\"3\" fill=\"#ffffff\" shape-rendering=\"geometricPrecision\"/>");
-    const long long ax = f.at.size() > 0 ? f.at[0] : 0;
-    const long long ay = f.at.size() > 1 ? f.at[1] : 0;
+    const long long ax = f.at[0];
+    const long long ay = f.at[1];
     svg.raw("<circle cx=\"" + num(cell_x(ax)) + "\" cy=\"" + num(cell_y(ay)) +
             "\" r=\"" + num(std::max(10.0, 1.5 * std::max(cell_w, cell_h))) + "\" fill=\"none\" stroke=\"" +
             kMark + "\" stroke-width=\"2\" shape-rendering=\"geometricPrecision\"/>");
@@ -238,10 +238,10 @@ std::string heat_colour(double value)
     return buf;
 }
 
-std::string psf_picture(const std::string &file, const plan::Grid &grid,
-                        const plan::PsfFigures &figures, const std::vector<float> &magnitude)
+std::string psf_picture(const std::string &file, const csplan_grid &grid,
+                        const csplan_psf_figures &figures, const std::vector<float> &magnitude)
 {
-    if (grid.dimensions() == 1)
+    if (grid.dimensions == 1)
         return line_picture(file, grid, figures, magnitude);
     return heat_picture(file, grid, figures, magnitude);
 }

@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "psf.h"
+#include "sparsamp_plan.h"
 
 namespace psenv::sched {
 
 // One dimension: |F(k)| / |F(0)| as a line over k centred on 0; two or more:
 // a heat map over the first two dimensions (the largest value over the others)
 // with a colour legend.  The max sidelobe is marked in both.
-std::string psf_picture(const std::string &file, const plan::Grid &grid,
-                        const plan::PsfFigures &figures, const std::vector<float> &magnitude);
+std::string psf_picture(const std::string &file, const csplan_grid &grid,
+                        const csplan_psf_figures &figures, const std::vector<float> &magnitude);
 
 // Colour of a value in 0..1 on the heat map's scale ("#rrggbb").
 std::string heat_colour(double value);

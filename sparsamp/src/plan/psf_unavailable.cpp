@@ -1,5 +1,6 @@
-// The notice of a tool built without the FFT library, in every build so that
-// its wording can be tested where the library is present.
+// The notice of a build without the FFT library (csplan_strerror of
+// CSPLAN_NOT_AVAILABLE), in every build so that its wording can be tested
+// where the library is present.
 #include "psf.h"
 
 namespace psenv::plan {

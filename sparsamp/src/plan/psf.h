@@ -5,15 +5,18 @@
 #define PSENV_PLAN_PSF_H
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "plan_grid.h"
+#include "schedule_format.h"
+#include "sparsamp_plan.h"
 
 namespace psenv::plan {
 
 // Largest grid transformed (the transform holds about 20 bytes per point).
-constexpr std::int64_t kMostPsfPoints = std::int64_t{1} << 24;
+constexpr std::int64_t kMostPsfPoints = CSPLAN_MOST_PSF_POINTS;
 
 struct PsfFigures {
     std::int64_t points = 0;  // sampled grid points (the mask's ones)
@@ -33,24 +36,38 @@ struct PsfFigures {
 bool sampling_mask(const Grid &grid, const Columns &columns, std::vector<unsigned char> &mask,
                    std::string &problem);
 
+// Why a schedule of `columns` columns does not fit a grid of `dimensions`.
+std::string columns_problem(std::size_t columns, int dimensions);
+
+// The same for rows kept anywhere: marks `rows` in `mask` (the grid's points
+// bytes, cleared here first).  CSPLAN_OK, or CSPLAN_ECOLUMNS or
+// CSPLAN_EOUTSIDE with `problem` saying where.
+int mark_rows(const Grid &grid, const sparsamp::ScheduleEntries &rows, unsigned char *mask,
+              std::string &problem);
+
 // Largest gap per dimension of a mask (see PsfFigures).
-std::vector<std::int64_t> largest_gaps(const Grid &grid, const std::vector<unsigned char> &mask);
+std::vector<std::int64_t> largest_gaps(const Grid &grid, std::span<const unsigned char> mask);
 
 // Peak-to-sidelobe ratio in dB for a max sidelobe (infinite for 0).
 double peak_to_sidelobe_db(double max_sidelobe);
 
-// False when the tool was built without the FFT library.
+// False when the library was built without the FFT library.
 bool psf_available();
 
-// Why point-spread functions are missing and how to get them, for a tool
-// built without the FFT library.
+// Why point-spread functions are missing and how to get them, for a build
+// without the FFT library.
 const char *psf_unavailable_message();
 
 // Transforms the mask (at least one point sampled) and fills the figures; with
 // `magnitude` given, also every |F(k)| / |F(0)| in linear index order.
 // Returns false, with the reason, when the transform cannot be made.
-bool point_spread(const Grid &grid, const std::vector<unsigned char> &mask, PsfFigures &figures,
+bool point_spread(const Grid &grid, std::span<const unsigned char> mask, PsfFigures &figures,
                   std::vector<float> *magnitude, std::string &reason);
+
+// The same into a caller's buffer (`magnitude` null, or holding the grid's
+// points).  CSPLAN_OK, or the code of csplan_psf() with the reason.
+int transform(const Grid &grid, std::span<const unsigned char> mask, PsfFigures &figures,
+              float *magnitude, std::string &reason);
 
 }  // namespace psenv::plan
 

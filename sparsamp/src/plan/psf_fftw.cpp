@@ -42,8 +42,8 @@ std::vector<std::int64_t> negated_rows(const Grid &grid)
 
 // The buffer and plan of the last grid shape, kept for the next schedule of
 // the same grid (`sched compare` transforms several): fresh memory and a new
-// plan would cost a third of the transform again.  The tool is
-// single-threaded, like the FFT library's planner.
+// plan would cost a third of the transform again.  Hence csplan_psf() is
+// for one thread at a time, as the FFT library's planner is anyway.
 // Out of place: FFTW's in-place real transform of such grids runs about a
 // third slower.
 struct Workspace {
@@ -82,14 +82,14 @@ bool psf_available()
     return true;
 }
 
-bool point_spread(const Grid &grid, const std::vector<unsigned char> &mask, PsfFigures &figures,
-                  std::vector<float> *magnitude, std::string &reason)
+int transform(const Grid &grid, std::span<const unsigned char> mask, PsfFigures &figures,
+              float *magnitude, std::string &reason)
 {
     const int rank = grid.dimensions();
     const std::int64_t total = grid.points();
     if (rank == 0 || total <= 0 || static_cast<std::int64_t>(mask.size()) != total) {
         reason = "no grid to transform";
-        return false;
+        return CSPLAN_EINVAL;
     }
     // FFTW counts row-major (last dimension fastest); the grid counts
     // dimension 0 fastest, so the dimensions go in reversed.
@@ -99,8 +99,10 @@ bool point_spread(const Grid &grid, const std::vector<unsigned char> &mask, PsfF
     const std::int64_t outer = total / n0;
 
     Workspace &space = workspace_for(sizes, total, outer * half, reason);
+    if (!space.input || !space.spectrum)
+        return CSPLAN_ENOMEM;
     if (!space.plan)
-        return false;
+        return CSPLAN_EFFT;
     double *input = space.input.get();
     std::int64_t points = 0;
     // Without branches: sampled points fall at random.
@@ -112,7 +114,7 @@ bool point_spread(const Grid &grid, const std::vector<unsigned char> &mask, PsfF
     }
     if (points == 0) {
         reason = "no grid point is sampled";
-        return false;
+        return CSPLAN_EEMPTY;
     }
     fftw_execute(space.plan.get());
 
@@ -151,18 +153,17 @@ bool point_spread(const Grid &grid, const std::vector<unsigned char> &mask, PsfF
     figures.largest_gap = largest_gaps(grid, mask);
 
     if (magnitude != nullptr) {
-        magnitude->resize(static_cast<std::size_t>(total));
         const std::vector<std::int64_t> negated = negated_rows(grid);
         for (std::int64_t o = 0; o < outer; ++o)
             for (std::int64_t k0 = 0; k0 < n0; ++k0) {
                 const std::int64_t i = k0 < half ? o * half + k0
                                                  : negated[static_cast<std::size_t>(o)] * half +
                                                        (n0 - k0);
-                (*magnitude)[static_cast<std::size_t>(o * n0 + k0)] = static_cast<float>(
+                magnitude[o * n0 + k0] = static_cast<float>(
                     std::hypot(spectrum[i][0], spectrum[i][1]) / peak);
             }
     }
-    return true;
+    return CSPLAN_OK;
 }
 
 }  // namespace psenv::plan

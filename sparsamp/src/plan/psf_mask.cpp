@@ -10,36 +10,52 @@
 
 namespace psenv::plan {
 
-bool sampling_mask(const Grid &grid, const Columns &columns, std::vector<unsigned char> &mask,
-                   std::string &problem)
+std::string columns_problem(std::size_t columns, int dimensions)
 {
-    if (static_cast<int>(columns.size()) != grid.dimensions()) {
-        problem = "the schedule has " + std::to_string(columns.size()) + " column" +
-                  (columns.size() == 1 ? "" : "s") + " but the grid " +
-                  std::to_string(grid.dimensions()) + " dimension" +
-                  (grid.dimensions() == 1 ? "" : "s");
-        return false;
+    return "the schedule has " + std::to_string(columns) + " column" + (columns == 1 ? "" : "s") +
+           " but the grid " + std::to_string(dimensions) + " dimension" +
+           (dimensions == 1 ? "" : "s");
+}
+
+int mark_rows(const Grid &grid, const sparsamp::ScheduleEntries &rows, unsigned char *mask,
+              std::string &problem)
+{
+    const auto columns = rows.columns.size();
+    if (static_cast<int>(columns) != grid.dimensions()) {
+        problem = columns_problem(columns, grid.dimensions());
+        return CSPLAN_ECOLUMNS;
     }
-    mask.assign(static_cast<std::size_t>(grid.points()), 0);
-    const std::size_t rows = columns.empty() ? 0 : columns.front().size();
-    for (std::size_t i = 0; i < rows; ++i) {
+    std::memset(mask, 0, static_cast<std::size_t>(grid.points()));
+    for (std::int64_t i = 0; i < rows.rows; ++i) {
         std::int64_t index = 0;
         std::int64_t stride = 1;
         for (int k = 0; k < grid.dimensions(); ++k) {
             const int n = grid.ni[static_cast<std::size_t>(k)];
-            const int c = columns[static_cast<std::size_t>(k)][i];
+            const int c = rows.entry(i, static_cast<std::size_t>(k));
             if (c < 0 || c >= n) {
                 problem = "row " + std::to_string(i + 1) + ": entry " + std::to_string(c) +
                           " of dimension " + std::to_string(k + 1) + " lies outside 0.." +
                           std::to_string(n - 1);
-                return false;
+                return CSPLAN_EOUTSIDE;
             }
             index += c * stride;
             stride *= n;
         }
-        mask[static_cast<std::size_t>(index)] = 1;
+        mask[index] = 1;
     }
-    return true;
+    return CSPLAN_OK;
+}
+
+bool sampling_mask(const Grid &grid, const Columns &columns, std::vector<unsigned char> &mask,
+                   std::string &problem)
+{
+    sparsamp::ScheduleEntries rows;
+    for (const auto &column : columns)
+        rows.columns.push_back(column.data());
+    rows.rows = columns.empty() ? 0 : static_cast<std::int64_t>(columns.front().size());
+    if (static_cast<int>(columns.size()) == grid.dimensions())
+        mask.assign(static_cast<std::size_t>(grid.points()), 0);
+    return mark_rows(grid, rows, mask.data(), problem) == CSPLAN_OK;
 }
 
 namespace {
@@ -101,7 +117,7 @@ using Lanes = std::uint32_t __attribute__((vector_size(16)));
 
 }  // namespace
 
-std::vector<std::int64_t> largest_gaps(const Grid &grid, const std::vector<unsigned char> &mask)
+std::vector<std::int64_t> largest_gaps(const Grid &grid, std::span<const unsigned char> mask)
 {
     // Runs along a column are counted in 32 bits: no dimension holds 2^31
     // increments.

@@ -1,4 +1,4 @@
-// Schedule generators of the tool beside the module's uniform one.  Each
+// Schedule generators beside the module's uniform one.  Each
 // returns the linear indices of exactly `points` distinct grid points in
 // increasing order; the origin (index 0) is always among them.
 #ifndef PSENV_PLAN_GENERATORS_H
@@ -8,11 +8,12 @@
 #include <vector>
 
 #include "plan_grid.h"
+#include "sparsamp_plan.h"
 
 namespace psenv::plan {
 
-// Largest grid the tool's generators take (they hold per-point keys).
-constexpr std::int64_t kMostGeneratorPoints = std::int64_t{1} << 24;
+// Largest grid the generators take (they hold per-point keys).
+constexpr std::int64_t kMostGeneratorPoints = CSPLAN_MOST_GENERATOR_POINTS;
 
 enum class GapWeight { Sine, None };
 

@@ -1,4 +1,4 @@
-// The random source of the tool's own schedule generators.
+// The random source of the planner's schedule generators.
 //
 // The engine is std::mt19937_64, whose output for a given seed the C++
 // standard fixes.  The distributions are written here rather than taken from
