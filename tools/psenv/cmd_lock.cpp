@@ -183,23 +183,6 @@ double lock_offset(double lockfreq, int key)
     return offset;
 }
 
-// The module clamps a word beyond 32 bits to the range's end, which would
-// pass for an answer.  The figures before the truncation, as the module
-// forms them.
-bool word_fits(bool ardel, double lockfreq, int key)
-{
-    constexpr long double kLimit = 2147483648.0L;
-    if (ardel) {
-        const long double steps = static_cast<long double>(lock_offset(lockfreq, key)) * 16777216.0L + 0.5L;
-        return steps < kLimit;
-    }
-    const int n = key == 300 ? 23 : key == 400 ? 33 : 1;
-    const int m = key == 300 || key == 400 ? 13 : 1;
-    const long double word =
-        ((-20.0L * n) / m + lockfreq) * 1000000.0L * 107.3741824L;
-    return word < kLimit && word > -kLimit - 1.0L;
-}
-
 int run(Operation operation, int key, double lockfreq, int word)
 {
     AbortCatcher aborts;
@@ -316,7 +299,7 @@ int cmd_lock(int argc, char **argv)
     }
     if (needs_table && !check_table(*key))
         return kExitFailure;
-    if (*operation == Operation::Word && !word_fits(needs_table, lockfreq, *key))
+    if (*operation == Operation::Word && getlkfreqapword_fits(lockfreq, *key) == 0)
         return usage_error("--lockfreq " + *args->get("lockfreq") +
                                " gives a synthesizer word outside the 32-bit range",
                            kCommand);
