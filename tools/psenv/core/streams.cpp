@@ -1,4 +1,4 @@
-#include "tool_streams.h"
+#include "core/streams.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "cli.h"
+#include "core/report.h"
 #include "errsink.h"
 
 namespace psenv {

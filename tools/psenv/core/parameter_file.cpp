@@ -1,14 +1,10 @@
-#include "param_file.h"
+#include "core/parameter_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 #include <vector>
 
-#include "cli.h"
+#include "core/report.h"
+#include "core/streams.h"
 #include "errsink.h"
 #include "par_strict.h"
 #include "treekeep.h"
@@ -21,42 +17,26 @@ void collect_message(const char *text, void *context)
     static_cast<std::vector<std::string> *>(context)->emplace_back(text);
 }
 
-// The store words every open failure "No such file"; the system's text says
-// what really went wrong (permission, a link loop, a directory, ...).
-bool readable_file(const std::string &path)
-{
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        error(path + ": " + std::strerror(errno));
-        return false;
-    }
-    struct stat info {};
-    const int got = fstat(fd, &info);
-    const int reason = got != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
-    close(fd);
-    if (reason != 0) {
-        error(path + ": " + std::strerror(reason));
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
 
-bool load_parameter_file(const std::string &path, int tree)
+int load_parameters(const std::string &path, int tree)
 {
-    if (!readable_file(path))
-        return false;
+    // The store words every open failure "No such file"; the system's text
+    // says what really went wrong (permission, a link loop, a directory, ...).
+    if (const int reason = unreadable(path); reason != 0) {
+        error(path + ": " + std::strerror(reason));
+        return kExitFailure;
+    }
     // The loaders read a file cut after a count as ending there, and their
     // messages say neither line nor record: the check says both.
     const par::Checked checked = par::check_reported(path, path);
     if (checked.whole == par::Whole::kUnreadable) {
         error(path + ": " + checked.failure);
-        return false;
+        return kExitFailure;
     }
     if (checked.whole == par::Whole::kNo) {
         error(path + ": the parameter file is damaged; it was not used");
-        return false;
+        return kExitFailure;
     }
     std::vector<std::string> messages;
     const werr_hook previous = Werrprintf_set_hook(collect_message, &messages);
@@ -69,25 +49,25 @@ bool load_parameter_file(const std::string &path, int tree)
     }
     if (code != P_OK) {
         error(store_message(code, path, ": "));
-        return false;
+        return kExitFailure;
     }
     if (messages.empty())
-        return true;
+        return kExitOk;
     // A file that could not be read whole is not used at all.  It passed the
     // check a moment ago, so it may have been replaced since.
     par::suggest_check(path);
-    return false;
+    return kExitFailure;
 }
 
-bool set_text_parameter(const char *name, const std::string &value, int tree)
+int set_text_parameter(const char *name, const std::string &value, int tree)
 {
     int code = P_creatvar(tree, name, T_STRING);
     if (code == P_OK)
         code = P_setstring(tree, name, value.c_str(), 1);
     if (code == P_OK)
-        return true;
+        return kExitOk;
     error(std::string("cannot set parameter '") + name + "': " + store_message(code, "", ""));
-    return false;
+    return kExitFailure;
 }
 
 }  // namespace psenv

@@ -1,0 +1,94 @@
+// The command table of psenv: every command and group, in the order the
+// help lists them.  A command is an entry (core/command.h) defined in its
+// own file; this table says where it stands.
+#include "commands.h"
+
+namespace psenv {
+
+int cmd_par(int argc, char **argv);
+int cmd_sched(int argc, char **argv);
+namespace par {
+int show(int, char **);
+int get(int, char **);
+int set(int, char **);
+int names(int, char **);
+int diff(int, char **);
+int merge(int, char **);
+int check(int, char **);
+}
+
+namespace dir {
+extern const Command kFind, kAccess, kMatch, kLink, kDf;
+}
+namespace lock {
+extern const Command kLock, kOffset, kWord, kFreq, kDdsi;
+}
+namespace shims {
+extern const Command kShims, kList, kCount, kName, kIndex;
+}
+
+namespace {
+
+constinit const Command kPar{
+    .name = "par",
+    .summary = "show, query, edit, compare and merge parameter files",
+    .run_words = cmd_par,
+};
+
+constinit const Command kParShow{.name = "show", .run_words = par::show};
+constinit const Command kParGet{.name = "get", .run_words = par::get};
+constinit const Command kParSet{.name = "set", .run_words = par::set};
+constinit const Command kParNames{.name = "names", .run_words = par::names};
+constinit const Command kParDiff{.name = "diff", .answers_with_1 = true, .run_words = par::diff};
+constinit const Command kParMerge{.name = "merge", .run_words = par::merge};
+constinit const Command kParCheck{.name = "check", .run_words = par::check};
+
+constexpr CommandNode kParCommands[] = {{&kParShow}, {&kParGet},   {&kParSet},  {&kParNames},
+                                        {&kParDiff}, {&kParMerge}, {&kParCheck}};
+
+constinit const Command kSched{
+    .name = "sched",
+    .summary = "make, show and plot sparse sampling schedules",
+    .run_words = cmd_sched,
+};
+
+constexpr CommandNode kLockOperations[] = {
+    {&lock::kOffset}, {&lock::kWord}, {&lock::kFreq}, {&lock::kDdsi}};
+
+constexpr CommandNode kShimsOperations[] = {
+    {&shims::kList}, {&shims::kCount}, {&shims::kName}, {&shims::kIndex}};
+
+constexpr CommandNode kCommands[] = {
+    {&kPar, kParCommands},
+    {&kSched},
+    {&dir::kFind},
+    {&dir::kAccess},
+    {&dir::kMatch},
+    {&dir::kLink},
+    {&dir::kDf},
+    {&lock::kLock, kLockOperations},
+    {&shims::kShims, kShimsOperations},
+};
+
+constexpr std::string_view kUsage[] = {"<command> [arguments...]", "--help | --version"};
+
+constinit const Command kProgram{
+    .name = "psenv",
+    .summary = "command-line access to the support modules of the pulse-sequence environment",
+    .usage = kUsage,
+    .help = "Commands:\n"
+            "{commands}\n"
+            "\n"
+            "Run 'psenv <command> --help' for the arguments of a command.\n"
+            "\n"
+            "Exit status: 0 success, 1 failure (or an answer such as \"not found\"),\n"
+            "2 usage error; df and par diff: 0 same or enough space, 1 different or\n"
+            "full, 2 trouble.  A failed write of the results is a failure.",
+    .command_column = 11,
+};
+
+}  // namespace
+
+constinit const CommandNode kProgramNode{&kProgram, kCommands};
+
+}  // namespace psenv
