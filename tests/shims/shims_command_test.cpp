@@ -126,6 +126,32 @@ TEST(ShimsCommand, UsageErrors)
     EXPECT_EQ(r.out.rfind("Usage: psenv shims list", 0), 0u);
 }
 
+// The operation word comes first, as every group's subcommand does, or
+// anywhere among the operands, as it always could.
+TEST(ShimsCommand, TheOperationStandsFirstOrAmongTheOptions)
+{
+    for (const auto &form : std::vector<std::vector<std::string>>{{"name", "14", "--set", "12"},
+                                                                  {"--set", "12", "name", "14"},
+                                                                  {"--set=12", "name", "--", "14"},
+                                                                  {"name", "--set", "12", "14"}}) {
+        const ToolResult r = shims(form);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "x4\n");
+    }
+    ToolResult r = shims({"--set", "1"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "psenv: shims: missing operation (list, count, name or index)\n"
+                     "psenv: Try 'psenv shims --help'.\n");
+    r = shims({"--set", "1", "show"});
+    EXPECT_EQ(r.err, "psenv: shims: unknown operation 'show'\npsenv: Try 'psenv shims --help'.\n");
+    const ToolResult group = shims({"--help"});
+    for (const char *operation : {"list", "count", "name", "index"}) {
+        r = shims({operation, "--help"});
+        EXPECT_EQ(r.status, 0) << operation;
+        EXPECT_EQ(r.out, group.out) << operation;
+    }
+}
+
 TEST_F(ShimsParams, ShimsetFromAParameterFile)
 {
     ToolResult r = shims({"name", "14", "--params", shimset_file("12.2")});

@@ -252,4 +252,52 @@ TEST_F(LockCommand, UsageErrors)
     EXPECT_EQ(lock({"word", "--help"}).status, 0);
 }
 
+// The operation word comes first, as every group's subcommand does, or
+// anywhere among the operands, as it always could.
+TEST_F(LockCommand, TheOperationStandsFirstOrAmongTheOptions)
+{
+    write_table("400 10.0 + 50.0\n");
+    const std::vector<std::vector<std::string>> forms = {
+        {"word", "--key", "400", "--lockfreq", "61.4", "--console", "ardel", "--systemdir", root_},
+        {"--key", "400", "word", "--lockfreq", "61.4", "--console", "ardel", "--systemdir", root_},
+        {"--key", "400", "--lockfreq", "61.4", "--console", "ardel", "--systemdir", root_, "word"},
+        {"--key", "400", "--lockfreq", "61.4", "--console", "ardel", "--systemdir", root_, "--",
+         "word"},
+    };
+    for (const auto &form : forms) {
+        const ToolResult r = lock(form);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "8975810\n");
+        EXPECT_EQ(r.err, "");
+    }
+    // Whatever the position, a second operand is one too many.
+    ToolResult r = lock({"--key", "400", "offset", "offset", "--lockfreq", "61.4"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "psenv: unexpected argument 'offset'\npsenv: Try 'psenv lock --help'.\n");
+}
+
+TEST_F(LockCommand, MissingAndUnknownOperationsNameTheChoices)
+{
+    ToolResult r = lock({"--key", "400"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "psenv: lock: missing operation (offset, word, freq or ddsi)\n"
+                     "psenv: Try 'psenv lock --help'.\n");
+    // "-h" is no option of lock: it reads as an operand.
+    r = lock({"-h"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "psenv: lock: unknown operation '-h'\npsenv: Try 'psenv lock --help'.\n");
+    // An unknown option is reported before the operation is looked at, and
+    // every operation's --help is the group's.
+    r = lock({"turn", "--fast"});
+    EXPECT_EQ(r.err, "psenv: unknown option '--fast'\npsenv: Try 'psenv lock --help'.\n");
+    const ToolResult group = lock({"--help"});
+    for (const char *operation : {"offset", "word", "freq", "ddsi"}) {
+        r = lock({operation, "--help"});
+        EXPECT_EQ(r.status, 0) << operation;
+        EXPECT_EQ(r.out, group.out) << operation;
+        EXPECT_NE(group.out.find(std::string("\n  ") + operation + " "), std::string::npos)
+            << operation << " is not listed in the help";
+    }
+}
+
 }  // namespace
