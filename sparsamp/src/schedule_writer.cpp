@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "cs_record.h"
-#include "file_replacement.h"
+#include "psenv_util/file_replacement.h"
 
 using sparsamp::cs;
 
@@ -16,7 +16,7 @@ int write_rows(const std::string &path)
 {
     // Large schedules are written in big pieces; the buffer outlives the stream.
     std::vector<char> buffer(1 << 16);
-    sparsamp::FileReplacement file(path);
+    psenv::util::FileReplacement file(path);
     if (file.stream() == nullptr)
         return file.error();
     std::setvbuf(file.stream(), buffer.data(), _IOFBF, buffer.size());
