@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "replace_file.h"
+#include "psenv_util/file_replacement.h"
 
 namespace psenv::plan {
 
@@ -29,7 +29,7 @@ bool write_schedule_file(const std::string &path, const Columns &columns, std::s
 
 bool replace_file(const std::string &path, const std::string &text, std::string &reason)
 {
-    if (const int failure = psenv::replace_file(path, text); failure != 0) {
+    if (const int failure = psenv::util::replace_file(path, text); failure != 0) {
         reason = "cannot write '" + path + "': " + std::strerror(failure);
         return false;
     }
