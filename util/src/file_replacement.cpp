@@ -165,6 +165,9 @@ int FileReplacement::commit()
 {
     if (stream_ == nullptr)
         return error_ != 0 ? error_ : EBADF;
+    // A write that failed without the caller noticing still fails the whole.
+    if (error_ == 0 && std::ferror(stream_))
+        fail(EIO);
     errno = 0;
     if (error_ == 0 && replacing_ && !keep_attributes())
         fail(errno);
@@ -194,8 +197,10 @@ int replace_file(const std::string &path, std::string_view content,
     FileReplacement file(path, options);
     if (file.stream() == nullptr)
         return file.error();
+    errno = 0;
     if (!content.empty() &&
-        std::fwrite(content.data(), 1, content.size(), file.stream()) != content.size())
+        (std::fwrite(content.data(), 1, content.size(), file.stream()) != content.size() ||
+         std::ferror(file.stream())))
         file.fail(errno);
     return file.commit();
 }
