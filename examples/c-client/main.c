@@ -1,14 +1,46 @@
 /*
  * A small C11 program using the parameter store through its C interface:
- * create a parameter in the "current" tree, set and read values, and word a
- * failure the way the store words it.
+ * create a parameter in the "current" tree, set and read values, word a
+ * failure the way the store words it, and check parameter files strictly:
+ * the tree saved to the file named by the first argument (when there is
+ * one), and the same file cut short.
  */
 #include <stdio.h>
 #include <string.h>
 
 #include "treekeep.h"
+#include "treekeep_files.h"
 
-int main(void)
+/* Saves tree 1 to `path` and checks the file; then checks its bytes cut
+   short, which must be damaged. */
+static int check_saved(const char *path)
+{
+    if (P_save(1, path) != P_OK) {
+        fprintf(stderr, "cannot save %s\n", path);
+        return 1;
+    }
+    int error = 0;
+    P_filecheck check = {0};
+    int verdict = P_checkfile(path, P_CHECK_FIND_REPEATS, &check, &error);
+    P_freecheck(&check);
+    if (verdict != P_CHECK_WHOLE) {
+        fprintf(stderr, "%s: %s\n", path, verdict < 0 ? P_checkfailure(verdict, error) : "damaged");
+        return 1;
+    }
+    const char cut[] = "sw 0 1 100000 100 0 0 0 0 1 64\n2 8000";
+    verdict = P_checkbytes(cut, strlen(cut), 0, &check);
+    if (verdict != P_CHECK_DAMAGED || check.problemCount != 1) {
+        P_freecheck(&check);
+        fprintf(stderr, "a cut file passed the check\n");
+        return 1;
+    }
+    printf("%s is whole; cut short, line %ld: %s\n", path, check.problems[0].line,
+           check.problems[0].text);
+    P_freecheck(&check);
+    return 0;
+}
+
+int main(int argc, char **argv)
 {
     SymbolNode **current = getTreeRoot(getRoot(1));
     if (current == NULL) {
@@ -43,5 +75,5 @@ int main(void)
         return 1;
     printf("sw has %d values, the second is %g; dm is %s\n", size, value, dm);
     P_err(code, "example: ", "nosuch");
-    return 0;
+    return argc > 1 ? check_saved(argv[1]) : 0;
 }

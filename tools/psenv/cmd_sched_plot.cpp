@@ -10,10 +10,12 @@
 #include "axis_ticks.h"
 #include "cmd_sched.h"
 #include "cmd_sched_plan.h"
-#include "cmd_sched_svg.h"
-#include "replace_file.h"
+#include "psenv_util/file_replacement.h"
+#include "psenv_util/svg_writer.h"
 
 namespace psenv::sched {
+
+using util::SvgWriter;
 namespace {
 
 constexpr const char *kCommand = "sched plot";
@@ -81,7 +83,7 @@ std::string axis_title(const Axis &axis)
 }
 
 // Tick labels of an axis drawn from `from` over `length` pixels.
-void draw_ticks(Svg &svg, const Axis &axis, double from, double length, double at,
+void draw_ticks(SvgWriter &svg, const Axis &axis, double from, double length, double at,
                 bool horizontal)
 {
     const double unit = length / axis.extent;
@@ -100,7 +102,7 @@ void draw_ticks(Svg &svg, const Axis &axis, double from, double length, double a
 
 // Filled cells of a grid panel; the shade says how many points a cell holds
 // relative to the fullest, in four steps so that runs can be merged.
-void draw_cells(Svg &svg, const std::vector<int> &counts, const Axis &x, const Axis &y,
+void draw_cells(SvgWriter &svg, const std::vector<int> &counts, const Axis &x, const Axis &y,
                 double left, double top, double cell_w, double cell_h)
 {
     const int most = *std::max_element(counts.begin(), counts.end());
@@ -122,8 +124,8 @@ void draw_cells(Svg &svg, const std::vector<int> &counts, const Axis &x, const A
 }
 
 // A grid panel of dimensions x and y (y.dimension < 0: a one-dimensional strip).
-double draw_grid(Svg &svg, const Schedule &schedule, const Axis &x, const Axis &y, double top,
-                 int *fullest = nullptr)
+double draw_grid(SvgWriter &svg, const Schedule &schedule, const Axis &x, const Axis &y,
+                 double top, int *fullest = nullptr)
 {
     const bool strip = y.dimension < 0;
     const int longest = std::max(x.cells, y.cells);
@@ -162,7 +164,7 @@ double draw_grid(Svg &svg, const Schedule &schedule, const Axis &x, const Axis &
 }
 
 // Histogram of the points per increment of dimension k.
-double draw_histogram(Svg &svg, const Schedule &schedule, int k, double top,
+double draw_histogram(SvgWriter &svg, const Schedule &schedule, int k, double top,
                       const std::vector<int> &ni)
 {
     const Axis x = make_axis(schedule, k, kMostBars, ni);
@@ -191,7 +193,7 @@ double draw_histogram(Svg &svg, const Schedule &schedule, int k, double top,
 }
 
 // What the four shades of a projection mean, in points per cell.
-double draw_shade_legend(Svg &svg, int fullest, double top)
+double draw_shade_legend(SvgWriter &svg, int fullest, double top)
 {
     svg.text(kLeft, top + 4, "points per cell:", "start", 11);
     double x = kLeft + 96;
@@ -215,7 +217,7 @@ double draw_shade_legend(Svg &svg, int fullest, double top)
 std::string picture(const Schedule &schedule, const std::string &file, int a, int b,
                     const std::vector<int> &ni)
 {
-    auto draw = [&](Svg &svg) {
+    auto draw = [&](SvgWriter &svg) {
         svg.text(kLeft, 24, "Sampling schedule " + file, "start", 15);
         const std::string count = std::to_string(schedule.rows()) + " points, " +
                                   std::to_string(schedule.dimensions()) + " dimension" +
@@ -241,9 +243,9 @@ std::string picture(const Schedule &schedule, const std::string &file, int a, in
         }
         return top;
     };
-    Svg measure(kLeft + kPanel + 40, 100);
+    SvgWriter measure(kLeft + kPanel + 40, 100);
     const double height = draw(measure);
-    Svg svg(kLeft + kPanel + 40, height);
+    SvgWriter svg(kLeft + kPanel + 40, height);
     draw(svg);
     return svg.finish();
 }
@@ -300,7 +302,7 @@ int plot(int argc, char **argv)
         return kExitFailure;
     }
     const std::string svg = picture(*schedule, file, a, b, *ni);
-    if (const int failure = replace_file(*out, svg); failure != 0) {
+    if (const int failure = util::replace_file(*out, svg); failure != 0) {
         error("cannot write '" + *out + "': " + std::strerror(failure));
         return kExitFailure;
     }

@@ -7,7 +7,7 @@
 #include "cmd_sched.h"
 #include "cmd_sched_plan.h"
 #include "cmd_sched_psf_svg.h"
-#include "replace_file.h"
+#include "psenv_util/file_replacement.h"
 #include "sparsamp_plan.h"
 
 namespace psenv::sched {
@@ -183,7 +183,7 @@ int psf(int argc, char **argv)
         std::printf("largest gap, dimension %d: %lld\n", k + 1,
                     static_cast<long long>(figures.largest_gap[k]));
     if (svg) {
-        if (const int failure = replace_file(*svg, psf_picture(path, *grid, figures, magnitude));
+        if (const int failure = util::replace_file(*svg, psf_picture(path, *grid, figures, magnitude));
             failure != 0) {
             error("cannot write '" + *svg + "': " + std::strerror(failure));
             return kExitFailure;

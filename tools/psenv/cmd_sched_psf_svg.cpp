@@ -5,9 +5,11 @@
 #include <cstdio>
 
 #include "axis_ticks.h"
-#include "cmd_sched_svg.h"
+#include "psenv_util/svg_writer.h"
 
 namespace psenv::sched {
+
+using util::SvgWriter;
 namespace {
 
 constexpr const char *kInk = "#222222";
@@ -42,7 +44,7 @@ std::string subtitle(const csplan_psf_figures &f)
            (std::isinf(db) ? "" : " (" + num(db, "%.1f") + " dB below the peak)");
 }
 
-void horizontal_ticks(Svg &svg, long long lo, long long hi, double left, double width,
+void horizontal_ticks(SvgWriter &svg, long long lo, long long hi, double left, double width,
                       double bottom)
 {
     const double unit = width / static_cast<double>(hi - lo + 1);
@@ -53,7 +55,8 @@ void horizontal_ticks(Svg &svg, long long lo, long long hi, double left, double 
     }
 }
 
-void vertical_ticks(Svg &svg, long long lo, long long hi, double left, double top, double height)
+void vertical_ticks(SvgWriter &svg, long long lo, long long hi, double left, double top,
+                    double height)
 {
     const double unit = height / static_cast<double>(hi - lo + 1);
     for (long long t : plan::axis_ticks(lo, hi, height, 0, kLineHeight)) {
@@ -71,7 +74,7 @@ std::string line_picture(const std::string &file, const csplan_grid &grid,
     const long long n = grid.ni[0];
     const long long lo = -(n / 2);
     const long long hi = lo + n - 1;
-    Svg svg(kLeft + kWidth + 40, kTop + kHeight + 60);
+    SvgWriter svg(kLeft + kWidth + 40, kTop + kHeight + 60);
     svg.text(kLeft, 24, "Point-spread function of " + file, "start", 15);
     svg.text(kLeft, 44, subtitle(f), "start", 12);
     svg.text(kLeft, 60, "|F(k)| / |F(0)| over the frequency index k", "start", 12);
@@ -151,7 +154,7 @@ std::string heat_picture(const std::string &file, const csplan_grid &grid,
     const double cell_w = width / static_cast<double>(cx);
     const double cell_h = height / static_cast<double>(cy);
     const double legend_left = kLeft + width + 40;
-    Svg svg(legend_left + 150, kTop + height + 64);
+    SvgWriter svg(legend_left + 150, kTop + height + 64);
     svg.text(kLeft, 24, "Point-spread function of " + file, "start", 15);
     svg.text(kLeft, 44, subtitle(f), "start", 12);
     svg.text(kLeft, 60,

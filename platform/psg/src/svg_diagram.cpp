@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "replace_file.h"
-#include "valid_utf8.h"
+#include "psenv_util/file_replacement.h"
+#include "psenv_util/svg_writer.h"
 
 namespace psg {
 namespace {
@@ -60,32 +60,6 @@ std::string duration_text(double seconds)
     if (magnitude >= 1e-6)
         return format("%.4g \xC2\xB5s", seconds * 1e6);
     return format("%.4g ns", seconds * 1e9);
-}
-
-// A viewer refuses the whole document over one byte that is not UTF-8 (a
-// program named in another encoding), so texts are repaired before escaping.
-std::string escaped(std::string_view raw)
-{
-    std::string text = psenv::valid_utf8(raw);
-    // U+FFFE and U+FFFF are UTF-8 but no XML characters.
-    for (size_t at = text.find("\xEF\xBF"); at != std::string::npos;
-         at = text.find("\xEF\xBF", at + 3))
-        if (text[at + 2] == '\xBE' || text[at + 2] == '\xBF')
-            text[at + 2] = '\xBD';
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default:
-            // Control characters are not allowed in XML 1.0 text.
-            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t')
-                out += c;
-        }
-    }
-    return out;
 }
 
 std::string named(const char *name, double value, double duration)
@@ -273,7 +247,7 @@ std::string text(double x, double y, std::string_view content, const char *cls,
                  const char *anchor = "middle")
 {
     return "<text x=\"" + attr(x) + "\" y=\"" + attr(y) + "\" class=\"" + cls +
-           "\" text-anchor=\"" + anchor + "\">" + escaped(content) + "</text>";
+           "\" text-anchor=\"" + anchor + "\">" + psenv::util::svg_text(content) + "</text>";
 }
 
 std::string line(double x0, double y0, double x1, double y1, const char *cls)
@@ -434,7 +408,7 @@ bool write_svg_diagram(const char *path, const psgacq_event *events, size_t coun
         return false;
     }
     // Replaced whole: a full disk or a kill leaves the old diagram as it was.
-    if (const int failure = psenv::replace_file(path, svg_diagram(events, count, names));
+    if (const int failure = psenv::util::replace_file(path, svg_diagram(events, count, names));
         failure != 0) {
         errno = failure;
         return false;

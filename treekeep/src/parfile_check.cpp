@@ -1,26 +1,15 @@
 #include "parfile_check.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <optional>
 #include <utility>
 
-namespace psenv {
-namespace {
+#include "record_scanner.h"
 
-// Limits of what the loaders read back: names into 256 bytes, strings into
-// 1024 (one for the terminator, one the reader never fills), counts as the
-// records' 16-bit fields.
-constexpr std::size_t kLongestName = 255;
-constexpr std::size_t kLongestString = 1022;
-constexpr long kMostValues = 32767;
+namespace treekeep {
+namespace {
 
 bool blank(char c)
 {
@@ -42,8 +31,9 @@ std::optional<long long> whole_integer(std::string_view token)
 
 bool whole_real(std::string_view token)
 {
-    // strtod would stop at a NUL byte and take the rest for the end.
-    if (token.find('\0') != std::string_view::npos)
+    // strtod would stop at a NUL byte and take the rest for the end; the
+    // loaders' scan refuses a number longer than its buffer.
+    if (token.find('\0') != std::string_view::npos || token.size() > kLongestNumber)
         return false;
     const std::string copy(token);
     char *end = nullptr;
@@ -114,7 +104,7 @@ public:
     {
     }
 
-    ParfileReport run()
+    FileReport run()
     {
         while (!halted_ && record())
             ;
@@ -375,7 +365,7 @@ private:
     void slip(long line, const std::string &what)
     {
         if (!slip_)
-            slip_ = ParfileProblem{line, record_, "'" + name_ + "': " + what};
+            slip_ = FileProblem{line, record_, "'" + name_ + "': " + what};
     }
 
     // A problem of the record.  After a layout slip the problem is most
@@ -415,120 +405,60 @@ private:
     long previous_end_ = 1;  // where the one before it ends
     long record_ = 0;
     std::string name_;
-    std::optional<ParfileProblem> slip_;
+    std::optional<FileProblem> slip_;
     bool halted_ = false;
     std::map<std::string, std::pair<long, long>> seen_;
-    ParfileReport report_;
+    FileReport report_;
 };
 
 }  // namespace
 
-bool ParfileReport::damaged() const
+bool FileReport::damaged() const
 {
-    for (const ParfileProblem &problem : problems)
+    for (const FileProblem &problem : problems)
         if (!problem.repeat)
             return true;
     return false;
 }
 
-std::size_t ParfileReport::repeats() const
+std::size_t escapedByte(char c, char *out)
 {
-    std::size_t count = 0;
-    for (const ParfileProblem &problem : problems)
-        count += problem.repeat ? 1 : 0;
-    return count;
+    static const char kHex[] = "0123456789abcdef";
+    const auto byte = static_cast<unsigned char>(c);
+    switch (c) {
+    case '\\':
+    case '\n':
+    case '\t':
+    case '\r':
+        out[0] = '\\';
+        out[1] = c == '\\' ? '\\' : c == '\n' ? 'n' : c == '\t' ? 't' : 'r';
+        return 2;
+    default:
+        if (byte < 0x20 || byte == 0x7f) {
+            out[0] = '\\';
+            out[1] = 'x';
+            out[2] = kHex[byte >> 4];
+            out[3] = kHex[byte & 0xf];
+            return 4;
+        }
+        out[0] = c;
+        return 1;
+    }
 }
 
 std::string printable(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-                static const char kHex[] = "0123456789abcdef";
-                out += "\\x";
-                out += kHex[static_cast<unsigned char>(c) >> 4];
-                out += kHex[static_cast<unsigned char>(c) & 0xf];
-            } else {
-                out += c;
-            }
-        }
-    }
+    char piece[kLongestEscape];
+    for (const char c : text)
+        out.append(piece, escapedByte(c, piece));
     return out;
 }
 
-ParfileReport check_parfile_report(std::string_view bytes, bool find_repeats)
+FileReport checkFileBytes(std::string_view bytes, bool findRepeats)
 {
-    return Checker(bytes, find_repeats).run();
+    return Checker(bytes, findRepeats).run();
 }
 
-std::vector<ParfileProblem> check_parfile_bytes(std::string_view bytes, bool find_repeats)
-{
-    return check_parfile_report(bytes, find_repeats).problems;
-}
-
-bool check_parfile(const char *path, std::vector<ParfileProblem> &problems, std::string &error,
-                   bool find_repeats)
-{
-    ParfileReport report;
-    const bool read = check_parfile(path, report, error, find_repeats);
-    problems = std::move(report.problems);
-    return read;
-}
-
-bool check_parfile(const char *path, ParfileReport &report, std::string &error, bool find_repeats)
-{
-    report = ParfileReport{};
-    // Non-blocking, so that a FIFO is found out by fstat instead of waiting
-    // for a writer.
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    struct stat info {};
-    if (fstat(fd, &info) != 0) {
-        error = std::strerror(errno);
-        ::close(fd);
-        return false;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        error = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : "not a regular file";
-        ::close(fd);
-        return false;
-    }
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            error = std::strerror(errno);
-            ::close(fd);
-            return false;
-        }
-        if (got == 0)
-            break;
-        bytes.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(fd);
-    report = check_parfile_report(bytes, find_repeats);
-    return true;
-}
-
-}  // namespace psenv
+}  // namespace treekeep

@@ -9,15 +9,84 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "parfile_check.h"
+#include "treekeep_files.h"
 
 namespace {
 
-using psenv::check_parfile;
-using psenv::check_parfile_bytes;
-using psenv::ParfileProblem;
+struct ParfileProblem {
+    long line;
+    long record;
+    std::string message;
+    bool repeat;
+};
+
+struct ParfileRecord {
+    std::string name;
+    long line;
+    long protection;
+};
+
+// What P_checkbytes hands out, copied and released.
+struct ParfileReport {
+    int verdict = P_CHECK_WHOLE;
+    std::vector<ParfileProblem> problems;
+    std::vector<ParfileRecord> records;
+
+    bool damaged() const { return verdict == P_CHECK_DAMAGED; }
+    std::size_t repeats() const
+    {
+        std::size_t count = 0;
+        for (const auto &problem : problems)
+            count += problem.repeat ? 1 : 0;
+        return count;
+    }
+};
+
+ParfileReport copied(int verdict, P_filecheck &check)
+{
+    ParfileReport report;
+    report.verdict = verdict;
+    for (std::size_t i = 0; i < check.problemCount; ++i)
+        report.problems.push_back({check.problems[i].line, check.problems[i].record,
+                                   check.problems[i].text, check.problems[i].repeat != 0});
+    for (std::size_t i = 0; i < check.recordCount; ++i)
+        report.records.push_back(
+            {check.records[i].name, check.records[i].line, check.records[i].protection});
+    P_freecheck(&check);
+    return report;
+}
+
+ParfileReport check_parfile_report(std::string_view bytes, bool find_repeats)
+{
+    P_filecheck check{};
+    const int verdict = P_checkbytes(bytes.data(), bytes.size(),
+                                     find_repeats ? P_CHECK_FIND_REPEATS : 0, &check);
+    return copied(verdict, check);
+}
+
+std::vector<ParfileProblem> check_parfile_bytes(std::string_view bytes)
+{
+    return check_parfile_report(bytes, false).problems;
+}
+
+// P_checkfile: false, with `error` in the words P_checkfailure gives, when
+// the file cannot be read.
+bool check_parfile(const char *path, std::vector<ParfileProblem> &problems, std::string &error)
+{
+    P_filecheck check{};
+    int cause = 0;
+    const int verdict = P_checkfile(path, 0, &check, &cause);
+    if (verdict < 0) {
+        error = P_checkfailure(verdict, cause);
+        P_freecheck(&check);
+        return false;
+    }
+    problems = copied(verdict, check).problems;
+    return true;
+}
 
 // Three records of both kinds, escapes and a line break inside a string.
 const std::string kWhole = "alpha 1 1 10 -10 0.5 2 3 16384 1 64\n3 1.5 -2e-07 1e+300 \n2 1.5 3 \n"
@@ -117,7 +186,7 @@ TEST(ParfileCheck, RepeatedRecordsAreFoundWithTheLinesOfBothWhenAskedFor)
     const std::string file = a + b + a + "c 0 1 0 0 0 0 0 0 1 64\n0 \n0 \n" + a;
     // Not damage: without the question the file is whole.
     EXPECT_EQ(messages(check_parfile_bytes(file)), "");
-    const auto report = psenv::check_parfile_report(file, true);
+    const auto report = check_parfile_report(file, true);
     // Each copy names the one before it.
     EXPECT_EQ(messages(report.problems),
               "7:3: 'a': repeats record 1 (line 1); a load keeps only the last of them\n"
@@ -133,7 +202,7 @@ TEST(ParfileCheck, RepeatedRecordsAreFoundWithTheLinesOfBothWhenAskedFor)
         EXPECT_TRUE(problem.repeat);
 
     // A repeat beside damage: both are told apart.
-    const auto damaged = psenv::check_parfile_report(a + a + "z 0 1", true);
+    const auto damaged = check_parfile_report(a + a + "z 0 1", true);
     EXPECT_EQ(messages(damaged.problems),
               "4:2: 'a': repeats record 1 (line 1); a load keeps only the last of them\n"
               "7:3: 'z': the file ends inside the header (2 of 11 fields)\n");
