@@ -6,7 +6,7 @@
 #include "core/report.h"
 #include "core/streams.h"
 #include "errsink.h"
-#include "par_strict.h"
+#include "par/file_problems.h"
 #include "treekeep.h"
 
 namespace psenv {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "cmd_par.h"
+#include "par/param_trees.h"
 #include "treekeep_files.h"
 
 namespace psenv::par {

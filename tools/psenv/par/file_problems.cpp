@@ -1,4 +1,4 @@
-#include "par_strict.h"
+#include "par/file_problems.h"
 
 #include <memory>
 

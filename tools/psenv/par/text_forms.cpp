@@ -1,4 +1,4 @@
-#include "par_format.h"
+#include "par/text_forms.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "temporary_cleanup.h"
+#include "par/temporary_cleanup.h"
 
 #include <limits.h>
 #include <unistd.h>

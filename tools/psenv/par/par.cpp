@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "cli.h"
-#include "cmd_par.h"
+#include "par/param_trees.h"
 #include "commands.h"
 
 namespace psenv {

@@ -1,4 +1,4 @@
-#include "par_check.h"
+#include "par/value_rules.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cli.h"
-#include "par_format.h"
+#include "par/text_forms.h"
 #include "treekeep.h"
 
 namespace psenv::par {

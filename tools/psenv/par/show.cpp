@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "cli.h"
-#include "cmd_par.h"
-#include "par_format.h"
-#include "par_strict.h"
+#include "par/param_trees.h"
+#include "par/text_forms.h"
+#include "par/file_problems.h"
 #include "treekeep.h"
 
 namespace psenv::par {

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "cli.h"
-#include "cmd_par.h"
-#include "par_strict.h"
+#include "par/param_trees.h"
+#include "par/file_problems.h"
 
 namespace psenv::par {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cmd_par.h"
+#include "par/param_trees.h"
 
 namespace psenv::par {
 

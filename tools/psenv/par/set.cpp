@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "cli.h"
-#include "cmd_par.h"
-#include "par_check.h"
-#include "par_edit.h"
-#include "par_format.h"
+#include "par/param_trees.h"
+#include "par/value_rules.h"
+#include "par/guarded_edit.h"
+#include "par/text_forms.h"
 #include "treekeep.h"
 
 namespace psenv::par {

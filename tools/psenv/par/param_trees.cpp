@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "cli.h"
-#include "cmd_par.h"
+#include "par/param_trees.h"
 #include "errsink.h"
 #include "treekeep.h"
 

@@ -1,11 +1,11 @@
-#include "par_edit.h"
+#include "par/guarded_edit.h"
 
 #include <cctype>
 #include <cmath>
 
 #include "cli.h"
-#include "par_strict.h"
-#include "temporary_cleanup.h"
+#include "par/file_problems.h"
+#include "par/temporary_cleanup.h"
 
 namespace psenv::par {
 

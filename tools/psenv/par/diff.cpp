@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "cli.h"
-#include "cmd_par.h"
-#include "par_diff.h"
-#include "par_format.h"
-#include "par_strict.h"
+#include "par/param_trees.h"
+#include "par/changes.h"
+#include "par/text_forms.h"
+#include "par/file_problems.h"
 
 namespace psenv::par {
 namespace {
