@@ -5,16 +5,10 @@
 
 namespace psenv {
 
-int cmd_par(int argc, char **argv);
 int cmd_sched(int argc, char **argv);
+
 namespace par {
-int show(int, char **);
-int get(int, char **);
-int set(int, char **);
-int names(int, char **);
-int diff(int, char **);
-int merge(int, char **);
-int check(int, char **);
+extern const Command kPar, kShow, kGet, kSet, kNames, kDiff, kMerge, kCheck;
 }
 
 namespace dir {
@@ -29,22 +23,9 @@ extern const Command kShims, kList, kCount, kName, kIndex;
 
 namespace {
 
-constinit const Command kPar{
-    .name = "par",
-    .summary = "show, query, edit, compare and merge parameter files",
-    .run_words = cmd_par,
-};
-
-constinit const Command kParShow{.name = "show", .run_words = par::show};
-constinit const Command kParGet{.name = "get", .run_words = par::get};
-constinit const Command kParSet{.name = "set", .run_words = par::set};
-constinit const Command kParNames{.name = "names", .run_words = par::names};
-constinit const Command kParDiff{.name = "diff", .answers_with_1 = true, .run_words = par::diff};
-constinit const Command kParMerge{.name = "merge", .run_words = par::merge};
-constinit const Command kParCheck{.name = "check", .run_words = par::check};
-
-constexpr CommandNode kParCommands[] = {{&kParShow}, {&kParGet},   {&kParSet},  {&kParNames},
-                                        {&kParDiff}, {&kParMerge}, {&kParCheck}};
+constexpr CommandNode kParCommands[] = {{&par::kShow},  {&par::kGet},   {&par::kSet},
+                                        {&par::kNames}, {&par::kDiff},  {&par::kMerge},
+                                        {&par::kCheck}};
 
 constinit const Command kSched{
     .name = "sched",
@@ -59,7 +40,7 @@ constexpr CommandNode kShimsOperations[] = {
     {&shims::kList}, {&shims::kCount}, {&shims::kName}, {&shims::kIndex}};
 
 constexpr CommandNode kCommands[] = {
-    {&kPar, kParCommands},
+    {&par::kPar, kParCommands},
     {&kSched},
     {&dir::kFind},
     {&dir::kAccess},

@@ -3,10 +3,10 @@
 #include <cstring>
 #include <vector>
 
+#include "core/file_problems.h"
 #include "core/report.h"
 #include "core/streams.h"
 #include "errsink.h"
-#include "par/file_problems.h"
 #include "treekeep.h"
 
 namespace psenv {
@@ -29,34 +29,39 @@ int load_parameters(const std::string &path, int tree)
     }
     // The loaders read a file cut after a count as ending there, and their
     // messages say neither line nor record: the check says both.
-    const par::Checked checked = par::check_reported(path, path);
-    if (checked.whole == par::Whole::kUnreadable) {
-        error(path + ": " + checked.failure);
+    const Checked checked = check_reported(path, path);
+    if (checked.whole == Whole::kUnreadable)
         return kExitFailure;
-    }
-    if (checked.whole == par::Whole::kNo) {
+    if (checked.whole == Whole::kNo) {
         error(path + ": the parameter file is damaged; it was not used");
         return kExitFailure;
     }
+    int code = P_OK;
+    const int messages = with_loader_messages(path, [&] { code = P_read(tree, path.c_str()); });
+    if (code != P_OK) {
+        error(store_message(code, path, ": "));
+        return kExitFailure;
+    }
+    if (messages == 0)
+        return kExitOk;
+    // A file that could not be read whole is not used at all.  It passed the
+    // check a moment ago, so it may have been replaced since.
+    suggest_check(path);
+    return kExitFailure;
+}
+
+int with_loader_messages(const std::string &path, const std::function<void()> &read)
+{
     std::vector<std::string> messages;
     const werr_hook previous = Werrprintf_set_hook(collect_message, &messages);
-    const int code = P_read(tree, path.c_str());
+    read();
     Werrprintf_set_hook(previous, nullptr);
     for (std::string &message : messages) {
         while (!message.empty() && message.back() == '\n')
             message.pop_back();
         error(path + ": " + message);
     }
-    if (code != P_OK) {
-        error(store_message(code, path, ": "));
-        return kExitFailure;
-    }
-    if (messages.empty())
-        return kExitOk;
-    // A file that could not be read whole is not used at all.  It passed the
-    // check a moment ago, so it may have been replaced since.
-    par::suggest_check(path);
-    return kExitFailure;
+    return static_cast<int>(messages.size());
 }
 
 int set_text_parameter(const char *name, const std::string &value, int tree)

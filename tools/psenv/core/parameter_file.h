@@ -3,6 +3,7 @@
 #ifndef PSENV_TOOL_CORE_PARAMETER_FILE_H
 #define PSENV_TOOL_CORE_PARAMETER_FILE_H
 
+#include <functional>
 #include <string>
 
 #include "vartree.h"
@@ -22,6 +23,11 @@ int load_parameters(const std::string &path, int tree = VARTREE_SYSTEM);
 // Makes the text parameter `name` of `tree` hold exactly `value` (created
 // when missing): kExitOk, or kExitFailure after "psenv: ...".
 int set_text_parameter(const char *name, const std::string &value, int tree = VARTREE_SYSTEM);
+
+// Runs `read` with the error sink captured; the messages a loader emits
+// meanwhile are printed as "psenv: <path>: <message>" and their number
+// returned.
+int with_loader_messages(const std::string &path, const std::function<void()> &read);
 
 }  // namespace psenv
 

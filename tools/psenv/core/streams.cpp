@@ -80,7 +80,7 @@ ModuleStderr::~ModuleStderr()
 
 int unreadable(const std::string &path)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return errno;
     struct stat info {};

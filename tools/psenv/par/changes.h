@@ -1,6 +1,6 @@
 // Differences between parameters, shared by `par diff` and `par merge`.
-#ifndef PSENV_TOOL_PAR_DIFF_H
-#define PSENV_TOOL_PAR_DIFF_H
+#ifndef PSENV_TOOL_PAR_CHANGES_H
+#define PSENV_TOOL_PAR_CHANGES_H
 
 #include <string>
 #include <vector>

@@ -3,65 +3,65 @@
 #include <cctype>
 #include <cmath>
 
-#include "cli.h"
-#include "par/file_problems.h"
+#include "core/file_problems.h"
+#include "core/numbers.h"
 #include "par/temporary_cleanup.h"
 
 namespace psenv::par {
 
-Edit::Edit(Edit &&other) noexcept : edit_(other.edit_), path_(std::move(other.path_))
-{
-    other.edit_ = nullptr;
-}
-
 Edit::~Edit() { P_editend(edit_); }
 
-bool Edit::save(int tree)
+int Edit::begin(const std::string &path, bool force, double wait)
+{
+    const int code = P_editbegin(path.c_str(), force ? P_EDIT_FORCE : 0, wait, &edit_);
+    if (edit_ == nullptr) {
+        error(path + ": " + P_checkfailure(code, 0));
+        return kExitFailure;
+    }
+    path_ = path;
+    print_problems(path, *P_editcheck(edit_));
+    if (code != 0) {
+        error(P_editmessage(edit_));
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int Edit::save(int tree)
 {
     // Asked before anything is armed: the handler must never remove a file
     // that stands at the temporary name and is not the save's.
     if (P_editready(edit_) != 0) {
         error(P_editmessage(edit_));
-        return false;
+        return kExitFailure;
     }
     const TemporaryCleanup cleanup(P_edittemporary(edit_));
     if (!cleanup.armed()) {
         error(path_ + ": its path is too long to be saved; it was left unchanged");
-        return false;
+        return kExitFailure;
     }
     if (P_editsave(edit_, tree) != 0) {
         error(P_editmessage(edit_));
-        return false;
+        return kExitFailure;
     }
-    return true;
+    return kExitOk;
 }
 
-std::optional<Edit> begin_edit(const std::string &path, bool force, double wait)
+int lock_wait(const Call &call, double &seconds)
 {
-    P_edit *handle = nullptr;
-    const int code = P_editbegin(path.c_str(), force ? P_EDIT_FORCE : 0, wait, &handle);
-    if (handle == nullptr) {
-        error(path + ": " + P_checkfailure(code, 0));
-        return std::nullopt;
+    // Seconds a second editor waits for the first before it gives up.
+    constexpr double kDefaultLockWait = 10.0;
+    const std::optional<std::string> text = call.args.get("wait");
+    if (!text) {
+        seconds = kDefaultLockWait;
+        return kExitOk;
     }
-    Edit edit(handle, path);
-    print_problems(path, *P_editcheck(handle));
-    if (code != 0) {
-        error(P_editmessage(handle));
-        return std::nullopt;
-    }
-    return edit;
-}
-
-std::optional<double> lock_wait(const std::optional<std::string> &text)
-{
-    if (!text)
-        return kDefaultLockWait;
     const auto value = parse_real(*text);
     if (!value || !std::isfinite(*value) || *value < 0 || *value > 3600 || text->empty() ||
         std::isspace(static_cast<unsigned char>(text->front())))
-        return std::nullopt;
-    return value;
+        return call.usage("--wait takes seconds from 0 to 3600");
+    seconds = *value;
+    return kExitOk;
 }
 
 }  // namespace psenv::par

@@ -8,47 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "cli.h"
-#include "par/param_trees.h"
+#include "core/command.h"
+#include "core/file_problems.h"
+#include "core/parameter_file.h"
 #include "par/changes.h"
 #include "par/guarded_edit.h"
+#include "par/param_trees.h"
 #include "par/text_forms.h"
-#include "par/file_problems.h"
 #include "treekeep.h"
 
 namespace psenv::par {
 namespace {
-
-constexpr const char *kCommand = "par merge";
-
-void print_help()
-{
-    std::puts("Usage: psenv par merge DEST SRC [--all] [--clear-bit] [--quiet] [--force]\n"
-              "                       [--wait SECONDS]\n\n"
-              "Transfers parameters of the parameter file SRC into the parameter file\n"
-              "DEST and saves DEST (written beside it and renamed over it, with its\n"
-              "owner, group and permission bits):\n\n"
-              "  - a parameter of DEST whose protection has bit 0x4000 is never changed;\n"
-              "  - otherwise a record of SRC is taken (replacing or adding the\n"
-              "    parameter) when its protection has bit 0x4000, or with --all.\n\n"
-              "  --all            take every record of SRC, not only those with bit 0x4000\n"
-              "  --clear-bit      clear bit 0x4000 in the protection of what is taken, so\n"
-              "                   that a later merge may change it again\n"
-              "  --quiet          count the records not taken instead of listing them\n"
-              "  --force          replace DEST even without write permission on it or\n"
-              "                   when it has several hard links; merge files that repeat\n"
-              "                   a record's name\n"
-              "  --wait SECONDS   wait at most this long for another editor (default 10)\n\n"
-              "DEST must be a regular file (a symbolic link to one is followed); DEST and\n"
-              "SRC must pass 'psenv par check'.  One editor at a time changes the files\n"
-              "of a directory; another waits for it.\n\n"
-              "Prints what changes in DEST: '+ NAME' added, '~ NAME FIELD: a -> b', then\n"
-              "each record of SRC not taken and why: '= NAME not taken: ...'.  This\n"
-              "report is written before DEST is saved; when it cannot be written, DEST\n"
-              "is not saved.\n\n"
-              "Exit status: 0 merged and saved, 1 refused or failed (DEST is then\n"
-              "unchanged), 2 usage error.");
-}
 
 constexpr const char *kProtectedInDest = "protected in DEST (bit 0x4000)";
 constexpr const char *kNotMarked = "not marked in SRC (bit 0x4000; --all takes it)";
@@ -136,51 +106,39 @@ bool write_report(const std::vector<std::string> &lines)
     return false;
 }
 
-bool refuse_source(const Checked &checked, const std::string &source, bool force)
+// A source that cannot be read whole (reported by the check), is damaged,
+// or repeats a name without --force is not merged.
+bool source_refused(const Checked &checked, const std::string &source, bool force)
 {
-    if (checked.whole == Whole::kUnreadable)
-        error(source + ": " + checked.failure);
-    else if (checked.whole == Whole::kYes && checked.repeats != 0 && !force)
-        error(source + ": records repeat a name, and which of them ends up in DEST depends on "
-                       "their order and bits (--force merges anyway)");
-    else if (checked.whole == Whole::kYes)
+    if (checked.whole != Whole::kYes)
+        return true;
+    if (checked.repeats == 0 || force)
         return false;
+    error(source + ": records repeat a name, and which of them ends up in DEST depends on "
+                   "their order and bits (--force merges anyway)");
     return true;
 }
 
-}  // namespace
-
-int merge(int argc, char **argv)
+int run(const Call &call)
 {
-    int exit_status = kExitOk;
-    auto args = parse_command(argc, argv, 1,
-                              {{"help", false},
-                               {"all", false},
-                               {"clear-bit", false},
-                               {"quiet", false},
-                               {"force", false},
-                               {"wait", true}},
-                              kCommand, print_help, exit_status);
-    if (!args)
-        return exit_status;
-    if (args->operands.size() != 2)
-        return usage_error("par merge needs a destination and a source parameter file",
-                           kCommand);
-    const std::string &dest = args->operands[0];
-    const std::string &source = args->operands[1];
-    const bool all = args->has("all");
-    const bool clear_bit = args->has("clear-bit");
-    const bool force = args->has("force");
+    const Args &args = call.args;
+    if (args.operands.size() != 2)
+        return call.usage("par merge needs a destination and a source parameter file");
+    const std::string &dest = args.operands[0];
+    const std::string &source = args.operands[1];
+    const bool all = args.has("all");
+    const bool clear_bit = args.has("clear-bit");
+    const bool force = args.has("force");
 
-    const auto wait = lock_wait(args->get("wait"));
-    if (!wait)
-        return usage_error("--wait takes seconds from 0 to 3600", kCommand);
+    double wait = 0.0;
+    if (const int status = lock_wait(call, wait); status != kExitOk)
+        return status;
 
-    auto edit = begin_edit(dest, force, *wait);
-    if (!edit)
-        return kExitFailure;
+    Edit edit;
+    if (const int status = edit.begin(dest, force, wait); status != kExitOk)
+        return status;
     const std::string unchanged = dest + ": not merged; it was left unchanged";
-    switch (load_file(kTreeA, edit->file())) {
+    switch (load_file(kFileTree, edit.file())) {
     case Load::kComplete:
         break;
     case Load::kIncomplete:
@@ -190,15 +148,15 @@ int merge(int argc, char **argv)
         return kExitFailure;
     }
     const Checked checked = check_reported(source, source);
-    if (refuse_source(checked, source, force)) {
+    if (source_refused(checked, source, force)) {
         error(unchanged);
         return kExitFailure;
     }
-    const std::vector<Param> before = collect(kTreeA);
+    const std::vector<Param> before = collect(kFileTree);
     const std::vector<Skipped> skipped = records_not_taken(before, checked.records, all, clear_bit);
     int code = P_OK;
     const int messages = with_loader_messages(source, [&] {
-        code = P_rtx(kTreeA, source.c_str(), all ? 1 : 0, clear_bit ? 1 : 0);
+        code = P_rtx(kFileTree, source.c_str(), all ? 1 : 0, clear_bit ? 1 : 0);
     });
     if (code != P_OK || messages != 0) {
         // Loader messages already name the cause; the code alone only when
@@ -210,17 +168,66 @@ int merge(int argc, char **argv)
         error(unchanged);
         return kExitFailure;
     }
-    if (reject_unsavable(kTreeA, dest))
-        return kExitFailure;
+    if (const int status = refuse_unsavable(kFileTree, dest); status != kExitOk)
+        return status;
     // The report first: "unchanged" must never be said of a saved file.
-    std::vector<std::string> lines = tree_changes(before, collect(kTreeA));
-    for (std::string &line : skipped_lines(skipped, checked.records, args->has("quiet")))
+    std::vector<std::string> lines = tree_changes(before, collect(kFileTree));
+    for (std::string &line : skipped_lines(skipped, checked.records, args.has("quiet")))
         lines.push_back(std::move(line));
     if (!write_report(lines)) {
         error(unchanged);
         return kExitFailure;
     }
-    return edit->save(kTreeA) ? kExitOk : kExitFailure;
+    return edit.save(kFileTree);
 }
+
+constexpr std::string_view kUsage[] = {
+    "DEST SRC [--all] [--clear-bit] [--quiet] [--force]\n"
+    "[--wait SECONDS]"};
+
+constexpr Option kOptions[] = {
+    {"all", "", "take every record of SRC, not only those with bit 0x4000"},
+    {"clear-bit", "",
+     "clear bit 0x4000 in the protection of what is taken, so\n"
+     "that a later merge may change it again"},
+    {"quiet", "", "count the records not taken instead of listing them"},
+    {"force", "",
+     "replace DEST even without write permission on it or\n"
+     "when it has several hard links; merge files that repeat\n"
+     "a record's name"},
+    {"wait", "SECONDS", "wait at most this long for another editor (default 10)"},
+};
+
+}  // namespace
+
+extern constinit const Command kMerge{
+    .name = "merge",
+    .summary = "the selective transfer of SRC into DEST, then save DEST",
+    .usage = kUsage,
+    .options = kOptions,
+    .help = "Transfers parameters of the parameter file SRC into the parameter file\n"
+            "DEST and saves DEST (written beside it and renamed over it, with its\n"
+            "owner, group and permission bits):\n"
+            "\n"
+            "  - a parameter of DEST whose protection has bit 0x4000 is never changed;\n"
+            "  - otherwise a record of SRC is taken (replacing or adding the\n"
+            "    parameter) when its protection has bit 0x4000, or with --all.\n"
+            "\n"
+            "{options}\n"
+            "\n"
+            "DEST must be a regular file (a symbolic link to one is followed); DEST and\n"
+            "SRC must pass 'psenv par check'.  One editor at a time changes the files\n"
+            "of a directory; another waits for it.\n"
+            "\n"
+            "Prints what changes in DEST: '+ NAME' added, '~ NAME FIELD: a -> b', then\n"
+            "each record of SRC not taken and why: '= NAME not taken: ...'.  This\n"
+            "report is written before DEST is saved; when it cannot be written, DEST\n"
+            "is not saved.\n"
+            "\n"
+            "Exit status: 0 merged and saved, 1 refused or failed (DEST is then\n"
+            "unchanged), 2 usage error.",
+    .option_column = 19,
+    .run = run,
+};
 
 }  // namespace psenv::par

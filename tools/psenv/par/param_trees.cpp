@@ -1,20 +1,14 @@
-// Loading parameter files into the scratch trees of `psenv par`, and copying
+// Loading parameter files into the trees of `psenv par`, and copying
 // parameters out of a tree as plain data.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "par/param_trees.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <string>
-#include <vector>
 
-#include "cli.h"
-#include "par/param_trees.h"
-#include "errsink.h"
+#include "core/parameter_file.h"
+#include "core/report.h"
+#include "core/streams.h"
 #include "treekeep.h"
 
 namespace psenv::par {
@@ -39,11 +33,6 @@ void report(int code, std::string_view first, std::string_view second)
 }
 
 namespace {
-
-void collect_message(const char *text, void *context)
-{
-    static_cast<std::vector<std::string> *>(context)->emplace_back(text);
-}
 
 ValueList copy_list(const ValueNode *node, int count, int type)
 {
@@ -80,53 +69,25 @@ Param copy_param(const char *name, const varInfo &record)
 
 }  // namespace
 
-int with_loader_messages(const std::string &path, const std::function<void()> &read)
+int refuse_unsavable(int tree, const std::string &path)
 {
-    std::vector<std::string> messages;
-    const werr_hook previous = Werrprintf_set_hook(collect_message, &messages);
-    read();
-    Werrprintf_set_hook(previous, nullptr);
-    for (std::string &message : messages) {
-        while (!message.empty() && message.back() == '\n')
-            message.pop_back();
-        error(path + ": " + message);
-    }
-    return static_cast<int>(messages.size());
-}
-
-bool reject_unreadable(const std::string &path)
-{
-    // Non-blocking: a FIFO opens at once instead of waiting for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        error(path + ": " + std::strerror(errno));
-        return true;
-    }
-    struct stat info {};
-    const bool directory = fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
-    ::close(fd);
-    if (directory)
-        error(path + ": " + std::strerror(EISDIR));
-    return directory;
-}
-
-bool reject_unsavable(int tree, const std::string &path)
-{
-    bool refused = false;
+    int status = kExitOk;
     for (const Param &param : collect(tree)) {
         if (param.name[0] == '$' || goodName(param.name.c_str()) == 0) {
             error(path + ": parameter '" + param.name +
                   "' cannot be saved to a file; the file was left unchanged");
-            refused = true;
+            status = kExitFailure;
         }
     }
-    return refused;
+    return status;
 }
 
 Load load_file(int tree, const std::string &path)
 {
-    if (reject_unreadable(path))
+    if (const int reason = unreadable(path); reason != 0) {
+        error(path + ": " + std::strerror(reason));
         return Load::kFailed;
+    }
     const int reset = P_treereset(tree);
     if (reset != P_OK) {
         report(reset, "tree " + std::to_string(tree) + ": ");

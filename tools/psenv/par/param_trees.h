@@ -1,30 +1,24 @@
-// Shared parts of the `psenv par` subcommands: loading files into scratch
-// trees with the loaders' messages collected, and a plain copy of each
-// parameter that the subcommands print and compare.
-#ifndef PSENV_TOOL_CMD_PAR_H
-#define PSENV_TOOL_CMD_PAR_H
+// Shared parts of the `psenv par` subcommands: loading files into trees
+// with the loaders' messages reported, and a plain copy of each parameter
+// that the subcommands print and compare.
+#ifndef PSENV_TOOL_PAR_PARAM_TREES_H
+#define PSENV_TOOL_PAR_PARAM_TREES_H
 
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "vartree.h"
+
 namespace psenv::par {
 
-int show(int argc, char **argv);
-int get(int argc, char **argv);
-int set(int argc, char **argv);
-int names(int argc, char **argv);
-int diff(int argc, char **argv);
-int merge(int argc, char **argv);
-int check(int argc, char **argv);
-
-// Trees the subcommands work in: the first (or only) file goes to kTreeA,
-// the second file of `diff` to kTreeB.  Tree 4 ("system") receives the
-// "parmin"/"parmax" arrays of a file so that indirect limits resolve.
-constexpr int kTreeA = 2;
-constexpr int kTreeB = 3;
-constexpr int kTreeLimits = 4;
+// Trees the subcommands work in: the first (or only) file goes to
+// kFileTree, the second file of `diff` to kSecondFileTree.  The system tree
+// receives the "parmin"/"parmax" arrays of a file, where the store resolves
+// indirect limits.
+constexpr int kFileTree = VARTREE_PROCESSED;
+constexpr int kSecondFileTree = VARTREE_SCRATCH;
+constexpr int kLimitsTree = VARTREE_SYSTEM;
 
 // Equality of two reals read from files; two NaNs count as equal.
 bool same_real(double a, double b);
@@ -64,20 +58,15 @@ enum class Load {
 };
 
 // Empties `tree` and fully loads `path` into it.  Failures and the loaders'
-// messages are printed as "psenv: <path>: ...".
+// messages are printed as "psenv: <path>: ..."; a path that cannot be
+// opened for reading or names a directory (which would read as an empty
+// file) is reported with the system's words.
 Load load_file(int tree, const std::string &path);
 
-// True (and reported with the system's words) when `path` cannot be opened
-// for reading or names a directory, which would read as an empty file.
-bool reject_unreadable(const std::string &path);
-
-// True (and reported) when saving `tree` would drop records: names that begin
-// with "$" or that the tree component refuses are never written to a file.
-bool reject_unsavable(int tree, const std::string &path);
-
-// Runs `read` with the error sink captured; the messages emitted meanwhile
-// are printed as "psenv: <path>: ..." and their number returned.
-int with_loader_messages(const std::string &path, const std::function<void()> &read);
+// kExitFailure (reported) when saving `tree` would drop records: names that
+// begin with "$" or that the tree component refuses are never written to a
+// file.  kExitOk otherwise.
+int refuse_unsavable(int tree, const std::string &path);
 
 // Every parameter of `tree` in name order (strcmp).
 std::vector<Param> collect(int tree);

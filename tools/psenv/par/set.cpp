@@ -5,59 +5,19 @@
 #include <string>
 #include <vector>
 
-#include "cli.h"
-#include "par/param_trees.h"
-#include "par/value_rules.h"
+#include "core/command.h"
+#include "core/numbers.h"
 #include "par/guarded_edit.h"
+#include "par/param_trees.h"
 #include "par/text_forms.h"
+#include "par/value_rules.h"
 #include "treekeep.h"
 
 namespace psenv::par {
 namespace {
 
-constexpr const char *kCommand = "par set";
-
+// Most values a parameter holds: its record's count is a 16-bit field.
 constexpr std::size_t kMostValues = P_MOST_VALUES;
-
-void print_help()
-{
-    std::puts("Usage: psenv par set FILE NAME VALUE... [--force] [--wait SECONDS]\n"
-              "                     [--min X] [--max X] [--step X] [--group N] [--prot BITS]\n\n"
-              "Makes VALUE... the values of the parameter NAME in the parameter file FILE\n"
-              "and saves the file (written beside it and renamed over it, with its owner,\n"
-              "group and permission bits).\n\n"
-              "An existing parameter keeps its kind, attributes and enumeration; every\n"
-              "value must be allowed by them:\n"
-              "  write protection (prot bit 0x0001)       Variable is write protected\n"
-              "  a real parameter takes numbers only      Wrong type\n"
-              "  at most max, at least min (if max > min) Value exceeds upper/lower limit\n"
-              "  a whole multiple of step (if step > 0)   Value violates step size\n"
-              "  one of the enumeration (if it has one)   Value violates enum type\n"
-              "Limits held in parmin/parmax are taken from those arrays in FILE.\n"
-              "Numbers are decimal or hexadecimal reals, finite, without blanks around\n"
-              "them; nan and inf are refused.\n"
-              "Strings longer than 1022 characters cannot be read back and are refused.\n"
-              "Use '--' before values that begin with '--'.\n\n"
-              "A NAME the file does not hold is created, and standard error says so\n"
-              "('psenv: created new real parameter 'NAME'').  It is real when every\n"
-              "value is a number, else string.  These options describe it (0 when not\n"
-              "given) and are refused for an existing parameter:\n"
-              "  --min X, --max X  its limits (a real parameter; checked when max > min)\n"
-              "  --step X          its step (a real parameter; checked when above 0)\n"
-              "  --group N         its group, 0 to 7\n"
-              "  --prot BITS       its protection bits, decimal or 0x hexadecimal\n"
-              "The values are checked against the limits and step given.\n\n"
-              "FILE must be a regular file (a symbolic link to one is followed) that\n"
-              "passes 'psenv par check'.  One editor at a time changes the files of a\n"
-              "directory; another waits for it.\n\n"
-              "  --force          replace FILE even without write permission on it or\n"
-              "                   when it has several hard links (the others keep the\n"
-              "                   old content), or when records repeat a name (a save\n"
-              "                   keeps only the last of them)\n"
-              "  --wait SECONDS   wait at most this long for another editor (default 10)\n\n"
-              "Exit status: 0 saved, 1 refused or failed (the file is then unchanged),\n"
-              "2 usage error.");
-}
 
 // What the options say about a new parameter.
 struct NewAttributes {
@@ -98,11 +58,10 @@ std::optional<int> protection_bits(const std::string &text)
     return static_cast<int>(*bits);
 }
 
-// The options of a new parameter; nullopt after a usage error (reported,
-// its status in `status`).
-std::optional<NewAttributes> new_attributes(const Args &args, int &status)
+// The options of a new parameter, or a usage error.
+int new_attributes(const Call &call, NewAttributes &attributes)
 {
-    NewAttributes attributes;
+    const Args &args = call.args;
     const double huge = std::numeric_limits<double>::max();
     struct RealOption {
         const char *name;
@@ -116,36 +75,27 @@ std::optional<NewAttributes> new_attributes(const Args &args, int &status)
         if (!text)
             continue;
         *option.into = parse_decimal(*text, option.low, huge);
-        if (!*option.into) {
-            status = bad_number(std::string("--") + option.name, *text,
-                                option.low == 0.0 ? "a finite real of 0 or more"
-                                                  : "a finite real",
-                                kCommand);
-            return std::nullopt;
-        }
+        if (!*option.into)
+            return bad_number(std::string("--") + option.name, *text,
+                              option.low == 0.0 ? "a finite real of 0 or more" : "a finite real",
+                              call.command);
     }
-    if (attributes.min && attributes.max && *attributes.min > *attributes.max) {
-        status = usage_error("--min is above --max", kCommand);
-        return std::nullopt;
-    }
+    if (attributes.min && attributes.max && *attributes.min > *attributes.max)
+        return call.usage("--min is above --max");
     if (const auto text = args.get("group")) {
         const auto group = parse_whole(*text, 0, 7);
-        if (!group) {
-            status = bad_number("--group", *text, "a whole number from 0 to 7", kCommand);
-            return std::nullopt;
-        }
+        if (!group)
+            return bad_number("--group", *text, "a whole number from 0 to 7", call.command);
         attributes.group = static_cast<int>(*group);
     }
     if (const auto text = args.get("prot")) {
         attributes.prot = protection_bits(*text);
-        if (!attributes.prot) {
-            status = bad_number("--prot", *text,
-                                "protection bits (decimal or 0x hexadecimal, at most 0x7fffffff)",
-                                kCommand);
-            return std::nullopt;
-        }
+        if (!attributes.prot)
+            return bad_number("--prot", *text,
+                              "protection bits (decimal or 0x hexadecimal, at most 0x7fffffff)",
+                              call.command);
     }
-    return attributes;
+    return kExitOk;
 }
 
 // Limits of `name`, read through the store so that positions in parmin and
@@ -155,12 +105,12 @@ std::optional<Limits> resolve_limits(const Param &param)
     Limits limits;
     limits.step = param.step;
     if ((param.prot & P_PROT_LIMITS_INDIRECT) != 0) {
-        P_treereset(kTreeLimits);
-        P_copyvar(kTreeA, kTreeLimits, "parmin", "parmin");
-        P_copyvar(kTreeA, kTreeLimits, "parmax", "parmax");
+        P_treereset(kLimitsTree);
+        P_copyvar(kFileTree, kLimitsTree, "parmin", "parmin");
+        P_copyvar(kFileTree, kLimitsTree, "parmax", "parmax");
     }
-    const int min_code = P_getmin(kTreeA, param.name.c_str(), &limits.min);
-    const int max_code = P_getmax(kTreeA, param.name.c_str(), &limits.max);
+    const int min_code = P_getmin(kFileTree, param.name.c_str(), &limits.min);
+    const int max_code = P_getmax(kFileTree, param.name.c_str(), &limits.max);
     if (min_code != P_OK || max_code != P_OK) {
         error(name_text(param.name) +
               ": limits are positions in parmin/parmax, which the file does not hold in full; "
@@ -170,80 +120,73 @@ std::optional<Limits> resolve_limits(const Param &param)
     return limits;
 }
 
-void refuse(const std::string &name, const Refusal &refusal)
+int refuse(const std::string &name, const Refusal &refusal)
 {
     error(store_words(refusal.code, name, refusal.detail));
+    return kExitFailure;
 }
 
-// The checks of every value against a parameter's kind, limits, step and
-// enumeration; true when all pass.
-bool values_allowed(const Param &param, const std::vector<std::string> &values)
+// Every value against a parameter's kind, limits, step and enumeration:
+// kExitOk when all pass, else the first refusal is reported.
+int values_allowed(const Param &param, const std::vector<std::string> &values)
 {
     const std::optional<Limits> limits =
         param.type == T_REAL ? resolve_limits(param) : std::nullopt;
     for (const std::string &text : values) {
         std::optional<Refusal> refusal;
         if (param.type == T_STRING) {
-            refusal = check_string(param, text);
+            refusal = string_refusal(param, text);
         } else if (const auto value = value_real(text)) {
-            refusal = check_real(param, limits, *value);
+            refusal = real_refusal(param, limits, *value);
         } else if (unusable_number(text)) {
             refusal = Refusal{P_TYPE, quoted(text) + " is not a finite number in range"};
         } else {
             refusal = Refusal{P_TYPE, quoted(text) + " is not a number"};
         }
-        if (refusal) {
-            refuse(param.name, *refusal);
-            return false;
-        }
+        if (refusal)
+            return refuse(param.name, *refusal);
     }
-    return true;
+    return kExitOk;
 }
 
 // A new parameter: real when every value is a number, with the attributes
-// the options give.
-bool create(const std::string &name, const std::vector<std::string> &values,
+// the options give, and the values checked against them.
+int create(const std::string &name, const std::vector<std::string> &values,
             const NewAttributes &attributes, Param &param)
 {
     int type = T_REAL;
     for (const std::string &text : values) {
         // nan or 1e999 is a number gone wrong, not a text.
-        if (unusable_number(text)) {
-            refuse(name, {P_TYPE, quoted(text) + " is not a finite number in range"});
-            return false;
-        }
+        if (unusable_number(text))
+            return refuse(name, {P_TYPE, quoted(text) + " is not a finite number in range"});
         if (!value_real(text))
             type = T_STRING;
     }
-    if (name[0] == '$') {
-        refuse(name, {P_BADNAME, "names beginning with $ are never saved"});
-        return false;
-    }
+    if (name[0] == '$')
+        return refuse(name, {P_BADNAME, "names beginning with $ are never saved"});
     if (type == T_STRING)
         for (const std::string &text : values)
-            if (auto refusal = check_string(param, text)) {
-                refuse(name, *refusal);
-                return false;
-            }
+            if (auto refusal = string_refusal(param, text))
+                return refuse(name, *refusal);
     if (type == T_STRING && attributes.limits()) {
         error(name_text(name) + ": a new string parameter takes no --min, --max or --step (" +
               quoted(values.front()) + (values.size() > 1 ? " ..." : "") +
               " is no list of numbers); the file was left unchanged");
-        return false;
+        return kExitFailure;
     }
-    int code = P_creatvar(kTreeA, name.c_str(), type);
+    int code = P_creatvar(kFileTree, name.c_str(), type);
     if (code == P_OK && attributes.limits())
-        code = P_setlimits(kTreeA, name.c_str(), attributes.max.value_or(0.0),
+        code = P_setlimits(kFileTree, name.c_str(), attributes.max.value_or(0.0),
                            attributes.min.value_or(0.0), attributes.step.value_or(0.0));
     if (code == P_OK && attributes.group)
-        code = P_setgroup(kTreeA, name.c_str(), *attributes.group);
+        code = P_setgroup(kFileTree, name.c_str(), *attributes.group);
     if (code == P_OK && attributes.prot)
-        code = P_setprot(kTreeA, name.c_str(), *attributes.prot);
+        code = P_setprot(kFileTree, name.c_str(), *attributes.prot);
     if (code != P_OK) {
         error(store_words(code, name));
-        return false;
+        return kExitFailure;
     }
-    find_param(kTreeA, name, param);
+    find_param(kFileTree, name, param);
     return values_allowed(param, values);
 }
 
@@ -253,52 +196,36 @@ int assign(const Param &param, const std::vector<std::string> &values)
         // Index 0 makes the list exactly this value; the rest are appended.
         const int index = i == 0 ? 0 : static_cast<int>(i) + 1;
         const int code = param.type == T_STRING
-                             ? P_setstring(kTreeA, param.name.c_str(), values[i].c_str(), index)
-                             : P_setreal(kTreeA, param.name.c_str(), *value_real(values[i]), index);
+                             ? P_setstring(kFileTree, param.name.c_str(), values[i].c_str(), index)
+                             : P_setreal(kFileTree, param.name.c_str(), *value_real(values[i]), index);
         if (code != P_OK)
             return code;
     }
     return P_OK;
 }
 
-}  // namespace
-
-int set(int argc, char **argv)
+int run(const Call &call)
 {
-    int exit_status = kExitOk;
-    auto args = parse_command(argc, argv, 1,
-                              {{"help", false},
-                               {"force", false},
-                               {"wait", true},
-                               {"min", true},
-                               {"max", true},
-                               {"step", true},
-                               {"group", true},
-                               {"prot", true}},
-                              kCommand, print_help, exit_status);
-    if (!args)
-        return exit_status;
-    const auto &operands = args->operands;
+    const auto &operands = call.args.operands;
     if (operands.size() < 3)
-        return usage_error("par set needs a parameter file, a name and at least one value",
-                           kCommand);
+        return call.usage("par set needs a parameter file, a name and at least one value");
     if (operands.size() - 2 > kMostValues)
-        return usage_error("a parameter holds at most 32767 values", kCommand);
-    const auto attributes = new_attributes(*args, exit_status);
-    if (!attributes)
-        return exit_status;
+        return call.usage("a parameter holds at most 32767 values");
+    NewAttributes attributes;
+    if (const int status = new_attributes(call, attributes); status != kExitOk)
+        return status;
     const std::string &path = operands[0];
     const std::string &name = operands[1];
     const std::vector<std::string> values(operands.begin() + 2, operands.end());
 
-    const auto wait = lock_wait(args->get("wait"));
-    if (!wait)
-        return usage_error("--wait takes seconds from 0 to 3600", kCommand);
+    double wait = 0.0;
+    if (const int status = lock_wait(call, wait); status != kExitOk)
+        return status;
 
-    auto edit = begin_edit(path, args->has("force"), *wait);
-    if (!edit)
-        return kExitFailure;
-    switch (load_file(kTreeA, edit->file())) {
+    Edit edit;
+    if (const int status = edit.begin(path, call.args.has("force"), wait); status != kExitOk)
+        return status;
+    switch (load_file(kFileTree, edit.file())) {
     case Load::kComplete:
         break;
     case Load::kIncomplete:
@@ -308,30 +235,92 @@ int set(int argc, char **argv)
         return kExitFailure;
     }
     Param param;
-    const bool created = !find_param(kTreeA, name, param);
-    if (!created && attributes->any()) {
+    const bool created = !find_param(kFileTree, name, param);
+    if (!created && attributes.any()) {
         error(name_text(name) + ": the file holds this parameter; --min, --max, --step, --group "
                                 "and --prot only describe a new one; the file was left unchanged");
         return kExitFailure;
     }
-    if (!created && (param.prot & kWriteProtect) != 0) {
-        refuse(name, {P_PROT, ""});
-        return kExitFailure;
-    }
-    if (created ? !create(name, values, *attributes, param) : !values_allowed(param, values))
-        return kExitFailure;
+    if (!created && (param.prot & kWriteProtect) != 0)
+        return refuse(name, {P_PROT, ""});
+    if (const int status = created ? create(name, values, attributes, param)
+                                   : values_allowed(param, values);
+        status != kExitOk)
+        return status;
     if (const int code = assign(param, values); code != P_OK) {
         error(store_words(code, name));
         return kExitFailure;
     }
-    if (reject_unsavable(kTreeA, path))
-        return kExitFailure;
-    if (!edit->save(kTreeA))
-        return kExitFailure;
+    if (const int status = refuse_unsavable(kFileTree, path); status != kExitOk)
+        return status;
+    if (const int status = edit.save(kFileTree); status != kExitOk)
+        return status;
     // A misspelt name makes a new parameter instead of changing the one meant.
     if (created)
         error("created new " + type_name(param.type) + " parameter '" + name_text(name) + "'");
     return kExitOk;
 }
+
+constexpr std::string_view kUsage[] = {
+    "FILE NAME VALUE... [--force] [--wait SECONDS]\n"
+    "[--min X] [--max X] [--step X] [--group N] [--prot BITS]"};
+
+constexpr Option kOptions[] = {
+    {"force", "",
+     "replace FILE even without write permission on it or\n"
+     "when it has several hard links (the others keep the\n"
+     "old content), or when records repeat a name (a save\n"
+     "keeps only the last of them)"},
+    {"wait", "SECONDS", "wait at most this long for another editor (default 10)"},
+    {"min", "X", "its limits (a real parameter; checked when max > min)", "--min X, --max X"},
+    {"max", "X"},
+    {"step", "X", "its step (a real parameter; checked when above 0)"},
+    {"group", "N", "its group, 0 to 7"},
+    {"prot", "BITS", "its protection bits, decimal or 0x hexadecimal"},
+};
+
+}  // namespace
+
+extern constinit const Command kSet{
+    .name = "set",
+    .summary = "change (or add) one parameter, checked against its limits,\n"
+               "step, enumeration and write protection, and save the file",
+    .usage = kUsage,
+    .options = kOptions,
+    .help = "Makes VALUE... the values of the parameter NAME in the parameter file FILE\n"
+            "and saves the file (written beside it and renamed over it, with its owner,\n"
+            "group and permission bits).\n"
+            "\n"
+            "An existing parameter keeps its kind, attributes and enumeration; every\n"
+            "value must be allowed by them:\n"
+            "  write protection (prot bit 0x0001)       Variable is write protected\n"
+            "  a real parameter takes numbers only      Wrong type\n"
+            "  at most max, at least min (if max > min) Value exceeds upper/lower limit\n"
+            "  a whole multiple of step (if step > 0)   Value violates step size\n"
+            "  one of the enumeration (if it has one)   Value violates enum type\n"
+            "Limits held in parmin/parmax are taken from those arrays in FILE.\n"
+            "Numbers are decimal or hexadecimal reals, finite, without blanks around\n"
+            "them; nan and inf are refused.\n"
+            "Strings longer than 1022 characters cannot be read back and are refused.\n"
+            "Use '--' before values that begin with '--'.\n"
+            "\n"
+            "A NAME the file does not hold is created, and standard error says so\n"
+            "('psenv: created new real parameter 'NAME'').  It is real when every\n"
+            "value is a number, else string.  These options describe it (0 when not\n"
+            "given) and are refused for an existing parameter:\n"
+            "{options min max step group prot}\n"
+            "The values are checked against the limits and step given.\n"
+            "\n"
+            "FILE must be a regular file (a symbolic link to one is followed) that\n"
+            "passes 'psenv par check'.  One editor at a time changes the files of a\n"
+            "directory; another waits for it.\n"
+            "\n"
+            "{options}\n"
+            "\n"
+            "Exit status: 0 saved, 1 refused or failed (the file is then unchanged),\n"
+            "2 usage error.",
+    .option_column = 19,
+    .run = run,
+};
 
 }  // namespace psenv::par

@@ -5,44 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "cli.h"
+#include "core/command.h"
+#include "core/file_problems.h"
 #include "par/param_trees.h"
 #include "par/text_forms.h"
-#include "par/file_problems.h"
 #include "treekeep.h"
 
 namespace psenv::par {
 namespace {
 
-constexpr const char *kCommand = "par show";
-
 // Long arrays and long texts are shortened so that a row stays readable.
 constexpr std::size_t kListLimit = 6;
 constexpr std::size_t kTextWidth = 32;
-
-void print_help()
-{
-    std::puts("Usage: psenv par show FILE [NAME...] [--lenient]\n\n"
-              "Prints the parameters of the parameter file FILE as a table, in name\n"
-              "order, or only the parameters NAME... in the order given:\n\n"
-              "  name         the parameter's name\n"
-              "  type         real or string\n"
-              "  values       the values; strings quoted with \\\" \\\\ \\n escapes; more than\n"
-              "               6 values are shortened to the first 5 and the count\n"
-              "  enumeration  the values the parameter may take ('-': any)\n"
-              "  limits       min..max and the step; parmin[i]..parmax[i] when the\n"
-              "               limits are positions in the system arrays\n"
-              "  group, dgroup, subtype, active\n"
-              "  prot         protection bits in hexadecimal (0x0001 write protected,\n"
-              "               0x2000 indirect limits, 0x4000 taken by merge, 0x8000\n"
-              "               unshared)\n\n"
-              "FILE is checked first as by 'psenv par check': a damaged file is not\n"
-              "shown, its problems are.\n\n"
-              "  --lenient   show a damaged file anyway, as the loader reads it, under a\n"
-              "              first line that says so (the status stays 1)\n\n"
-              "Exit status: 0 success, 1 failure (unreadable or damaged file, missing\n"
-              "name), 2 usage error.");
-}
 
 using Row = std::array<std::string, 10>;
 
@@ -85,22 +59,16 @@ void print_table(const std::vector<Row> &rows)
     }
 }
 
-}  // namespace
-
-int show(int argc, char **argv)
+int run(const Call &call)
 {
-    int exit_status = kExitOk;
-    auto args = parse_command(argc, argv, 1, {{"help", false}, {"lenient", false}}, kCommand,
-                              print_help, exit_status);
-    if (!args)
-        return exit_status;
-    if (args->operands.empty())
-        return usage_error("par show needs a parameter file", kCommand);
-    const std::string &path = args->operands.front();
-    const Reading reading = check_before_reading(path, args->has("lenient"));
+    const Args &args = call.args;
+    if (args.operands.empty())
+        return call.usage("par show needs a parameter file");
+    const std::string &path = args.operands.front();
+    const Reading reading = check_before_reading(path, args.has("lenient"));
     if (reading == Reading::kStop)
         return kExitFailure;
-    const Load load = load_file(kTreeA, path);
+    const Load load = load_file(kFileTree, path);
     if (load == Load::kFailed)
         return kExitFailure;
     if (load == Load::kIncomplete && reading == Reading::kWhole)
@@ -112,16 +80,16 @@ int show(int argc, char **argv)
                    ": what the loader reads of it, which may be wrong or incomplete)")
                       .c_str());
     std::vector<Row> rows{header_row()};
-    if (args->operands.size() == 1) {
-        for (const Param &param : collect(kTreeA))
+    if (args.operands.size() == 1) {
+        for (const Param &param : collect(kFileTree))
             rows.push_back(row_of(param));
     } else {
-        for (std::size_t i = 1; i < args->operands.size(); ++i) {
+        for (std::size_t i = 1; i < args.operands.size(); ++i) {
             Param param;
-            if (find_param(kTreeA, args->operands[i], param)) {
+            if (find_param(kFileTree, args.operands[i], param)) {
                 rows.push_back(row_of(param));
             } else {
-                error(store_words(P_NOVAR, args->operands[i]));
+                error(store_words(P_NOVAR, args.operands[i]));
                 status = kExitFailure;
             }
         }
@@ -129,5 +97,46 @@ int show(int argc, char **argv)
     print_table(rows);
     return status;
 }
+
+constexpr std::string_view kUsage[] = {"FILE [NAME...] [--lenient]"};
+
+constexpr Option kOptions[] = {
+    {"lenient", "",
+     "show a damaged file anyway, as the loader reads it, under a\n"
+     "first line that says so (the status stays 1)"},
+};
+
+}  // namespace
+
+extern constinit const Command kShow{
+    .name = "show",
+    .summary = "a table of the parameters and all their attributes",
+    .usage = kUsage,
+    .options = kOptions,
+    .help = "Prints the parameters of the parameter file FILE as a table, in name\n"
+            "order, or only the parameters NAME... in the order given:\n"
+            "\n"
+            "  name         the parameter's name\n"
+            "  type         real or string\n"
+            "  values       the values; strings quoted with \\\" \\\\ \\n escapes; more than\n"
+            "               6 values are shortened to the first 5 and the count\n"
+            "  enumeration  the values the parameter may take ('-': any)\n"
+            "  limits       min..max and the step; parmin[i]..parmax[i] when the\n"
+            "               limits are positions in the system arrays\n"
+            "  group, dgroup, subtype, active\n"
+            "  prot         protection bits in hexadecimal (0x0001 write protected,\n"
+            "               0x2000 indirect limits, 0x4000 taken by merge, 0x8000\n"
+            "               unshared)\n"
+            "\n"
+            "FILE is checked first as by 'psenv par check': a damaged file is not\n"
+            "shown, its problems are.\n"
+            "\n"
+            "{options}\n"
+            "\n"
+            "Exit status: 0 success, 1 failure (unreadable or damaged file, missing\n"
+            "name), 2 usage error.",
+    .option_column = 14,
+    .run = run,
+};
 
 }  // namespace psenv::par

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "cli.h"
+#include "core/report.h"
 #include "treekeep.h"
 #include "treekeep_files.h"
 

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "cli.h"
 #include "par/text_forms.h"
 #include "treekeep.h"
 
@@ -74,8 +73,8 @@ bool unusable_number(std::string_view text)
     return scanned.number && !scanned.in_range;
 }
 
-std::optional<Refusal> check_real(const Param &param, const std::optional<Limits> &limits,
-                                  double value)
+std::optional<Refusal> real_refusal(const Param &param, const std::optional<Limits> &limits,
+                                    double value)
 {
     const std::string shown = real_text(value);
     if (limits && limits->max > limits->min) {
@@ -98,7 +97,7 @@ std::optional<Refusal> check_real(const Param &param, const std::optional<Limits
     return std::nullopt;
 }
 
-std::optional<Refusal> check_string(const Param &param, std::string_view value)
+std::optional<Refusal> string_refusal(const Param &param, std::string_view value)
 {
     if (value.size() > kLongestText)
         return Refusal{P_STRLEN, std::to_string(value.size()) + " characters, " +

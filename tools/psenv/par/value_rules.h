@@ -1,6 +1,6 @@
 // The rules a new value must meet before `psenv par set` stores it.
-#ifndef PSENV_TOOL_PAR_CHECK_H
-#define PSENV_TOOL_PAR_CHECK_H
+#ifndef PSENV_TOOL_PAR_VALUE_RULES_H
+#define PSENV_TOOL_PAR_VALUE_RULES_H
 
 #include <optional>
 #include <string>
@@ -34,15 +34,15 @@ std::optional<double> value_real(std::string_view text);
 // inf, or beyond the range of a real (1e999, 1e-999).
 bool unusable_number(std::string_view text);
 
-// Checks of one value against a real parameter: upper and lower limit (only
-// when max > min), step (only when step > 0; the value must be a whole
-// multiple of it), enumeration (when the parameter has one).
-std::optional<Refusal> check_real(const Param &param, const std::optional<Limits> &limits,
-                                  double value);
+// The first rule of a real parameter that one value breaks, if any: upper
+// and lower limit (only when max > min), step (only when step > 0; the value
+// must be a whole multiple of it), enumeration (when the parameter has one).
+std::optional<Refusal> real_refusal(const Param &param, const std::optional<Limits> &limits,
+                                    double value);
 
-// Checks of one value against a string parameter: its length (the files read
-// back at most 1022 characters) and the enumeration.
-std::optional<Refusal> check_string(const Param &param, std::string_view value);
+// The first rule of a string parameter that one value breaks, if any: its
+// length (the files read back at most 1022 characters) and the enumeration.
+std::optional<Refusal> string_refusal(const Param &param, std::string_view value);
 
 // Longest string a parameter file reads back whole.
 constexpr std::size_t kLongestText = P_LONGEST_STRING;

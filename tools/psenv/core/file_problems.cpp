@@ -1,10 +1,10 @@
-#include "par/file_problems.h"
+#include "core/file_problems.h"
 
 #include <memory>
 
-#include "cli.h"
+#include "core/report.h"
 
-namespace psenv::par {
+namespace psenv {
 
 void print_problems(const std::string &path, const P_filecheck &check)
 {
@@ -21,7 +21,7 @@ Checked check_reported(const std::string &path, const std::string &file)
     const int verdict = P_checkfile(file.c_str(), P_CHECK_FIND_REPEATS, &check, &cause);
     const std::unique_ptr<P_filecheck, void (*)(P_filecheck *)> release(&check, P_freecheck);
     if (verdict < 0) {
-        checked.failure = P_checkfailure(verdict, cause);
+        error(path + ": " + P_checkfailure(verdict, cause));
         return checked;
     }
     print_problems(path, check);
@@ -49,7 +49,6 @@ Reading check_before_reading(const std::string &path, bool lenient)
     case Whole::kUnreadable:
         break;
     }
-    error(path + ": " + checked.failure);
     return Reading::kStop;
 }
 
@@ -77,4 +76,4 @@ void suggest_check(const std::string &path)
     error(path + ": to see where, run: psenv par check " + shell_word(path));
 }
 
-}  // namespace psenv::par
+}  // namespace psenv

@@ -1,9 +1,9 @@
-// The strict check of parameter files (treekeep_files.h) as the `psenv par`
-// commands report it: readers refuse to show a damaged file as data (unless
-// asked to), and every problem is reported with its line.  Editors go
-// through par_edit.h, whose guarded edit runs the check itself.
-#ifndef PSENV_TOOL_PAR_STRICT_H
-#define PSENV_TOOL_PAR_STRICT_H
+// The strict check of parameter files (treekeep_files.h) as psenv reports
+// it: every problem with its line; readers refuse to show a damaged file as
+// data (unless asked to), --params refuses to load one.  Editors go through
+// par/guarded_edit.h, whose guarded edit runs the check itself.
+#ifndef PSENV_TOOL_CORE_FILE_PROBLEMS_H
+#define PSENV_TOOL_CORE_FILE_PROBLEMS_H
 
 #include <cstddef>
 #include <string>
@@ -11,7 +11,7 @@
 
 #include "treekeep_files.h"
 
-namespace psenv::par {
+namespace psenv {
 
 enum class Whole { kYes, kNo, kUnreadable };
 
@@ -26,14 +26,13 @@ struct ParfileRecord {
 // Outcome of the strict check of one file.
 struct Checked {
     Whole whole = Whole::kUnreadable;
-    std::string failure;        // the system's words when the file cannot be read
     std::size_t repeats = 0;    // records whose name an earlier record has
     std::vector<ParfileRecord> records;
 };
 
 // Checks `file` (repeats included) and prints every problem as
-// "psenv: PATH:LINE: record N: 'NAME': ..."; a failure to read is left to
-// the caller, in `failure`.
+// "psenv: PATH:LINE: record N: 'NAME': ...", or, when it cannot be read,
+// "psenv: PATH: <the system's words>".
 Checked check_reported(const std::string &path, const std::string &file);
 
 // Prints the problems of `check` as check_reported does.
@@ -50,6 +49,6 @@ Reading check_before_reading(const std::string &path, bool lenient);
 // After the loader reported trouble the check did not locate: where to look.
 void suggest_check(const std::string &path);
 
-}  // namespace psenv::par
+}  // namespace psenv
 
 #endif
