@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cmd_sched.h"
-#include "cmd_sched_plan.h"
-#include "cmd_sched_psf_svg.h"
+#include "sched/schedule.h"
+#include "sched/planning.h"
+#include "sched/psf_picture.h"
 #include "psenv_util/file_replacement.h"
 #include "sparsamp_plan.h"
 

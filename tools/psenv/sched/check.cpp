@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cmd_sched_plan.h"
+#include "sched/planning.h"
 #include "sparsamp_plan.h"
 
 namespace psenv::sched {
