@@ -5,12 +5,12 @@
 
 namespace psenv {
 
-int cmd_sched(int argc, char **argv);
-
 namespace par {
 extern const Command kPar, kShow, kGet, kSet, kNames, kDiff, kMerge, kCheck;
 }
-
+namespace sched {
+extern const Command kSched, kMake, kShow, kPlot, kPsf, kCompare, kCheck;
+}
 namespace dir {
 extern const Command kFind, kAccess, kMatch, kLink, kDf;
 }
@@ -27,11 +27,8 @@ constexpr CommandNode kParCommands[] = {{&par::kShow},  {&par::kGet},   {&par::k
                                         {&par::kNames}, {&par::kDiff},  {&par::kMerge},
                                         {&par::kCheck}};
 
-constinit const Command kSched{
-    .name = "sched",
-    .summary = "make, show and plot sparse sampling schedules",
-    .run_words = cmd_sched,
-};
+constexpr CommandNode kSchedCommands[] = {{&sched::kMake}, {&sched::kShow},    {&sched::kPlot},
+                                          {&sched::kPsf},  {&sched::kCompare}, {&sched::kCheck}};
 
 constexpr CommandNode kLockOperations[] = {
     {&lock::kOffset}, {&lock::kWord}, {&lock::kFreq}, {&lock::kDdsi}};
@@ -41,7 +38,7 @@ constexpr CommandNode kShimsOperations[] = {
 
 constexpr CommandNode kCommands[] = {
     {&par::kPar, kParCommands},
-    {&kSched},
+    {&sched::kSched, kSchedCommands},
     {&dir::kFind},
     {&dir::kAccess},
     {&dir::kMatch},

@@ -57,9 +57,6 @@ struct Command {
     // operands, after options too: "psenv lock --key 400 word" as well as
     // "psenv lock word --key 400".  Its subcommands share its options.
     bool operation_among_operands = false;
-    // Until the par and sched groups move into the table: the group's own
-    // dispatcher, given the words from the group's name on.
-    int (*run_words)(int argc, char **argv) = nullptr;
 };
 
 // The table: a command and, for a group, its subcommands.

@@ -64,14 +64,6 @@ int run_node(const CommandNode &node, const std::string &path, int argc, char **
 {
     const Command &command = *node.command;
     reached = &command;
-    if (command.run_words != nullptr) {
-        if (argc >= 2)
-            if (const CommandNode *sub = find_sub(node, argv[1])) {
-                reached = sub->command;
-                return sub->command->run_words(argc - 1, argv + 1);
-            }
-        return command.run_words(argc, argv);
-    }
     if (node.subcommands.empty()) {
         Args args;
         if (const int status = parse_args(argc, argv, 1, command.options, path, args);

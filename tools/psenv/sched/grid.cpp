@@ -1,59 +1,60 @@
 // The grid of a schedule from --ni or from the ni parameters of --params.
-#include "sched/planning.h"
-#include "param_file.h"
+#include "sched/grid.h"
+
+#include <optional>
+#include <string>
+
+#include "core/numbers.h"
+#include "core/parameter_file.h"
 #include "sparsamp_plan.h"
 #include "treekeep.h"
+#include "vartree.h"
 
 namespace psenv::sched {
-namespace {
 
-// Increments per dimension as "N[,N2...]", each at least 1.
-std::optional<std::vector<int>> parse_ni_list(const std::string &text)
+std::vector<int> grid_from_tree(int tree)
 {
-    const auto values = parse_whole_list(text, 1, CSPLAN_MOST_GENERATOR_POINTS * 64, 10);
-    if (!values)
-        return std::nullopt;
-    return std::vector<int>(values->begin(), values->end());
+    std::vector<int> ni;
+    for (int j = 1; j <= 10; ++j) {
+        const std::string name = j == 1 ? "ni" : "ni" + std::to_string(j);
+        double value = 0;
+        if (P_getreal(tree, name.c_str(), &value, 1) != 0 || P_getactive(tree, name.c_str()) == 0 ||
+            !(value > 1.0) || value >= 2147483647.0)
+            continue;
+        ni.push_back(static_cast<int>(static_cast<long double>(value) + 0.1L));
+    }
+    return ni;
 }
 
-}  // namespace
-
-std::optional<std::vector<int>> grid_option(const Args &args, const char *command, int &status)
+int grid_option(const Call &call, std::vector<int> &ni)
 {
-    const auto ni = args.get("ni");
-    const auto params = args.get("params");
-    if (ni && params) {
-        status = usage_error("give either --ni or --params, not both", command);
-        return std::nullopt;
-    }
-    if (ni) {
-        auto list = parse_ni_list(*ni);
-        if (!list) {
-            status = usage_error("--ni needs 1 to 10 whole numbers of increments (1 to " +
-                                     std::to_string(CSPLAN_MOST_GENERATOR_POINTS * 64) +
-                                     "), separated by commas, without signs or blanks, as in 64,32",
-                                 command);
-            return std::nullopt;
-        }
-        return list;
+    const auto list = call.args.get("ni");
+    const auto params = call.args.get("params");
+    if (list && params)
+        return call.usage("give either --ni or --params, not both");
+    ni.clear();
+    if (list) {
+        // Increments per dimension, each at least 1.
+        const auto values = parse_whole_list(*list, 1, CSPLAN_MOST_GENERATOR_POINTS * 64, 10);
+        if (!values)
+            return call.usage("--ni needs 1 to 10 whole numbers of increments (1 to " +
+                              std::to_string(CSPLAN_MOST_GENERATOR_POINTS * 64) +
+                              "), separated by commas, without signs or blanks, as in 64,32");
+        ni.assign(values->begin(), values->end());
+        return kExitOk;
     }
     if (params) {
-        constexpr int kTree = 1;
-        tossVars(getTreeRootByIndex(kTree));
-        if (!load_parameter_file(*params, kTree)) {
-            status = kExitFailure;
-            return std::nullopt;
-        }
-        std::vector<int> list = grid_from_tree(kTree);
-        tossVars(getTreeRootByIndex(kTree));
-        if (list.empty()) {
+        tossVars(getTreeRootByIndex(VARTREE_CURRENT));
+        if (const int status = load_parameters(*params, VARTREE_CURRENT); status != kExitOk)
+            return status;
+        ni = grid_from_tree(VARTREE_CURRENT);
+        tossVars(getTreeRootByIndex(VARTREE_CURRENT));
+        if (ni.empty()) {
             error(*params + ": no active ni, ni2, ... parameter above 1");
-            status = kExitFailure;
-            return std::nullopt;
+            return kExitFailure;
         }
-        return list;
     }
-    return std::vector<int>{};
+    return kExitOk;
 }
 
 }  // namespace psenv::sched

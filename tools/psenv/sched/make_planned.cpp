@@ -9,16 +9,18 @@
 #include <string>
 #include <vector>
 
-#include "sched/planning.h"
+#include "core/numbers.h"
+#include "sched/grid.h"
+#include "sched/make_planned.h"
 #include "sparsamp.h"
 #include "sparsamp_plan.h"
 #include "treekeep.h"
+#include "vartree.h"
 
 namespace psenv::sched {
 namespace {
 
-constexpr const char *kCommand = "sched make";
-constexpr int kTree = 1;  // where `sched make` puts the parameters
+constexpr int kTree = VARTREE_CURRENT;  // where `sched make` puts the parameters
 
 std::optional<double> real_parameter(const char *name, bool need_active)
 {
@@ -58,27 +60,24 @@ std::optional<std::vector<double>> parse_decays(const std::string &text, int dim
     return decays;
 }
 
-// K from --points, else from "CSdensity" as a percentage of the whole grid.
-std::optional<std::int64_t> point_count(const Args &args, std::int64_t total, int &status)
+// K from --points, else from "CSdensity" as a percentage of the whole grid;
+// a usage error when neither gives one.
+int point_count(const Call &call, std::int64_t total, std::int64_t &count)
 {
-    if (auto points = args.get("points")) {
+    if (auto points = call.args.get("points")) {
         const auto k = parse_whole(*points, 1, total);
-        if (!k) {
-            status = usage_error("--points must be a whole number from 1 to the grid's " +
-                                     std::to_string(total) + " points",
-                                 kCommand);
-            return std::nullopt;
-        }
-        return *k;
+        if (!k)
+            return call.usage("--points must be a whole number from 1 to the grid's " +
+                              std::to_string(total) + " points");
+        count = *k;
+        return kExitOk;
     }
     const auto density = real_parameter("CSdensity", true);
-    if (!density || !(*density > 0) || !(*density <= 100)) {
-        status = usage_error("give --points K or --density P (0 < P <= 100, percent of the grid)",
-                             kCommand);
-        return std::nullopt;
-    }
-    const auto k = static_cast<std::int64_t>(std::floor(*density / 100.0 * static_cast<double>(total) + 0.5));
-    return std::max<std::int64_t>(k, 1);
+    if (!density || !(*density > 0) || !(*density <= 100))
+        return call.usage("give --points K or --density P (0 < P <= 100, percent of the grid)");
+    const double share = *density / 100.0 * static_cast<double>(total);
+    count = std::max<std::int64_t>(static_cast<std::int64_t>(std::floor(share + 0.5)), 1);
+    return kExitOk;
 }
 
 // `rows` row-major, grid.dimensions entries each.
@@ -111,39 +110,17 @@ void print_summary(const std::string &location, const std::string &method,
 
 }  // namespace
 
-const std::vector<OptionSpec> &planned_make_options()
-{
-    static const std::vector<OptionSpec> options = {
-        {"method", true}, {"points", true}, {"weight", true}, {"decay", true}};
-    return options;
-}
-
-std::vector<int> grid_from_tree(int tree)
-{
-    std::vector<int> ni;
-    for (int j = 1; j <= 10; ++j) {
-        const std::string name = j == 1 ? "ni" : "ni" + std::to_string(j);
-        double value = 0;
-        if (P_getreal(tree, name.c_str(), &value, 1) != 0 || P_getactive(tree, name.c_str()) == 0 ||
-            !(value > 1.0) || value >= 2147483647.0)
-            continue;
-        ni.push_back(static_cast<int>(static_cast<long double>(value) + 0.1L));
-    }
-    return ni;
-}
-
-int make_planned(const Args &args, const std::string &method, const std::string &location,
+int make_planned(const Call &call, const std::string &method, const std::string &location,
                  std::optional<long long> max_points)
 {
+    const Args &args = call.args;
     for (int j = 2; j <= 10; ++j)
         if (args.has("density" + std::to_string(j)))
-            return usage_error("--density" + std::to_string(j) +
-                                   ": per-dimension densities belong to --method uniform; give "
-                                   "--density P (percent of the whole grid) or --points K",
-                               kCommand);
+            return call.usage("--density" + std::to_string(j) +
+                              ": per-dimension densities belong to --method uniform; give "
+                              "--density P (percent of the whole grid) or --points K");
     if (auto type = args.get("type"); type && *type != "generated")
-        return usage_error("--method " + method + " makes a schedule: --type must be generated",
-                           kCommand);
+        return call.usage("--method " + method + " makes a schedule: --type must be generated");
     const std::vector<int> ni = grid_from_tree(kTree);
     if (ni.empty()) {
         error("no sparse dimension: give --ni N (above 1)");
@@ -165,9 +142,8 @@ int make_planned(const Args &args, const std::string &method, const std::string 
               std::to_string(total) + " to allow it");
         return kExitFailure;
     }
-    int status = kExitOk;
-    const auto points = point_count(args, total, status);
-    if (!points)
+    std::int64_t points = 0;
+    if (const int status = point_count(call, total, points); status != kExitOk)
         return status;
     const std::int32_t seed = seed_from_tree();
 
@@ -176,34 +152,33 @@ int make_planned(const Args &args, const std::string &method, const std::string 
     std::string detail;
     if (method == "poisson-gap") {
         if (args.has("decay"))
-            return usage_error("--decay belongs to --method exponential", kCommand);
+            return call.usage("--decay belongs to --method exponential");
         const std::string weight = args.get("weight").value_or("sine");
         if (weight != "sine" && weight != "none")
-            return usage_error("--weight must be sine or none", kCommand);
+            return call.usage("--weight must be sine or none");
         detail = ", " + weight + " weighting";
-        indices.resize(static_cast<std::size_t>(*points));
-        made = csplan_poisson_gap(&grid, *points,
+        indices.resize(static_cast<std::size_t>(points));
+        made = csplan_poisson_gap(&grid, points,
                                   weight == "sine" ? CSPLAN_WEIGHT_SINE : CSPLAN_WEIGHT_NONE, seed,
-                                  indices.data(), *points);
+                                  indices.data(), points);
     } else {
         if (args.has("weight"))
-            return usage_error("--weight belongs to --method poisson-gap", kCommand);
+            return call.usage("--weight belongs to --method poisson-gap");
         const auto decay_text = args.get("decay");
         if (!decay_text)
-            return usage_error("--method exponential needs --decay T (increments)", kCommand);
+            return call.usage("--method exponential needs --decay T (increments)");
         const auto decays = parse_decays(*decay_text, grid.dimensions);
         if (!decays)
-            return usage_error("--decay needs one positive number, or one per dimension (" +
-                                   std::to_string(grid.dimensions) +
-                                   "), separated by commas, without signs or blanks",
-                               kCommand);
+            return call.usage("--decay needs one positive number, or one per dimension (" +
+                              std::to_string(grid.dimensions) +
+                              "), separated by commas, without signs or blanks");
         detail = ", decay " + *decay_text + " increments";
-        indices.resize(static_cast<std::size_t>(*points));
-        made = csplan_exponential(&grid, *points, decays->data(), seed, indices.data(), *points);
+        indices.resize(static_cast<std::size_t>(points));
+        made = csplan_exponential(&grid, points, decays->data(), seed, indices.data(), points);
     }
     std::vector<int> rows(indices.size() * ni.size());
     if (made == CSPLAN_OK)
-        made = csplan_rows(&grid, indices.data(), *points, rows.data(),
+        made = csplan_rows(&grid, indices.data(), points, rows.data(),
                            static_cast<std::int64_t>(rows.size()));
     if (made != CSPLAN_OK) {
         error("--method " + method + ": " + csplan_strerror(made));
@@ -211,7 +186,7 @@ int make_planned(const Args &args, const std::string &method, const std::string 
     }
     int failure = 0;
     const int written =
-        csplan_write_schedule(location.c_str(), rows.data(), *points, grid.dimensions, &failure);
+        csplan_write_schedule(location.c_str(), rows.data(), points, grid.dimensions, &failure);
     if (written != CSPLAN_OK) {
         error("cannot write '" + location + "': " +
               (written == CSPLAN_EIO ? std::strerror(failure) : csplan_strerror(written)));

@@ -1,16 +1,13 @@
-// Shared parts of the `psenv sched` subcommands.
-#ifndef PSENV_TOOL_CMD_SCHED_H
-#define PSENV_TOOL_CMD_SCHED_H
+// Schedule files as the `psenv sched` commands read them.
+#ifndef PSENV_TOOL_SCHED_SCHEDULE_H
+#define PSENV_TOOL_SCHED_SCHEDULE_H
 
-#include <optional>
 #include <string>
 #include <vector>
 
-namespace psenv::sched {
+#include "sparsamp_plan.h"
 
-int make(int argc, char **argv);
-int show(int argc, char **argv);
-int plot(int argc, char **argv);
+namespace psenv::sched {
 
 // A schedule file as the sampling module reads it: columns[k][i] is the
 // increment of dimension k in row i.
@@ -20,9 +17,9 @@ struct Schedule {
     int dimensions() const { return static_cast<int>(columns.size()); }
 };
 
-// Reads `path` through the sampling module, finding its column count; prints
-// the error and returns nothing when it cannot be read.
-std::optional<Schedule> load_schedule(const std::string &path);
+// Reads `path` through the sampling module, finding its column count:
+// kExitOk, or kExitFailure after saying why it cannot be read.
+int load_schedule(const std::string &path, Schedule &schedule);
 
 // Delay name of file column k (0-based) when the dimensions follow "ni",
 // "ni2", ... without gaps.
@@ -32,12 +29,30 @@ std::string delay_name(int k);
 struct DimensionStats {
     int lowest = 0;
     int highest = 0;
-    int distinct = 0;      // distinct increments sampled
+    int distinct = 0;           // distinct increments sampled
     long long largest_gap = 0;  // largest step between consecutive sampled increments
-    int quarter = 0;       // increments in the first quarter of 0..highest
-    int quarter_taken = 0; // of those, how many are sampled
+    int quarter = 0;            // increments in the first quarter of 0..highest
+    int quarter_taken = 0;      // of those, how many are sampled
 };
 DimensionStats dimension_stats(const std::vector<int> &column);
+
+// The planner's strict reading of a schedule file, its findings released
+// when it goes.
+struct StrictReading {
+    csplan_check_report report{};
+    StrictReading() = default;
+    StrictReading(const StrictReading &) = delete;
+    StrictReading &operator=(const StrictReading &) = delete;
+    ~StrictReading() { csplan_free_check_report(&report); }
+
+    // Reads `path` against the grid `ni` (empty: unknown); the planner's
+    // result code and, for CSPLAN_EIO, the errno value in `failure`.
+    int read(const std::string &path, const std::vector<int> &ni, int &failure);
+};
+
+// Writes the strict reading's findings for `path` as "psenv: warning:
+// PATH:LINE: ..." on standard error; returns how many there were.
+int warn_about_schedule(const std::string &path, const std::vector<int> &ni);
 
 }  // namespace psenv::sched
 

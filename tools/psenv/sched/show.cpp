@@ -3,34 +3,12 @@
 #include <cstdio>
 #include <string>
 
-#include "cli.h"
+#include "core/command.h"
+#include "sched/grid.h"
 #include "sched/schedule.h"
-#include "sched/planning.h"
 
 namespace psenv::sched {
 namespace {
-
-constexpr const char *kCommand = "sched show";
-
-void print_help()
-{
-    std::puts("Usage: psenv sched show FILE [--ni N[,N2...] | --params FILE] [--no-rows]\n\n"
-              "Warnings about rows that read only because the reader is lenient (see\n"
-              "'psenv sched check') come first, on standard error.  Then it\n"
-              "lists the rows of the schedule file FILE, then per dimension: how many\n"
-              "distinct increments are sampled, the largest gap between sampled\n"
-              "increments, and how much of the first quarter of the increments (where\n"
-              "the signal is strongest) is sampled.  The increments of a dimension are\n"
-              "taken as 0 up to its largest entry unless the grid is given; delay names\n"
-              "assume the dimensions follow ni, ni2, ... without gaps.  \"sampled\" of a\n"
-              "dimension counts its increments that occur in some row; the density is\n"
-              "rows / grid points.\n\n"
-              "  --ni N[,N2...]  the grid: increments per dimension\n"
-              "  --params FILE   the grid from the ni, ni2, ... parameters of FILE\n"
-              "  --no-rows       print the statistics only\n\n"
-              "Exit status: 0 success, 1 failure (the schedule cannot be read, failed\n"
-              "output), 2 usage error.");
-}
 
 void print_rows(const Schedule &schedule)
 {
@@ -54,7 +32,8 @@ void print_statistics(const Schedule &schedule, const std::vector<int> &ni)
     for (int k = 0; k < schedule.dimensions(); ++k)
         grid *= ni.size() == static_cast<std::size_t>(schedule.dimensions())
                     ? ni[static_cast<std::size_t>(k)]
-                    : std::max(dimension_stats(schedule.columns[static_cast<std::size_t>(k)]).highest, 0) + 1;
+                    : std::max(dimension_stats(schedule.columns[static_cast<std::size_t>(k)]).highest,
+                               0) + 1;
     std::printf("density: %zu rows / %.0f grid points = %.4g%%%s\n", schedule.rows(), grid,
                 100.0 * static_cast<double>(schedule.rows()) / grid,
                 ni.empty() ? " (grid up to the largest entries)" : "");
@@ -68,29 +47,55 @@ void print_statistics(const Schedule &schedule, const std::vector<int> &ni)
     }
 }
 
-}  // namespace
-
-int show(int argc, char **argv)
+int run(const Call &call)
 {
-    int exit_status = kExitOk;
-    auto args = parse_command(argc, argv, 1,
-                              {{"help", false}, {"no-rows", false}, {"ni", true}, {"params", true}},
-                              kCommand, print_help, exit_status);
-    if (!args)
-        return exit_status;
-    if (args->operands.size() != 1)
-        return usage_error("sched show needs exactly one schedule file", kCommand);
-    const auto ni = grid_option(*args, kCommand, exit_status);
-    if (!ni)
-        return exit_status;
-    warn_about_schedule(args->operands.front(), *ni);
-    const auto schedule = load_schedule(args->operands.front());
-    if (!schedule)
-        return kExitFailure;
-    if (!args->has("no-rows"))
-        print_rows(*schedule);
-    print_statistics(*schedule, *ni);
+    const Args &args = call.args;
+    if (args.operands.size() != 1)
+        return call.usage("sched show needs exactly one schedule file");
+    std::vector<int> ni;
+    if (const int status = grid_option(call, ni); status != kExitOk)
+        return status;
+    warn_about_schedule(args.operands.front(), ni);
+    Schedule schedule;
+    if (const int status = load_schedule(args.operands.front(), schedule); status != kExitOk)
+        return status;
+    if (!args.has("no-rows"))
+        print_rows(schedule);
+    print_statistics(schedule, ni);
     return kExitOk;
 }
+
+constexpr std::string_view kUsage[] = {"FILE [--ni N[,N2...] | --params FILE] [--no-rows]"};
+
+constexpr Option kOptions[] = {
+    {"ni", "N[,N2...]", "the grid: increments per dimension"},
+    {"params", "FILE", "the grid from the ni, ni2, ... parameters of FILE"},
+    {"no-rows", "", "print the statistics only"},
+};
+
+}  // namespace
+
+extern constinit const Command kShow{
+    .name = "show",
+    .summary = "list a schedule file's rows and per-dimension statistics",
+    .usage = kUsage,
+    .options = kOptions,
+    .help = "Warnings about rows that read only because the reader is lenient (see\n"
+            "'psenv sched check') come first, on standard error.  Then it\n"
+            "lists the rows of the schedule file FILE, then per dimension: how many\n"
+            "distinct increments are sampled, the largest gap between sampled\n"
+            "increments, and how much of the first quarter of the increments (where\n"
+            "the signal is strongest) is sampled.  The increments of a dimension are\n"
+            "taken as 0 up to its largest entry unless the grid is given; delay names\n"
+            "assume the dimensions follow ni, ni2, ... without gaps.  \"sampled\" of a\n"
+            "dimension counts its increments that occur in some row; the density is\n"
+            "rows / grid points.\n"
+            "\n"
+            "{options}\n"
+            "\n"
+            "Exit status: 0 success, 1 failure (the schedule cannot be read, failed\n"
+            "output), 2 usage error.",
+    .run = run,
+};
 
 }  // namespace psenv::sched
