@@ -55,8 +55,6 @@ int run(const Call &call)
     return full ? kExitFailure : kExitOk;
 }
 
-constexpr std::string_view kUsage[] = {"PATH [--blocks N | --file F]"};
-
 constexpr Option kOptions[] = {
     {"blocks", "N", "full at N or fewer available blocks (0 means 10)"},
     {"file", "F",
@@ -69,7 +67,7 @@ constexpr Option kOptions[] = {
 extern constinit const Command kDf{
     .name = "df",
     .summary = "test a file system for free space",
-    .usage = kUsage,
+    .usage = "PATH [--blocks N | --file F]",
     .options = kOptions,
     .help = "Test the file system holding PATH for free space and print 'full' or 'ok',\n"
             "a tab and the number of blocks available.  Without options the file system\n"

@@ -31,14 +31,12 @@ int run(const Call &call)
     return kExitOk;
 }
 
-constexpr std::string_view kUsage[] = {"PATH"};
-
 }  // namespace
 
 extern constinit const Command kLink{
     .name = "link",
     .summary = "resolve a chain of symbolic links",
-    .usage = kUsage,
+    .usage = "PATH",
     .help = "Follow the chain of symbolic links that starts at PATH and print the path\n"
             "it ends at (a missing path, or a link to a missing target, ends the chain).\n"
             "At most 40 links are followed; '.' and '..' are left as they are.\n"

@@ -43,14 +43,12 @@ int run(const Call &call)
     return any ? kExitOk : kExitFailure;
 }
 
-constexpr std::string_view kUsage[] = {"PATTERN [NAME...]"};
-
 }  // namespace
 
 extern constinit const Command kMatch{
     .name = "match",
     .summary = "match names against a wildcard pattern",
-    .usage = kUsage,
+    .usage = "PATTERN [NAME...]",
     .help = "Print every NAME (or, without NAME, every line of standard input) that\n"
             "matches PATTERN.  In PATTERN '*' is any run of characters and '%' one\n"
             "character; letters A-Z and a-z are not told apart.\n"

@@ -250,14 +250,6 @@ int word(const Call &call) { return run(call, Operation::Word, "word"); }
 int freq(const Call &call) { return run(call, Operation::Freq, "freq"); }
 int ddsi(const Call &call) { return run(call, Operation::Ddsi, "ddsi"); }
 
-// The operations' forms line up after their names.
-constexpr std::string_view kOffsetUsage[] = {"--key F --lockfreq L [options]"};
-constexpr std::string_view kWordUsage[] = {
-    "  --key F --lockfreq L (--console TYPE | --params FILE) [options]"};
-constexpr std::string_view kFreqUsage[] = {
-    "  --key F --word W     (--console TYPE | --params FILE) [options]"};
-constexpr std::string_view kDdsiUsage[] = {"  --key F --lockfreq L [options]"};
-
 constexpr Option kOptions[] = {
     {"key", "F", "nominal frequency in MHz (a whole number)"},
     {"lockfreq", "L", "lock frequency in MHz (a finite decimal number)"},
@@ -272,31 +264,32 @@ constexpr Option kOptions[] = {
 
 }  // namespace
 
+// The usage forms of the operations line up after their names.
 extern constinit const Command kOffset{
     .name = "offset",
     .summary = "the lock offset |(L +/- synthif) - lockref| from the table row for F",
-    .usage = kOffsetUsage,
+    .usage = "--key F --lockfreq L [options]",
     .run = offset,
 };
 
 extern constinit const Command kWord{
     .name = "word",
     .summary = "the synthesizer word for L",
-    .usage = kWordUsage,
+    .usage = "  --key F --lockfreq L (--console TYPE | --params FILE) [options]",
     .run = word,
 };
 
 extern constinit const Command kFreq{
     .name = "freq",
     .summary = "the lock frequency of the word W (ardel consoles only)",
-    .usage = kFreqUsage,
+    .usage = "  --key F --word W     (--console TYPE | --params FILE) [options]",
     .run = freq,
 };
 
 extern constinit const Command kDdsi{
     .name = "ddsi",
     .summary = "the offset's double as two 32-bit words, upper first, in hex",
-    .usage = kDdsiUsage,
+    .usage = "  --key F --lockfreq L [options]",
     .run = ddsi,
 };
 

@@ -24,14 +24,12 @@ int run(const Call &call)
     return kExitUsage;
 }
 
-constexpr std::string_view kUsage[] = {"FILE"};
-
 }  // namespace
 
 extern constinit const Command kCheck{
     .name = "check",
     .summary = "the strict check that every record of the file is whole",
-    .usage = kUsage,
+    .usage = "FILE",
     .help = "Checks that every record of the parameter file FILE is whole: its name,\n"
             "the eleven header fields, each count followed by that many values, every\n"
             "string closed, and the line break that ends the record.  The loaders take\n"

@@ -40,14 +40,12 @@ int run(const Call &call)
     return lines.empty() ? kExitOk : kExitFailure;
 }
 
-constexpr std::string_view kUsage[] = {"A B"};
-
 }  // namespace
 
 extern constinit const Command kDiff{
     .name = "diff",
     .summary = "parameters only in A, only in B, or different in both",
-    .usage = kUsage,
+    .usage = "A B",
     .help = "Compares the parameter files A and B parameter by parameter, in name\n"
             "order, whatever the order of their records:\n"
             "\n"

@@ -75,8 +75,6 @@ int run(const Call &call)
     return load == Load::kComplete && reading == Reading::kWhole ? kExitOk : kExitFailure;
 }
 
-constexpr std::string_view kUsage[] = {"FILE NAME [INDEX] [--lenient]"};
-
 constexpr Option kOptions[] = {
     {"lenient", "",
      "print the values of a damaged file anyway, as the loader\n"
@@ -88,7 +86,7 @@ constexpr Option kOptions[] = {
 extern constinit const Command kGet{
     .name = "get",
     .summary = "the values of one parameter, one per line",
-    .usage = kUsage,
+    .usage = "FILE NAME [INDEX] [--lenient]",
     .options = kOptions,
     .help = "Prints the values of the parameter NAME of the parameter file FILE, one\n"
             "per line: reals with 12 significant digits, strings as they are.  With\n"

@@ -181,10 +181,6 @@ int run(const Call &call)
     return edit.save(kFileTree);
 }
 
-constexpr std::string_view kUsage[] = {
-    "DEST SRC [--all] [--clear-bit] [--quiet] [--force]\n"
-    "[--wait SECONDS]"};
-
 constexpr Option kOptions[] = {
     {"all", "", "take every record of SRC, not only those with bit 0x4000"},
     {"clear-bit", "",
@@ -203,7 +199,8 @@ constexpr Option kOptions[] = {
 extern constinit const Command kMerge{
     .name = "merge",
     .summary = "the selective transfer of SRC into DEST, then save DEST",
-    .usage = kUsage,
+    .usage = "DEST SRC [--all] [--clear-bit] [--quiet] [--force]\n"
+             " [--wait SECONDS]",
     .options = kOptions,
     .help = "Transfers parameters of the parameter file SRC into the parameter file\n"
             "DEST and saves DEST (written beside it and renamed over it, with its\n"

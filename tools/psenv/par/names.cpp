@@ -49,8 +49,6 @@ int run(const Call &call)
     return messages == 0 && reading == Reading::kWhole ? kExitOk : kExitFailure;
 }
 
-constexpr std::string_view kUsage[] = {"FILE [--lenient]"};
-
 constexpr Option kOptions[] = {
     {"lenient", "",
      "print the names of a damaged file anyway, as the loader\n"
@@ -62,7 +60,7 @@ constexpr Option kOptions[] = {
 extern constinit const Command kNames{
     .name = "names",
     .summary = "the names of the file's records in file order",
-    .usage = kUsage,
+    .usage = "FILE [--lenient]",
     .options = kOptions,
     .help = "Prints the names of the records of the parameter file FILE, one per line,\n"
             "in file order, without loading the parameters.  Backslashes and control\n"

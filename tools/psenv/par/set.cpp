@@ -261,10 +261,6 @@ int run(const Call &call)
     return kExitOk;
 }
 
-constexpr std::string_view kUsage[] = {
-    "FILE NAME VALUE... [--force] [--wait SECONDS]\n"
-    "[--min X] [--max X] [--step X] [--group N] [--prot BITS]"};
-
 constexpr Option kOptions[] = {
     {"force", "",
      "replace FILE even without write permission on it or\n"
@@ -285,7 +281,8 @@ extern constinit const Command kSet{
     .name = "set",
     .summary = "change (or add) one parameter, checked against its limits,\n"
                "step, enumeration and write protection, and save the file",
-    .usage = kUsage,
+    .usage = "FILE NAME VALUE... [--force] [--wait SECONDS]\n"
+             " [--min X] [--max X] [--step X] [--group N] [--prot BITS]",
     .options = kOptions,
     .help = "Makes VALUE... the values of the parameter NAME in the parameter file FILE\n"
             "and saves the file (written beside it and renamed over it, with its owner,\n"

@@ -98,8 +98,6 @@ int run(const Call &call)
     return status;
 }
 
-constexpr std::string_view kUsage[] = {"FILE [NAME...] [--lenient]"};
-
 constexpr Option kOptions[] = {
     {"lenient", "",
      "show a damaged file anyway, as the loader reads it, under a\n"
@@ -111,7 +109,7 @@ constexpr Option kOptions[] = {
 extern constinit const Command kShow{
     .name = "show",
     .summary = "a table of the parameters and all their attributes",
-    .usage = kUsage,
+    .usage = "FILE [NAME...] [--lenient]",
     .options = kOptions,
     .help = "Prints the parameters of the parameter file FILE as a table, in name\n"
             "order, or only the parameters NAME... in the order given:\n"

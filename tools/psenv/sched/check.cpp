@@ -40,8 +40,6 @@ int run(const Call &call)
     return problems == 0 ? kExitOk : kExitFailure;
 }
 
-constexpr std::string_view kUsage[] = {"FILE [--ni N[,N2...] | --params FILE]"};
-
 constexpr Option kOptions[] = {
     {"ni", "N[,N2...]", "increments per dimension"},
     {"params", "FILE", "a parameter file holding ni, ni2, ..."},
@@ -52,7 +50,7 @@ constexpr Option kOptions[] = {
 extern constinit const Command kCheck{
     .name = "check",
     .summary = "report every row that reads only because the reader is lenient",
-    .usage = kUsage,
+    .usage = "FILE [--ni N[,N2...] | --params FILE]",
     .options = kOptions,
     .help = "Reads the schedule file FILE strictly and reports, with line numbers,\n"
             "every row that the sampling module reads only because its reader is\n"

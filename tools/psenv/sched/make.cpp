@@ -314,15 +314,6 @@ int run(const Call &call)
     return kExitOk;
 }
 
-constexpr std::string_view kUsage[] = {
-    "[--params FILE] [--ni N --density P] [--ni2 N --density2 P] ...\n"
-    "[--seed S] [--type generated|i|d] [--dir DIR] [--name NAME]\n"
-    "[--max-points N]",
-    "--method poisson-gap|exponential --ni N [--ni2 N ...]\n"
-    "(--points K | --density P) [--weight sine|none] [--decay T]\n"
-    "[--params FILE] [--seed S] [--dir DIR] [--name NAME]",
-};
-
 constexpr Option kOptions[] = {
     {"params", "FILE", "load parameters from FILE first"},
     {.name = "ni",
@@ -367,7 +358,12 @@ extern constinit const Command kMake{
     .summary = "configure sampling from parameters and options, make or read\n"
                "the schedule (uniform, poisson-gap or exponential), write it\n"
                "and print a summary",
-    .usage = kUsage,
+    .usage = "[--params FILE] [--ni N --density P] [--ni2 N --density2 P] ...\n"
+             " [--seed S] [--type generated|i|d] [--dir DIR] [--name NAME]\n"
+             " [--max-points N]\n"
+             "--method poisson-gap|exponential --ni N [--ni2 N ...]\n"
+             " (--points K | --density P) [--weight sine|none] [--decay T]\n"
+             " [--params FILE] [--seed S] [--dir DIR] [--name NAME]",
     .usage_in_group = "[options]",
     .options = kOptions,
     .help = "Fills the current parameter tree from a parameter file and the options (the\n"

@@ -277,9 +277,6 @@ int run(const Call &call)
     return kExitOk;
 }
 
-constexpr std::string_view kUsage[] = {
-    "FILE --svg OUT [--dims A,B] [--ni N,... | --params FILE]"};
-
 constexpr Option kOptions[] = {
     {"svg", "OUT", "file to write"},
     {"dims", "A,B", "dimensions (1-based) of the projection"},
@@ -292,7 +289,7 @@ constexpr Option kOptions[] = {
 extern constinit const Command kPlot{
     .name = "plot",
     .summary = "draw a schedule file as an SVG picture",
-    .usage = kUsage,
+    .usage = "FILE --svg OUT [--dims A,B] [--ni N,... | --params FILE]",
     .options = kOptions,
     .help = "Draws the schedule file FILE as an SVG picture in OUT.  One dimension: a\n"
             "strip of all increments with the sampled ones filled; two: the grid with\n"

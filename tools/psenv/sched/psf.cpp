@@ -1,4 +1,6 @@
-// psenv sched psf: the point-spread function of a schedule.
+// psenv sched psf and psenv sched compare: point-spread figures of schedules.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -6,13 +8,109 @@
 
 #include "core/command.h"
 #include "psenv_util/file_replacement.h"
-#include "sched/point_spread.h"
+#include "sched/grid.h"
 #include "sched/psf_picture.h"
+#include "sched/schedule.h"
+#include "sparsamp_plan.h"
 
 namespace psenv::sched {
 namespace {
 
-int run(const Call &call)
+std::string format(const char *pattern, double value)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, pattern, value);
+    return buf;
+}
+
+
+std::string sidelobe_text(double x)
+{
+    return format("%#.10g", x);
+}
+
+std::string psr_text(double x)
+{
+    const double db = csplan_peak_to_sidelobe_db(x);
+    return std::isinf(db) ? "inf dB" : format("%.2f dB", db);
+}
+
+std::string share_text(const csplan_psf_figures &f)
+{
+    return format("%.4g%%", 100.0 * static_cast<double>(f.points) / static_cast<double>(f.grid));
+}
+
+std::string frequency_text(const csplan_grid &grid, const csplan_psf_figures &f)
+{
+    std::string text;
+    for (int k = 0; k < grid.dimensions; ++k)
+        text += (k ? "," : "") + std::to_string(f.at[k]);
+    return text;
+}
+
+// Loads, masks and transforms one schedule: kExitOk, or kExitFailure after
+// saying why not.  Rows that read only because the reader is lenient are
+// warned about first, as `sched show` does: the figures are those of what
+// the module reads.  With `magnitude`, |F| of every grid point goes there.
+int figures_of(const std::string &path, const csplan_grid &grid, csplan_psf_figures &figures,
+               std::vector<float> *magnitude)
+{
+    warn_about_schedule(path, std::vector<int>(grid.ni, grid.ni + grid.dimensions));
+    Schedule schedule;
+    if (const int status = load_schedule(path, schedule); status != kExitOk)
+        return status;
+    // The module holds its rows column by column; the planner takes them row by row.
+    const std::size_t width = static_cast<std::size_t>(schedule.dimensions());
+    std::vector<int> rows(schedule.rows() * width);
+    for (std::size_t i = 0; i < schedule.rows(); ++i)
+        for (std::size_t k = 0; k < width; ++k)
+            rows[i * width + k] = schedule.columns[k][i];
+    const std::int64_t points = csplan_grid_points(&grid);
+    std::vector<unsigned char> mask(static_cast<std::size_t>(points));
+    if (magnitude != nullptr)
+        magnitude->resize(mask.size());
+    char problem[256];
+    if (csplan_mask(&grid, rows.data(), static_cast<std::int64_t>(schedule.rows()),
+                    schedule.dimensions(), mask.data(), points, problem, sizeof problem) !=
+            CSPLAN_OK ||
+        csplan_psf(&grid, mask.data(), points, &figures,
+                   magnitude != nullptr ? magnitude->data() : nullptr, points, problem,
+                   sizeof problem) != CSPLAN_OK) {
+        error(path + ": " + problem);
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+// The grid of --ni or --params, which the transform needs: kExitOk, else a
+// usage error (no grid given, or no transform in this build: exit status
+// 2) or failure (a grid beyond the transform's size) reported.
+int psf_grid(const Call &call, csplan_grid &grid)
+{
+    if (!csplan_psf_available()) {
+        error(std::string("sched: ") + csplan_strerror(CSPLAN_NOT_AVAILABLE));
+        return kExitUsage;
+    }
+    std::vector<int> ni;
+    if (const int status = grid_option(call, ni); status != kExitOk)
+        return status;
+    if (ni.empty())
+        return call.usage("the grid is needed: give --ni N[,N2...] or --params FILE");
+    grid = csplan_grid{};
+    grid.dimensions = static_cast<int>(ni.size());
+    std::copy(ni.begin(), ni.end(), grid.ni);
+    const std::int64_t points = csplan_grid_points(&grid);
+    if (points > CSPLAN_MOST_PSF_POINTS) {
+        error("the grid has " +
+              (points == INT64_MAX ? std::string("more than 2^63") : std::to_string(points)) +
+              " points; the transform takes " + std::to_string(CSPLAN_MOST_PSF_POINTS) +
+              " at most");
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int run_psf(const Call &call)
 {
     const Args &args = call.args;
     csplan_grid grid{};
@@ -47,9 +145,58 @@ int run(const Call &call)
     return kExitOk;
 }
 
-constexpr std::string_view kUsage[] = {"FILE (--ni N[,N2...] | --params FILE) [--svg OUT]"};
+int run_compare(const Call &call)
+{
+    const Args &args = call.args;
+    csplan_grid grid{};
+    if (const int status = psf_grid(call, grid); status != kExitOk)
+        return status;
+    if (args.operands.size() < 2)
+        return call.usage("sched compare needs two or more schedule files");
+    std::vector<csplan_psf_figures> all;
+    for (const auto &path : args.operands) {
+        csplan_psf_figures figures{};
+        if (const int status = figures_of(path, grid, figures, nullptr); status != kExitOk)
+            return status;
+        all.push_back(figures);
+    }
+    std::vector<std::vector<std::string>> table;
+    table.push_back({"schedule"});
+    table.push_back({"points"});
+    table.push_back({"density"});
+    table.push_back({"max sidelobe"});
+    table.push_back({"sidelobe at"});
+    table.push_back({"peak-to-sidelobe"});
+    for (int k = 0; k < grid.dimensions; ++k)
+        table.push_back({"largest gap, dim " + std::to_string(k + 1)});
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const auto &f = all[i];
+        table[0].push_back(args.operands[i]);
+        table[1].push_back(std::to_string(f.points) + " of " + std::to_string(f.grid));
+        table[2].push_back(share_text(f));
+        table[3].push_back(sidelobe_text(f.max_sidelobe));
+        table[4].push_back(frequency_text(grid, f));
+        table[5].push_back(psr_text(f.max_sidelobe));
+        for (int k = 0; k < grid.dimensions; ++k)
+            table[static_cast<std::size_t>(6 + k)].push_back(std::to_string(f.largest_gap[k]));
+    }
+    std::vector<std::size_t> width(table[0].size(), 0);
+    for (const auto &line : table)
+        for (std::size_t c = 0; c < line.size(); ++c)
+            width[c] = std::max(width[c], line[c].size());
+    for (const auto &line : table) {
+        std::string text;
+        for (std::size_t c = 0; c < line.size(); ++c) {
+            text += line[c];
+            if (c + 1 < line.size())
+                text += std::string(width[c] - line[c].size() + 2, ' ');
+        }
+        std::puts(text.c_str());
+    }
+    return kExitOk;
+}
 
-constexpr Option kOptions[] = {
+constexpr Option kPsfOptions[] = {
     {"ni", "N[,N2...]", "increments per dimension (the grid)"},
     {"params", "FILE", "take the grid from the ni, ni2, ... parameters of FILE"},
     {"svg", "OUT",
@@ -57,13 +204,18 @@ constexpr Option kOptions[] = {
      "more) with the max sidelobe marked"},
 };
 
+constexpr Option kCompareOptions[] = {
+    {"ni", "N[,N2...]", "increments per dimension (the grid)"},
+    {"params", "FILE", "take the grid from the ni, ni2, ... parameters of FILE"},
+};
+
 }  // namespace
 
 extern constinit const Command kPsf{
     .name = "psf",
     .summary = "point-spread function of a schedule: sidelobes and gaps",
-    .usage = kUsage,
-    .options = kOptions,
+    .usage = "FILE (--ni N[,N2...] | --params FILE) [--svg OUT]",
+    .options = kPsfOptions,
     .help = "The point-spread function of the schedule file FILE: the discrete Fourier\n"
             "transform F of its sampling mask m over the grid (m is 1 at every grid\n"
             "point a row samples, 0 elsewhere; exactly ni points per dimension, no\n"
@@ -83,7 +235,24 @@ extern constinit const Command kPsf{
             "Exit status: 0 success, 1 failure (the schedule cannot be read or does\n"
             "not fit the grid, OUT cannot be written, failed output), 2 usage error or\n"
             "no FFT library (psenv built without FFTW3).",
-    .run = run,
+    .run = run_psf,
+};
+
+extern constinit const Command kCompare{
+    .name = "compare",
+    .summary = "the point-spread figures of several schedules side by side",
+    .usage = "FILE FILE... (--ni N[,N2...] | --params FILE)",
+    .options = kCompareOptions,
+    .help = "The point-spread figures of 'psenv sched psf' for several schedule files\n"
+            "of one grid, one column per file, after the warnings of each file (see\n"
+            "'psenv sched psf').\n"
+            "\n"
+            "{options}\n"
+            "\n"
+            "Exit status: 0 success, 1 failure (a schedule cannot be read or does not\n"
+            "fit the grid, failed output), 2 usage error or no FFT library (psenv\n"
+            "built without FFTW3).",
+    .run = run_compare,
 };
 
 }  // namespace psenv::sched

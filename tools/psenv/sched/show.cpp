@@ -65,8 +65,6 @@ int run(const Call &call)
     return kExitOk;
 }
 
-constexpr std::string_view kUsage[] = {"FILE [--ni N[,N2...] | --params FILE] [--no-rows]"};
-
 constexpr Option kOptions[] = {
     {"ni", "N[,N2...]", "the grid: increments per dimension"},
     {"params", "FILE", "the grid from the ni, ni2, ... parameters of FILE"},
@@ -78,7 +76,7 @@ constexpr Option kOptions[] = {
 extern constinit const Command kShow{
     .name = "show",
     .summary = "list a schedule file's rows and per-dimension statistics",
-    .usage = kUsage,
+    .usage = "FILE [--ni N[,N2...] | --params FILE] [--no-rows]",
     .options = kOptions,
     .help = "Warnings about rows that read only because the reader is lenient (see\n"
             "'psenv sched check') come first, on standard error.  Then it\n"

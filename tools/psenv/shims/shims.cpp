@@ -111,12 +111,6 @@ int index(const Call &call)
     return kExitOk;
 }
 
-// The operations' forms line up.
-constexpr std::string_view kListUsage[] = {"       (--set N | --params FILE)"};
-constexpr std::string_view kCountUsage[] = {"      (--set N | --params FILE)"};
-constexpr std::string_view kNameUsage[] = {"INDEX  (--set N | --params FILE)"};
-constexpr std::string_view kIndexUsage[] = {"NAME  (--set N | --params FILE)"};
-
 constexpr Option kOptions[] = {
     {"set", "N", "use shim set N (a whole number from 1 to 20)"},
     {"params", "FILE",
@@ -127,31 +121,32 @@ constexpr Option kOptions[] = {
 
 }  // namespace
 
+// The usage forms of the operations line up.
 extern constinit const Command kList{
     .name = "list",
     .summary = "every shim of the set: its index, a tab and its name",
-    .usage = kListUsage,
+    .usage = "       (--set N | --params FILE)",
     .run = list,
 };
 
 extern constinit const Command kCount{
     .name = "count",
     .summary = "the number of shims of the set",
-    .usage = kCountUsage,
+    .usage = "      (--set N | --params FILE)",
     .run = count,
 };
 
 extern constinit const Command kName{
     .name = "name",
     .summary = "the name of the shim at INDEX (0 to 47)",
-    .usage = kNameUsage,
+    .usage = "INDEX  (--set N | --params FILE)",
     .run = name,
 };
 
 extern constinit const Command kIndex{
     .name = "index",
     .summary = "the index of the shim called NAME (case matters)",
-    .usage = kIndexUsage,
+    .usage = "NAME  (--set N | --params FILE)",
     .run = index,
 };
 
