@@ -51,11 +51,11 @@ void draw_header(int element, int elements, bool first_shown)
     std::fputs(description_of(element).c_str(), stdout);
 }
 
-int write_diagram(const char *path, int element, const psg::DiagramNames &names)
+int write_diagram(const char *path, int element, const psg::DiagramSettings &settings)
 {
     const psgacq_event *events = nullptr;
     size_t count = psgacq_element_events(element, &events);
-    if (!psg::write_svg_diagram(path, events, count, names)) {
+    if (!psg::write_svg_diagram(path, events, count, settings)) {
         std::fprintf(stderr, "%s: cannot write %s: %s\n", psg::program_name(), path,
                      std::strerror(errno));
         return kExitFailure;
@@ -154,19 +154,15 @@ int run_experiment(const RunnerOptions &options, const psg::ExperimentPlan &plan
     // Drawn only once every element passed its checks.
     if (options.svg == nullptr)
         return 0;
-    psg::DiagramNames names;
+    psg::DiagramSettings settings_of_diagram;
     if (psgparam_select_walk_element(diagram) == 0)
         psg::fill_sequence_variables(diagram, options.scan - 1);
-    names.d1 = d1;
-    names.d2 = d2;
-    names.pw = pw;
-    names.pwx = getval("pwx");
-    names.observe_channel = OBSch;
-    names.title = std::string(psg::program_name()) + " \xE2\x80\x94 element " +
-                  std::to_string(diagram);
+    settings_of_diagram.observe_channel = OBSch;
+    settings_of_diagram.title = std::string(psg::program_name()) + " \xE2\x80\x94 element " +
+                                std::to_string(diagram);
     if (plan.fewest_scans > 1)
-        names.title += ", scan " + std::to_string(options.scan);
-    return write_diagram(options.svg, diagram, names);
+        settings_of_diagram.title += ", scan " + std::to_string(options.scan);
+    return write_diagram(options.svg, diagram, settings_of_diagram);
 }
 
 int run(const RunnerOptions &options)
