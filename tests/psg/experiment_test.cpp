@@ -425,4 +425,39 @@ TEST_F(Experiment, DecouplingRunsOnTheDecouplerChannelDuringAcquisition)
         << o.out;
 }
 
+// The issue's faults on the HMQC: a 1H 180 of 2 pw = pwx read "pwx", t1/2
+// delays read "d2 0 s", a 90 and a 180 drawn almost alike, no phases, an
+// unused second receiver, powers without unit.
+TEST_F(Experiment, TheHmqcDiagramReadsAsSpectroscopistsDrawIt)
+{
+    const fs::path svg = dir_ / "hmqc.svg";
+    Outcome o = run(HMQC_PROGRAM, small_2d(2, 2), "--element 2 --scan 2 --svg '" + svg.string() +
+                                                      "'");
+    ASSERT_EQ(o.status, 0) << o.err;
+    const std::string document = slurp(svg);
+    EXPECT_NE(document.find(">hmqc \xE2\x80\x94 element 2, scan 2<"), std::string::npos);
+    EXPECT_EQ(document.find("pwx"), std::string::npos);
+    EXPECT_EQ(document.find(">d2"), std::string::npos);
+    EXPECT_EQ(occurrences(document, ">t1/2 0 s<"), 2u) << "increment 0: d2 is 0";
+    EXPECT_EQ(occurrences(document, ">1/2J 3.571 ms<"), 2u);
+    EXPECT_EQ(occurrences(document, ">20 \xC2\xB5s<"), 3u) << "the 180 and both X 90s";
+    EXPECT_EQ(occurrences(document, ">10 \xC2\xB5s<"), 1u);
+    EXPECT_EQ(occurrences(document, ">ph1y<"), 1u) << "component 2's first X pulse";
+    EXPECT_EQ(occurrences(document, ">receiver: rec<"), 1u);
+    EXPECT_EQ(occurrences(document, ">power 40 dB<"), 1u);
+    EXPECT_EQ(occurrences(document, "class=\"band\""), 1u);
+    EXPECT_EQ(document.find("Receiver 2"), std::string::npos);
+    // The 180 is twice the 90 wide.
+    std::vector<double> widths;
+    for (size_t at = document.find("class=\"pulse\""); at != std::string::npos;
+         at = document.find("class=\"pulse\"", at + 1)) {
+        double w = 0;
+        std::sscanf(document.c_str() + document.find("width=\"", document.rfind("<rect", at)) + 7,
+                    "%lf", &w);
+        widths.push_back(w);
+    }
+    ASSERT_EQ(widths.size(), 4u);
+    EXPECT_NEAR(widths[2], 2 * widths[0], 0.02);
+}
+
 } // namespace
