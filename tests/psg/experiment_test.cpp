@@ -116,6 +116,42 @@ TEST_F(Experiment, TwoDimensionsWalkEveryIncrementTimesEveryQuadratureComponent)
     EXPECT_EQ(o.out.find("  delay(0.000125)\n"), o.out.find("  delay(0.000125)\n", third));
 }
 
+TEST_F(Experiment, ThreeDimensionsStepTheirOwnDelaysDimensionOneFastest)
+{
+    std::string text = with_real(small_2d(2, 1), "phase", "1");
+    text = with_real(text, "ni2", "3");
+    text = with_real(text, "sw2", "500");
+    text = with_real(text, "d3", "0.01");
+    text = with_real(text, "phase2", "1 2");
+    Outcome o = run(CYCLE_PROGRAM, text);
+    ASSERT_EQ(o.status, 0) << o.err;
+    std::vector<std::string> found = headers(o.out);
+    ASSERT_EQ(found.size(), 12u) << "2 x 3 increments x 2 components of dimension 2";
+    EXPECT_EQ(found[0], "element 1 of 12\nincrement: 0 of ni 2 (d2 0), 0 of ni2 3 (d3 0.01)\n"
+                        "quadrature: phase2 1\n");
+    EXPECT_EQ(found[3], "element 4 of 12\nincrement: 1 of ni 2 (d2 0.00025), 0 of ni2 3 (d3 "
+                        "0.01)\nquadrature: phase2 2\n");
+    EXPECT_EQ(found[11], "element 12 of 12\nincrement: 1 of ni 2 (d2 0.00025), 2 of ni2 3 (d3 "
+                         "0.014)\nquadrature: phase2 2\n");
+    EXPECT_NE(o.out.find("experiment: 2 x 3 increments x 2 quadrature components"),
+              std::string::npos);
+}
+
+TEST_F(Experiment, ExperimentsBeyondTheRunnersLimitsAreRefusedBeforeTheyRun)
+{
+    Outcome o = run(HMQC_PROGRAM, with_real(hmqc(), "ni", "600000"));
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.err, "hmqc: the experiment has 1200000 elements (increments x quadrature "
+                     "components x array elements); a run takes at most 1000000\n");
+
+    o = run(HMQC_PROGRAM, with_real(small_2d(4, 1), "nt", "2000000"));
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "");
+    EXPECT_EQ(o.err, "hmqc: the experiment has 16000000 scans (nt of every element and ss); a "
+                     "run takes at most 10000000\n");
+}
+
 TEST_F(Experiment, ArraysVaryInsideTheIncrementsAndQuadratureFastest)
 {
     std::string text = with_text(small_2d(2, 1), "array", "jxh");

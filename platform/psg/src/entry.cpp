@@ -173,12 +173,18 @@ int run(const RunnerOptions &options)
     if (!psg::load_parameter_file(1, options.parfile))
         return kExitFailure;
     const std::string expdir = experiment_directory(options);
-    int elements = psgparam_begin_walk(expdir.c_str(), nullptr);
+    psgparam_walk shape;
+    int elements = psgparam_begin_walk(expdir.c_str(), &shape);
     if (elements < 1)
         return kExitFailure;
     if (elements > psg::kMostElements) {
-        std::fprintf(stderr, "%s: array: the experiment has %d elements; a run takes at most %d\n",
-                     psg::program_name(), elements, psg::kMostElements);
+        // Without indirect dimensions, the array alone made them.
+        std::fprintf(stderr, "%s: %s%d elements%s; a run takes at most %d\n", psg::program_name(),
+                     shape.dimensions == 0 ? "array: the experiment has " : "the experiment has ",
+                     elements,
+                     shape.dimensions == 0 ? "" : " (increments x quadrature components x array "
+                                                  "elements)",
+                     psg::kMostElements);
         return kExitFailure;
     }
     if (options.element > elements) {

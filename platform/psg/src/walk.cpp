@@ -42,9 +42,11 @@ long long points_walked()
                                           : walk.grid;
 }
 
-long long elements_walked()
+// In floating point: a schedule's rows times the quadrature components and
+// array elements may pass any integer type before it is refused.
+double elements_walked()
 {
-    return points_walked() * walk.arrayed * walk.quadrature;
+    return static_cast<double>(points_walked()) * walk.arrayed * walk.quadrature;
 }
 
 // Puts back what the previous walk changed: the stepped delays and the
@@ -112,11 +114,11 @@ std::string number_text(double value)
     return text;
 }
 
-bool fits(long long elements)
+bool fits(double elements)
 {
     if (elements <= INT_MAX)
         return true;
-    Werrprintf("the experiment would have %lld elements (increments x quadrature components x "
+    Werrprintf("the experiment would have %.9g elements (increments x quadrature components x "
                "array elements); a run takes at most %d",
                elements, INT_MAX);
     return false;
@@ -135,14 +137,18 @@ extern "C" int psgparam_begin_walk(const char *expdir, psgparam_walk *shape)
         restore_previous_walk();
         return -1;
     }
+    double quadrature = 1.0;
     for (const IndirectDimension &dimension : walk.dimensions) {
         walk.grid *= dimension.increments;
-        walk.quadrature *= components(dimension);
-        if (!fits(walk.grid * walk.quadrature * walk.arrayed)) {
-            restore_previous_walk();
-            return -1;
-        }
+        quadrature *= components(dimension);
     }
+    // The grid itself may be too large for a uniform run and still hold a
+    // sparse schedule's rows.
+    if (!fits(quadrature * walk.arrayed)) {
+        restore_previous_walk();
+        return -1;
+    }
+    walk.quadrature = static_cast<int>(quadrature);
     walk.sparse = psg::sparse_run_requested();
     if (walk.sparse &&
         !psg::read_schedule(expdir != nullptr ? expdir : ".", walk.dimensions,
@@ -185,7 +191,7 @@ extern "C" void psgparam_walk_shape(psgparam_walk *shape)
 
 extern "C" int psgparam_walk_full_grid(int on)
 {
-    if (on && !fits(walk.grid * walk.quadrature * walk.arrayed))
+    if (on && static_cast<double>(walk.grid) * walk.quadrature * walk.arrayed > INT_MAX)
         return -1;
     walk.full_grid = on != 0;
     return static_cast<int>(elements_walked());
