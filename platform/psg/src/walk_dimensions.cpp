@@ -87,15 +87,15 @@ bool take_delay(IndirectDimension &dimension)
     if (dimension.delay.exists() && !dimension.delay.values.empty())
         return true;
     if (!dimension.delay.exists()) {
-        SymbolNode **root = getTreeRoot(getRoot(1));
-        if (RcreateVar(name.c_str(), root, T_REAL) == nullptr) {
+        if (RcreateVar(name.c_str(), getTreeRoot(getRoot(1)), T_REAL) == nullptr) {
             Werrprintf("%s: cannot be created for the increments of dimension %d", name.c_str(),
                        dimension.number);
             return false;
         }
+        dimension.delay.tree = 1;
         dimension.delay_created = true;
     }
-    dimension.delay.tree = dimension.delay.exists() ? dimension.delay.tree : 1;
+    // A delay without a value starts the walk at 0.
     dimension.delay.values = {0.0};
     return store_real_values(dimension.delay, dimension.delay.values);
 }
