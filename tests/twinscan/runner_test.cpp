@@ -340,7 +340,7 @@ TEST_F(Runner, ElementPicksWhatIsShownAndDrawn)
     ASSERT_EQ(o.status, 0) << o.err;
     std::string document = slurp(svg);
     EXPECT_NE(document.find(">onepulse \xE2\x80\x94 element 3<"), std::string::npos);
-    EXPECT_NE(document.find(">d1 750 ms<"), std::string::npos);
+    EXPECT_NE(document.find(">750 ms<"), std::string::npos);
 
     for (const char *bad : {"--element 4", "--element 0", "--element -1", "--element 2x",
                             "--element=", "--element 1e0"}) {
