@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "scratch_dir.h"
 #include "svg_check.h"
 
 namespace {
@@ -32,14 +33,6 @@ std::string slurp(const fs::path &path)
 
 class Program : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/twinscan_test.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     static fs::path example(const char *name)
     {
         return fs::path(PSENV_EXAMPLES) / name;
@@ -70,7 +63,8 @@ protected:
         return copy;
     }
 
-    fs::path dir_;
+    ScratchDir scratch_{"twinscan_test"};
+    fs::path dir_ = scratch_.path();
 };
 
 TEST_F(Program, TracesTheDecoupledExample)
