@@ -11,7 +11,6 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <set>
 #include <sstream>
 #include <string>
 
