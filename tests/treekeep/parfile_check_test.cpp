@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "scratch_dir.h"
 #include "treekeep_files.h"
 
 namespace {
@@ -257,9 +258,8 @@ TEST(ParfileCheck, TheLineARecordLeftItsLayoutOnIsBlamedNotWhatFollows)
 
 TEST(ParfileCheck, FilesThatCannotBeReadGiveTheSystemsWords)
 {
-    char pattern[] = "/tmp/parfile-check-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string dir = pattern;
+    const ScratchDir scratch("parfile-check");
+    const std::string &dir = scratch.path();
     std::vector<ParfileProblem> problems;
     std::string error;
     EXPECT_FALSE(check_parfile((dir + "/missing").c_str(), problems, error));
@@ -273,7 +273,6 @@ TEST(ParfileCheck, FilesThatCannotBeReadGiveTheSystemsWords)
     std::ofstream(dir + "/cut") << "a 0 1";
     EXPECT_TRUE(check_parfile((dir + "/cut").c_str(), problems, error));
     EXPECT_EQ(messages(problems), "1:1: 'a': the file ends inside the header (2 of 11 fields)\n");
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -1,42 +1,26 @@
-// A scratch directory for the replacement tests, and whole-file reads.
+// The replacement tests' fixture: the shared scratch directory, its listing
+// and whole-file reads.
 #ifndef PSENV_TESTS_UTIL_SCRATCH_H
 #define PSENV_TESTS_UTIL_SCRATCH_H
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <optional>
-#include <set>
 #include <sstream>
 #include <string>
 
+#include "scratch_dir.h"
+
 class Scratch : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "psenv-util-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
-
-    std::string path(const std::string &name) const { return dir_ + "/" + name; }
+    std::string path(const std::string &name) const { return scratch_ / name; }
 
     // The directory's entries, sorted, separated by blanks.
     std::string listing() const
     {
-        std::set<std::string> names;
-        for (const auto &entry : std::filesystem::directory_iterator(dir_))
-            names.insert(entry.path().filename().string());
         std::string text;
-        for (const auto &name : names)
+        for (const auto &name : scratch_.entries())
             text += (text.empty() ? "" : " ") + name;
         return text;
     }
@@ -55,7 +39,8 @@ protected:
         std::ofstream(file, std::ios::binary) << bytes;
     }
 
-    std::string dir_;
+    ScratchDir scratch_{"psenv-util"};
+    const std::string dir_ = scratch_.path();
 };
 
 #endif

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "psenv_run.h"
+#include "scratch_dir.h"
 
 namespace {
 
@@ -24,14 +25,6 @@ protected:
     {
         if (std::getenv("PSENV_TOOL") == nullptr)
             GTEST_SKIP() << "PSENV_TOOL names no built psenv";
-        std::string pattern = (fs::temp_directory_path() / "option-numbers-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override
-    {
-        if (!dir_.empty())
-            fs::remove_all(dir_);
     }
     std::string path(const std::string &name) const { return dir_ + "/" + name; }
     std::string read(const std::string &name) const
@@ -46,7 +39,8 @@ protected:
         std::ofstream(path(name), std::ios::binary) << text;
     }
 
-    std::string dir_;
+    ScratchDir scratch_{"option-numbers"};
+    std::string dir_ = scratch_.path();
 };
 
 constexpr const char *kParameters = "d1 1 1 1000 0 0 2 0 0 1 64\n1 2.5 \n0 \n"

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "psenv_run.h"
+#include "scratch_dir.h"
 
 namespace {
 
@@ -20,14 +21,6 @@ protected:
     {
         if (std::getenv("PSENV_TOOL") == nullptr)
             GTEST_SKIP() << "PSENV_TOOL names no built psenv";
-        std::string pattern = (fs::temp_directory_path() / "sched-plan-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override
-    {
-        if (!dir_.empty())
-            fs::remove_all(dir_);
     }
     std::string path(const std::string &name) const { return dir_ + "/" + name; }
     std::string read(const std::string &name) const
@@ -44,7 +37,8 @@ protected:
     static bool psf_built() { return run_psenv({"sched", "psf", "--help"}).status == 0 &&
                                      run_psenv({"sched", "psf", "x", "--ni", "2"}).status != 2; }
 
-    std::string dir_;
+    ScratchDir scratch_{"sched-plan"};
+    std::string dir_ = scratch_.path();
 };
 
 // The rest of the line that begins with `label`.

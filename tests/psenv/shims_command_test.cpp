@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "psenv_run.h"
+#include "scratch_dir.h"
 
 namespace {
 
@@ -21,18 +22,6 @@ ToolResult shims(std::vector<std::string> args)
 
 class ShimsParams : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "shims-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
-
     // A parameter file with "shimset" = value, as the store writes it.
     std::string shimset_file(const std::string &value) const
     {
@@ -41,7 +30,8 @@ protected:
         return path;
     }
 
-    std::string dir_;
+    ScratchDir scratch_{"shims"};
+    std::string dir_ = scratch_.path();
 };
 
 TEST(ShimsCommand, ListCountNameIndex)

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "psenv_run.h"
+#include "scratch_dir.h"
 
 namespace {
 
@@ -36,18 +37,6 @@ protected:
     {
         if (std::getenv("PSENV_TOOL") == nullptr)
             GTEST_SKIP() << "PSENV_TOOL names no built psenv";
-        std::string pattern = (fs::temp_directory_path() / "par-safety-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        chmod(dir_.c_str(), 0755);
-    }
-
-    void TearDown() override
-    {
-        if (!dir_.empty()) {
-            std::error_code ignored;
-            fs::remove_all(dir_, ignored);
-        }
     }
 
     std::string path(const std::string &name) const { return dir_ + "/" + name; }
@@ -96,7 +85,8 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
-    std::string dir_;
+    ScratchDir scratch_{"par-safety", 0755};
+    std::string dir_ = scratch_.path();
 };
 
 // psenv run in a child with a time limit: a tool that blocks is killed and

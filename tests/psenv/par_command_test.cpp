@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "psenv_run.h"
+#include "scratch_dir.h"
 
 namespace {
 
@@ -26,21 +27,9 @@ protected:
             GTEST_SKIP() << "PSENV_TOOL names no built psenv";
         const char *source = std::getenv("PSENV_SOURCE_DIR");
         ASSERT_NE(source, nullptr) << "PSENV_SOURCE_DIR does not reach the tests";
-        std::string pattern = (fs::temp_directory_path() / "par-tool-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        chmod(dir_.c_str(), 0755);  // reachable by an unprivileged child
         sample_ = read_path(std::string(source) + "/examples/params/sample.par");
         ASSERT_FALSE(sample_.empty());
         write("sample.par", sample_);
-    }
-
-    void TearDown() override
-    {
-        if (!dir_.empty()) {
-            std::error_code ignored;
-            fs::remove_all(dir_, ignored);
-        }
     }
 
     std::string path(const std::string &name) const { return dir_ + "/" + name; }
@@ -95,7 +84,8 @@ protected:
         return "";
     }
 
-    std::string dir_;
+    ScratchDir scratch_{"par-tool", 0755};
+    std::string dir_ = scratch_.path();
     std::string sample_;
 };
 

@@ -15,7 +15,7 @@ namespace {
 
 class DirsearchCommands : public ::testing::Test {
 protected:
-    ScratchDir root_;
+    ScratchDir root_{"dirsearch", 0755};
 };
 
 TEST_F(DirsearchCommands, FindPrintsPathAndEntryNumber)
