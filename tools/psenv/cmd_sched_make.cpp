@@ -34,6 +34,7 @@ void print_help()
         "                        [--max-points N]\n"
         "       psenv sched make --method poisson-gap|exponential --ni N [--ni2 N ...]\n"
         "                        (--points K | --density P) [--weight sine|none] [--decay T]\n"
+        "                        [--walk threads|radial|line]\n"
         "                        [--params FILE] [--seed S] [--dir DIR] [--name NAME]\n\n"
         "Fills the current parameter tree from a parameter file and the options (the\n"
         "options win), builds the sampling configuration, and makes the schedule and\n"
@@ -60,6 +61,13 @@ void print_help()
         "  --points K      poisson-gap, exponential: exactly K rows\n"
         "  --density P     with those methods: P percent of the whole grid\n"
         "  --weight W      poisson-gap: sine (default) or none (constant mean gap)\n"
+        "  --walk W        poisson-gap: threads (default for two or more dimensions\n"
+        "                  of more than one increment): the published multidimensional\n"
+        "                  scheme, lines along one dimension at a time started along\n"
+        "                  the grid's diagonal, gaps following the distance sum from\n"
+        "                  the origin; radial: the former walk by normalised distance\n"
+        "                  (the same file as before for the same seed); line (default\n"
+        "                  in one dimension): increment order\n"
         "  --decay T       exponential: decay in increments, one or one per dimension\n\n"
         "The schedule file is replaced only once it was written whole; on any\n"
         "failure the old file stays as it was.  A write that takes longer than a\n"
@@ -329,9 +337,9 @@ int make(int argc, char **argv)
         return make_planned(*args, method,
                             name && (*name)[0] == '/' ? *name : dir + "/" + name.value_or(CS_DEFAULT_NAME),
                             max_points);
-    for (const char *option : {"points", "weight", "decay"})
+    for (const std::string &option : planned_only_options())
         if (args->has(option))
-            return usage_error(std::string("--") + option + " belongs to the other methods", kCommand);
+            return usage_error("--" + option + " belongs to the other methods", kCommand);
 
     // A renamed file must be in place before the module reads it.
     int status = CSinit(0, name ? nullptr : dir.c_str());

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "sparsamp_plan.h"
 
 namespace psenv::sched {
 
@@ -22,8 +23,21 @@ int check(int argc, char **argv);
 int make_planned(const Args &args, const std::string &method, const std::string &location,
                  std::optional<long long> max_points);
 
-// Options `sched make` takes for the planned methods.
+// Options `sched make` takes for the planned methods, and those of them
+// that --method uniform refuses.
 const std::vector<OptionSpec> &planned_make_options();
+const std::vector<std::string> &planned_only_options();
+
+// Fills `options` (after csplan_options_init) from the command line for
+// --method `method` on `grid`.  Returns the exit status of a usage error it
+// printed, or -1 when everything was understood.
+int planned_options(const Args &args, const std::string &method, const csplan_grid &grid,
+                    csplan_options &options);
+
+// "poisson-gap, quarter sine weighting, threads walk" and the like: what
+// was made, for the summary.
+std::string made_text(const csplan_options &options, const csplan_made &made,
+                      const std::string &decay_text);
 
 // The grid from "ni" .. "ni10" of `tree` as the module accepts candidates
 // (active, above 1, increments ni + 0.1 truncated), in order.

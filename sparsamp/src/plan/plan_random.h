@@ -30,6 +30,13 @@ class PlanRandom {
 public:
     // The 32-bit seed is taken as its unsigned pattern, like srandom takes it.
     explicit PlanRandom(std::int32_t seed) : engine_(static_cast<std::uint32_t>(seed)) {}
+    // Another stream of the same seed (stream 0 is the one above): draws
+    // made for another purpose, such as the order of the rows, leave the
+    // schedule's own draws alone.
+    PlanRandom(std::int32_t seed, std::uint32_t stream)
+        : engine_(static_cast<std::uint64_t>(stream) << 32 | static_cast<std::uint32_t>(seed))
+    {
+    }
 
     // Uniform in the open interval (0, 1), 53 random bits.
     double uniform();

@@ -83,7 +83,7 @@ bool psf_available()
 }
 
 int transform(const Grid &grid, std::span<const unsigned char> mask, PsfFigures &figures,
-              float *magnitude, std::string &reason)
+              float *magnitude, std::string &reason, int exclude)
 {
     const int rank = grid.dimensions();
     const std::int64_t total = grid.points();
@@ -151,6 +151,13 @@ int transform(const Grid &grid, std::span<const unsigned char> mask, PsfFigures 
         }
     }
     figures.largest_gap = largest_gaps(grid, mask);
+    figures.exclude = exclude;
+    figures.far_at.clear();
+    figures.far_sidelobe = 0;
+    figures.outside = 0;
+    figures.shoulder = false;
+    if (exclude >= 0)
+        far_sidelobe(grid, &spectrum[0][0], exclude, figures);
 
     if (magnitude != nullptr) {
         const std::vector<std::int64_t> negated = negated_rows(grid);
