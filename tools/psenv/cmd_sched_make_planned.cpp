@@ -97,6 +97,7 @@ void print_summary(const std::string &location, const std::string &method_text,
     std::printf("seed:          %d (mt19937_64), rows in %s\n", made.seed,
                 options.order == CSPLAN_ORDER_SHUFFLED ? "shuffled order, the origin first"
                                                       : "grid order");
+    print_made(options, made);
 }
 
 }  // namespace
@@ -165,6 +166,10 @@ int make_planned(const Args &args, const std::string &method, const std::string 
     int code = csplan_make(&grid, &options, indices.data(), *points, &made, detail, sizeof detail);
     if (code == CSPLAN_EINVAL)
         return usage_error(detail, kCommand);
+    if (code == CSPLAN_NOT_AVAILABLE) {
+        error(std::string("--best-of: ") + detail);
+        return kExitUsage;
+    }
     std::vector<int> rows(indices.size() * ni.size());
     if (code == CSPLAN_OK)
         code = csplan_rows(&grid, indices.data(), *points, rows.data(),

@@ -39,6 +39,10 @@ int planned_options(const Args &args, const std::string &method, const csplan_gr
 std::string made_text(const csplan_options &options, const csplan_made &made,
                       const std::string &decay_text);
 
+// The summary's lines about the forced points, the best of several seeds,
+// the periodicity guard and a completed pass, when they apply.
+void print_made(const csplan_options &options, const csplan_made &made);
+
 // The grid from "ni" .. "ni10" of `tree` as the module accepts candidates
 // (active, above 1, increments ni + 0.1 truncated), in order.
 std::vector<int> grid_from_tree(int tree);
