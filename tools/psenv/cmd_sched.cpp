@@ -16,7 +16,7 @@ void print_help()
               "       psenv sched show FILE [--ni N[,N2...] | --params FILE] [--no-rows]\n"
               "       psenv sched plot FILE --svg OUT [--dims A,B] [--ni N,... | --params FILE]\n"
               "       psenv sched psf FILE (--ni N[,N2...] | --params FILE) [--svg OUT]\n"
-              "       psenv sched compare FILE FILE... (--ni N[,N2...] | --params FILE)\n"
+              "       psenv sched compare FILE FILE... (--ni N[,N2...] | --params FILE) [--svg OUT]\n"
               "       psenv sched check FILE [--ni N[,N2...] | --params FILE]\n\n"
               "Sparse sampling schedules of up to ten indirect dimensions.\n\n"
               "  make     configure sampling from parameters and options, make or read\n"
@@ -24,8 +24,10 @@ void print_help()
               "           and print a summary\n"
               "  show     list a schedule file's rows and per-dimension statistics\n"
               "  plot     draw a schedule file as an SVG picture\n"
-              "  psf      point-spread function of a schedule: sidelobes and gaps\n"
-              "  compare  the point-spread figures of several schedules side by side\n"
+              "  psf      point-spread function of a schedule: sidelobes (the far one\n"
+              "           outside the main lobe too) and gaps\n"
+              "  compare  the point-spread figures of several schedules side by side,\n"
+              "           ranked by the far sidelobe\n"
               "  check    report every row that reads only because the reader is lenient\n\n"
               "Run 'psenv sched <subcommand> --help' for its options.");
 }

@@ -50,7 +50,24 @@ std::vector<int> grid_from_tree(int tree);
 // --ni N[,N2...] or the ni parameters of --params FILE.  Prints a usage
 // error or failure and returns nothing when neither gives a grid;
 // `status` then holds the exit status.
-std::optional<std::vector<int>> grid_option(const Args &args, const char *command, int &status);
+// With `widths`, the sw1 .. sw10 parameters of --params go there too
+// (0 where missing), see spectral_widths().
+std::optional<std::vector<int>> grid_option(const Args &args, const char *command, int &status,
+                                            std::vector<double> *widths = nullptr);
+
+// The spectral widths sw1 .. sw10 of `tree` in Hz (0 where missing or not
+// above 0).
+std::vector<double> widths_from_tree(int tree);
+
+// Options --sw1 .. --sw10: the spectral width of each dimension in Hz.
+const std::vector<OptionSpec> &width_options();
+
+// The spectral width of each of `dimensions` dimensions in Hz, 0 where it is
+// unknown: --swJ, else the parameters of --params (`from_params`, from
+// grid_option()).  A usage error (printed, `status` set) gives nothing.
+std::optional<std::vector<double>> spectral_widths(const Args &args, int dimensions,
+                                                   const std::vector<double> &from_params,
+                                                   const char *command, int &status);
 
 // Writes the strict reading's findings for `path` as "psenv: PATH:LINE: ..."
 // on standard error; returns how many there were.
