@@ -303,6 +303,45 @@ PSENV_EXTERN(int) csplan_rows(const csplan_grid *grid, const int64_t *indices, i
                               int *rows, int64_t capacity);
 
 /*
+ * The delays of a schedule's rows for environments that take delay lists:
+ * entry k of row i becomes rows[i * columns + k] / sw[k] seconds (an
+ * increment lasts one dwell time, 1 / sw).
+ *
+ * @param rows      count * columns increments, row-major (NULL when `count` is 0)
+ * @param count     rows, >= 0
+ * @param columns   entries per row, 1 .. CSPLAN_MAX_DIMS
+ * @param sw        `columns` spectral widths in Hz, each finite and above 0
+ * @param delays    receives count * columns delays in seconds, row-major
+ * @param capacity  entries `delays` holds
+ * @return CSPLAN_OK; CSPLAN_EINVAL for a NULL pointer, a negative count,
+ *         columns out of range, a width not above 0 or not finite, or a
+ *         negative increment; CSPLAN_ERANGE when `capacity` is too small.
+ *         On failure `delays` is not written.
+ */
+PSENV_EXTERN(int) csplan_delays(const int *rows, int64_t count, int columns, const double *sw,
+                                double *delays, int64_t capacity);
+
+/*
+ * Whether rows that do not fit a grid would fit it with its dimensions in
+ * another order (a grid given transposed, such as --ni 64,128 for a
+ * schedule of 128 x 64).
+ *
+ * @param grid        the grid as given
+ * @param rows        count * columns entries, row-major
+ * @param count       rows, >= 0
+ * @param columns     entries per row
+ * @param reordered   receives the grid reordered so that every row fits it
+ *                    (reversed first, then the other orders); untouched
+ *                    when the result is not 1
+ * @return 1 when the rows lie outside `grid` but inside a reordering of it;
+ *         0 when they fit `grid`, fit no reordering, or the columns differ
+ *         from the dimensions; CSPLAN_EINVAL for a NULL pointer, an invalid
+ *         grid or a negative count
+ */
+PSENV_EXTERN(int) csplan_transposed(const csplan_grid *grid, const int *rows, int64_t count,
+                                    int columns, csplan_grid *reordered);
+
+/*
  * Write rows as a schedule file, the format the module reads and its
  * CSwriteSched() writes: every entry as "%-4d " (the number left-aligned in
  * four characters, then a blank), a line end after each row, nothing else.

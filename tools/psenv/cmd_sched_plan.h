@@ -16,6 +16,7 @@ namespace psenv::sched {
 int psf(int argc, char **argv);
 int compare(int argc, char **argv);
 int check(int argc, char **argv);
+int delays(int argc, char **argv);
 
 // `sched make` with a --method other than uniform, after the parameters and
 // options are in tree 1; a grid of more than `max_points` points (when
