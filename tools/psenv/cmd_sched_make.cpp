@@ -199,6 +199,37 @@ int apply_options(const Args &args)
     return -1;
 }
 
+// The module leaves out a dimension whose increments come without an active
+// density in (0, 100] and says nothing.  Given on the command line that is a
+// slip (usage error); from a parameter file a warning says so.  Returns the
+// exit status of a usage error, or -1.
+int dropped_dimensions(const Args &args)
+{
+    for (int j = 1; j <= CS_MAX_DIMS; ++j) {
+        const std::string ni_name = "ni" + suffix(j);
+        const std::string density_name = "CSdensity" + suffix(j);
+        double ni = 0;
+        if (P_getreal(1, ni_name.c_str(), &ni, 1) != 0 || P_getactive(1, ni_name.c_str()) == 0 ||
+            !(ni > 1.0))
+            continue;
+        double density = 0;
+        if (P_getreal(1, density_name.c_str(), &density, 1) == 0 &&
+            P_getactive(1, density_name.c_str()) != 0 && density > 0 && density <= 100)
+            continue;
+        const std::string increments = std::to_string(static_cast<long long>(ni));
+        if (args.has(ni_name))
+            return usage_error("--" + ni_name + " " + increments + " needs --density" + suffix(j) +
+                                   " P (percent of dimension " + std::to_string(j) +
+                                   "'s increments) with --method uniform; without it the "
+                                   "dimension would be left out",
+                               kCommand);
+        error("warning: dimension " + std::to_string(j) + " (" + ni_name + " " + increments +
+              ") has no active " + density_name + " above 0 and at most 100: the sampling "
+              "module leaves it out");
+    }
+    return -1;
+}
+
 std::string schedule_location(const std::string &dir)
 {
     const char *name = getCSname();
@@ -220,6 +251,13 @@ std::string read_failure(int code, const std::string &where)
     }
 }
 
+std::string format_percent(double percent)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g%%", percent);
+    return text;
+}
+
 void print_summary(const std::string &where)
 {
     CSinfo info;
@@ -239,6 +277,15 @@ void print_summary(const std::string &where)
     std::printf("grid:          %d points (%s)\n", info.total, shape.c_str());
     std::printf("points:        %d (%.4g%% of the grid)\n", info.num,
                 info.total > 0 ? 100.0 * info.num / info.total : 0.0);
+    // --density is per dimension here, of the whole grid with the other methods.
+    std::string densities;
+    for (int k = 0; k < info.xdim; ++k)
+        densities += std::string(k ? ", " : "") + format_percent(info.density[k] * 100.0) + " of " +
+                     std::to_string(info.dim[k]);
+    std::printf("density:       per dimension (--density, --density2, ...): %s increments; "
+                "%s of the grid's points\n",
+                densities.c_str(),
+                format_percent(info.total > 0 ? 100.0 * info.num / info.total : 0.0).c_str());
     if (generated)
         std::printf("seed:          %d, %s order\n", info.seed,
                     info.rand ? "drawing" : "grid");
@@ -358,6 +405,8 @@ int make(int argc, char **argv)
     for (const std::string &option : planned_only_options())
         if (args->has(option))
             return usage_error("--" + option + " belongs to the other methods", kCommand);
+    if (const int status = dropped_dimensions(*args); status >= 0)
+        return status;
 
     // A renamed file must be in place before the module reads it.
     int status = CSinit(0, name ? nullptr : dir.c_str());

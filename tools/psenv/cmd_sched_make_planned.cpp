@@ -71,8 +71,9 @@ std::optional<std::int64_t> point_count(const Args &args, std::int64_t total, in
 
 // `rows` row-major, grid.dimensions entries each.
 void print_summary(const std::string &location, const std::string &method_text,
-                   const csplan_grid &grid, const std::vector<int> &rows,
-                   const csplan_options &options, const csplan_made &made)
+                   const std::string &density_text, const csplan_grid &grid,
+                   const std::vector<int> &rows, const csplan_options &options,
+                   const csplan_made &made)
 {
     const auto width = static_cast<std::size_t>(grid.dimensions);
     const std::size_t count = rows.size() / width;
@@ -80,24 +81,47 @@ void print_summary(const std::string &location, const std::string &method_text,
     std::printf("schedule file: %s (written)\n", location.c_str());
     std::printf("method:        %s\n", method_text.c_str());
     std::string shape;
+    std::vector<int> distinct(width, 0);
     for (int k = 0; k < grid.dimensions; ++k) {
         std::vector<char> seen(static_cast<std::size_t>(grid.ni[k]), 0);
         for (std::size_t i = 0; i < count; ++i)
             seen[static_cast<std::size_t>(rows[i * width + static_cast<std::size_t>(k)])] = 1;
-        int distinct = 0;
         for (char s : seen)
-            distinct += s;
+            distinct[static_cast<std::size_t>(k)] += s;
         std::printf("dimension %d:   d%-3d increments %d, %d of them in some row\n", k + 1, k + 2,
-                    grid.ni[k], distinct);
+                    grid.ni[k], distinct[static_cast<std::size_t>(k)]);
         shape += (k ? " x " : "") + std::to_string(grid.ni[k]);
     }
     std::printf("grid:          %lld points (%s)\n", static_cast<long long>(total), shape.c_str());
     std::printf("points:        %zu (%.4g%% of the grid)\n", count,
                 100.0 * static_cast<double>(count) / static_cast<double>(total));
+    // --density is of the whole grid here, per dimension with --method uniform.
+    std::printf("density:       %s; per dimension, the share of increments in some row: ",
+                density_text.c_str());
+    for (int k = 0; k < grid.dimensions; ++k)
+        std::printf("%s%.4g%%", k ? ", " : "", 100.0 * static_cast<double>(distinct[static_cast<std::size_t>(k)]) / grid.ni[k]);
+    std::printf("\n");
     std::printf("seed:          %d (mt19937_64), rows in %s\n", made.seed,
                 options.order == CSPLAN_ORDER_SHUFFLED ? "shuffled order, the origin first"
                                                       : "grid order");
     print_made(options, made);
+}
+
+// What --density (or --points) came to: a share of the whole grid.
+std::string density_understood(const Args &args, std::int64_t points, std::int64_t total)
+{
+    char text[160];
+    if (args.has("points"))
+        std::snprintf(text, sizeof text, "--points %lld: %.4g%% of the grid's %lld points",
+                      static_cast<long long>(points),
+                      100.0 * static_cast<double>(points) / static_cast<double>(total),
+                      static_cast<long long>(total));
+    else
+        std::snprintf(text, sizeof text,
+                      "--density %g is of the whole grid here: %lld of its %lld points",
+                      real_parameter("CSdensity", true).value_or(0.0),
+                      static_cast<long long>(points), static_cast<long long>(total));
+    return text;
 }
 
 }  // namespace
@@ -186,8 +210,8 @@ int make_planned(const Args &args, const std::string &method, const std::string 
               (written == CSPLAN_EIO ? std::strerror(failure) : csplan_strerror(written)));
         return kExitFailure;
     }
-    print_summary(location, made_text(options, made, args.get("decay").value_or("")), grid, rows,
-                  options, made);
+    print_summary(location, made_text(options, made, args.get("decay").value_or("")),
+                  density_understood(args, *points, total), grid, rows, options, made);
     return kExitOk;
 }
 
