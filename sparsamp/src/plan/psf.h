@@ -90,11 +90,21 @@ bool point_spread(const Grid &grid, std::span<const unsigned char> mask, PsfFigu
 int transform(const Grid &grid, std::span<const unsigned char> mask, PsfFigures &figures,
               float *magnitude, std::string &reason, int exclude);
 
-// The far sidelobe from the half spectrum the transform leaves: `spectrum`
-// holds (ni[0] / 2 + 1) complex values (re, im) for each frequency of the
-// other dimensions, dimension 1 fastest.  Fills the far figures of `figures`
-// (whose `points`, `at` and `max_sidelobe` are set).
-void far_sidelobe(const Grid &grid, const double *spectrum, int exclude, PsfFigures &figures);
+// One pass over the half spectrum the transform leaves: `spectrum` holds
+// (ni[0] / 2 + 1) complex values (re, im) for each frequency of the other
+// dimensions, dimension 1 fastest.  The largest power |F|^2 over k != 0
+// and, with `exclude` >= 0, over the frequencies outside the main lobe
+// (far_index -1 when there are none).
+struct SpectrumScan {
+    double best = -1;
+    double far_best = -1;
+    std::int64_t far_index = -1;
+};
+SpectrumScan scan_spectrum(const Grid &grid, const double *spectrum, int exclude);
+
+// Fills the far figures of `figures` (whose `points` and `at` are set) from
+// a scan with `exclude` >= 0.
+void far_sidelobe(const Grid &grid, const SpectrumScan &scan, int exclude, PsfFigures &figures);
 
 }  // namespace psenv::plan
 
