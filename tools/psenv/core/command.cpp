@@ -264,6 +264,8 @@ int run_node(const CommandNode &node, const std::string &path, int argc, char **
 {
     const Command &command = *node.command;
     reached = &command;
+    if (command.run_words != nullptr)
+        return command.run_words(argc, argv);
     if (node.subcommands.empty()) {
         Args args;
         if (const int status = parse_args(argc, argv, 1, command.options, path, args);

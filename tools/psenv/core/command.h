@@ -75,6 +75,9 @@ struct Command {
     // operands, after options too: "psenv lock --key 400 word" as well as
     // "psenv lock word --key 400".  Its subcommands share its options.
     bool operation_among_operands = false;
+    // Until the sched group moves into the table: its own dispatcher, given
+    // the words from the group's name on.
+    int (*run_words)(int argc, char **argv) = nullptr;
 };
 
 // The table: a command and, for a group, its subcommands.

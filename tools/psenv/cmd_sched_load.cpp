@@ -1,7 +1,7 @@
-// Reading schedule files for the `psenv sched` commands.
-#include "sched/schedule.h"
-
+// Reading schedule files for `sched show` and `sched plot`.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -9,20 +9,20 @@
 #include <cstring>
 #include <string>
 
-#include "core/report.h"
-#include "core/streams.h"
+#include "cli.h"
+#include "cmd_sched.h"
+#include "tool_streams.h"
 #include "sparsamp.h"
 #include "treekeep.h"
-#include "vartree.h"
 
 namespace psenv::sched {
 namespace {
 
-// A file-type configuration of `dims` dimensions in the current tree, so
-// that the module reads the file with that many columns.
+// A file-type configuration of `dims` dimensions in tree 1, so that the
+// module reads the file with that many columns.
 void configure_reader(int dims)
 {
-    SymbolNode **root = getTreeRootByIndex(VARTREE_CURRENT);
+    SymbolNode **root = getTreeRootByIndex(1);
     tossVars(root);
     assignString("i", RcreateVar("CStype", root, T_STRING), 0);
     for (int j = 1; j <= dims; ++j) {
@@ -43,17 +43,17 @@ std::string delay_name(int k)
     return name;
 }
 
-int load_schedule(const std::string &path, Schedule &schedule)
+std::optional<Schedule> load_schedule(const std::string &path)
 {
     const bool absolute = !path.empty() && path[0] == '/';
     if (path.size() + (absolute ? 0 : 2) > 255 || path.size() >= CS_NAME_SIZE) {
         error("schedule file name '" + path + "' is too long (255 characters at most)");
-        return kExitFailure;
+        return std::nullopt;
     }
     // The module would take a directory for a file without rows.
     if (const int reason = unreadable(path); reason != 0) {
         error("cannot open schedule file '" + path + "': " + std::strerror(reason));
-        return kExitFailure;
+        return std::nullopt;
     }
     // The module knows no file without knowing its column count: try each.
     int status = CS_READ_COLUMNS;
@@ -64,28 +64,28 @@ int load_schedule(const std::string &path, Schedule &schedule)
         std::snprintf(getCSname(), CS_NAME_SIZE, "%s", path.c_str());
         status = CSreadSched(".");
     }
-    tossVars(getTreeRootByIndex(VARTREE_CURRENT));
+    tossVars(getTreeRootByIndex(1));
     switch (status) {
     case CS_READ_OK:
         break;
     case CS_READ_NOFILE:
         error("cannot open schedule file '" + path + "'");
-        return kExitFailure;
+        return std::nullopt;
     case CS_READ_NODATA:
         error("schedule file '" + path + "' has no data row");
-        return kExitFailure;
+        return std::nullopt;
     default:
         error("schedule file '" + path + "': its first row holds more than " +
               std::to_string(CS_MAX_DIMS) + " integers");
-        return kExitFailure;
+        return std::nullopt;
     }
-    schedule.columns.clear();
+    Schedule schedule;
     schedule.columns.resize(static_cast<std::size_t>(dims));
     for (int k = 0; k < dims; ++k)
         for (int i = 0; i < getCSnum(); ++i)
             schedule.columns[static_cast<std::size_t>(k)].push_back(
                 static_cast<int>(getCSval(k, i)));
-    return kExitOk;
+    return schedule;
 }
 
 DimensionStats dimension_stats(const std::vector<int> &column)
@@ -100,8 +100,7 @@ DimensionStats dimension_stats(const std::vector<int> &column)
     stats.highest = sorted.back();
     stats.distinct = static_cast<int>(sorted.size());
     for (std::size_t i = 1; i < sorted.size(); ++i)
-        stats.largest_gap =
-            std::max(stats.largest_gap, static_cast<long long>(sorted[i]) - sorted[i - 1]);
+        stats.largest_gap = std::max(stats.largest_gap, static_cast<long long>(sorted[i]) - sorted[i - 1]);
     // The first quarter of the increments 0..highest, at least one increment.
     const long long extent = static_cast<long long>(std::max(stats.highest, 0)) + 1;
     stats.quarter = static_cast<int>(std::max(1LL, (extent + 3) / 4));
@@ -109,30 +108,6 @@ DimensionStats dimension_stats(const std::vector<int> &column)
         if (value >= 0 && value < stats.quarter)
             ++stats.quarter_taken;
     return stats;
-}
-
-int StrictReading::read(const std::string &path, const std::vector<int> &ni, int &failure)
-{
-    return csplan_check_schedule(path.c_str(), ni.data(), static_cast<int>(ni.size()), &report,
-                                 &failure);
-}
-
-int warn_about_schedule(const std::string &path, const std::vector<int> &ni)
-{
-    // Only a regular file is read twice: a FIFO would lose its rows to the
-    // warnings, and the reader that follows says why anything else fails.
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return 0;
-    StrictReading reading;
-    int failure = 0;
-    if (reading.read(path, ni, failure) != CSPLAN_OK)
-        return 0;
-    for (std::size_t i = 0; i < reading.report.count; ++i) {
-        const csplan_problem &problem = reading.report.problems[i];
-        error("warning: " + path + ":" + std::to_string(problem.line) + ": " + problem.text);
-    }
-    return static_cast<int>(reading.report.count);
 }
 
 }  // namespace psenv::sched

@@ -1,4 +1,4 @@
-#include "sched/progress.h"
+#include "cmd_sched_progress.h"
 
 #include <unistd.h>
 

@@ -1,0 +1,218 @@
+// psenv sched make --method poisson-gap|exponential: the planner's
+// csplan_make() (sparsamp_plan.h), written in the module's schedule file format.
+#include <algorithm>
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "cmd_sched_plan.h"
+#include "sparsamp.h"
+#include "sparsamp_plan.h"
+#include "treekeep.h"
+
+namespace psenv::sched {
+namespace {
+
+constexpr const char *kCommand = "sched make";
+constexpr int kTree = 1;  // where `sched make` puts the parameters
+
+std::optional<double> real_parameter(const char *name, bool need_active)
+{
+    double value = 0;
+    if (P_getreal(kTree, name, &value, 1) != 0)
+        return std::nullopt;
+    if (need_active && P_getactive(kTree, name) == 0)
+        return std::nullopt;
+    return value;
+}
+
+// The seed the module would take from "CSseed": rounded half away from zero,
+// 169 when missing; clamped to 32 bits.
+std::int32_t seed_from_tree()
+{
+    const auto value = real_parameter("CSseed", false);
+    if (!value || std::isnan(*value))
+        return 169;
+    const long double s = *value;
+    const long double rounded = s < 0 ? s - 0.5L : s + 0.5L;
+    if (rounded >= 2147483647.0L)
+        return INT32_MAX;
+    if (rounded <= -2147483648.0L)
+        return INT32_MIN;
+    return static_cast<std::int32_t>(rounded);
+}
+
+// K from --points, else from "CSdensity" as a percentage of the whole grid.
+std::optional<std::int64_t> point_count(const Args &args, std::int64_t total, int &status)
+{
+    if (auto points = args.get("points")) {
+        const auto k = parse_whole(*points, 1, total);
+        if (!k) {
+            status = usage_error("--points must be a whole number from 1 to the grid's " +
+                                     std::to_string(total) + " points",
+                                 kCommand);
+            return std::nullopt;
+        }
+        return *k;
+    }
+    const auto density = real_parameter("CSdensity", true);
+    if (!density || !(*density > 0) || !(*density <= 100)) {
+        status = usage_error("give --points K or --density P (0 < P <= 100, percent of the grid)",
+                             kCommand);
+        return std::nullopt;
+    }
+    const auto k = static_cast<std::int64_t>(std::floor(*density / 100.0 * static_cast<double>(total) + 0.5));
+    return std::max<std::int64_t>(k, 1);
+}
+
+// `rows` row-major, grid.dimensions entries each.
+void print_summary(const std::string &location, const std::string &method_text,
+                   const std::string &density_text, const csplan_grid &grid,
+                   const std::vector<int> &rows, const csplan_options &options,
+                   const csplan_made &made)
+{
+    const auto width = static_cast<std::size_t>(grid.dimensions);
+    const std::size_t count = rows.size() / width;
+    const std::int64_t total = csplan_grid_points(&grid);
+    std::printf("schedule file: %s (written)\n", location.c_str());
+    std::printf("method:        %s\n", method_text.c_str());
+    std::string shape;
+    std::vector<int> distinct(width, 0);
+    for (int k = 0; k < grid.dimensions; ++k) {
+        std::vector<char> seen(static_cast<std::size_t>(grid.ni[k]), 0);
+        for (std::size_t i = 0; i < count; ++i)
+            seen[static_cast<std::size_t>(rows[i * width + static_cast<std::size_t>(k)])] = 1;
+        for (char s : seen)
+            distinct[static_cast<std::size_t>(k)] += s;
+        std::printf("dimension %d:   d%-3d increments %d, %d of them in some row\n", k + 1, k + 2,
+                    grid.ni[k], distinct[static_cast<std::size_t>(k)]);
+        shape += (k ? " x " : "") + std::to_string(grid.ni[k]);
+    }
+    std::printf("grid:          %lld points (%s)\n", static_cast<long long>(total), shape.c_str());
+    std::printf("points:        %zu (%.4g%% of the grid)\n", count,
+                100.0 * static_cast<double>(count) / static_cast<double>(total));
+    // --density is of the whole grid here, per dimension with --method uniform.
+    std::printf("density:       %s; per dimension, the share of increments in some row: ",
+                density_text.c_str());
+    for (int k = 0; k < grid.dimensions; ++k)
+        std::printf("%s%.4g%%", k ? ", " : "", 100.0 * static_cast<double>(distinct[static_cast<std::size_t>(k)]) / grid.ni[k]);
+    std::printf("\n");
+    std::printf("seed:          %d (mt19937_64), rows in %s\n", made.seed,
+                options.order == CSPLAN_ORDER_SHUFFLED ? "shuffled order, the origin first"
+                                                      : "grid order");
+    print_made(options, made);
+}
+
+// What --density (or --points) came to: a share of the whole grid.
+std::string density_understood(const Args &args, std::int64_t points, std::int64_t total)
+{
+    char text[160];
+    if (args.has("points"))
+        std::snprintf(text, sizeof text, "--points %lld: %.4g%% of the grid's %lld points",
+                      static_cast<long long>(points),
+                      100.0 * static_cast<double>(points) / static_cast<double>(total),
+                      static_cast<long long>(total));
+    else
+        std::snprintf(text, sizeof text,
+                      "--density %g is of the whole grid here: %lld of its %lld points",
+                      real_parameter("CSdensity", true).value_or(0.0),
+                      static_cast<long long>(points), static_cast<long long>(total));
+    return text;
+}
+
+}  // namespace
+
+std::vector<int> grid_from_tree(int tree)
+{
+    std::vector<int> ni;
+    for (int j = 1; j <= 10; ++j) {
+        const std::string name = j == 1 ? "ni" : "ni" + std::to_string(j);
+        double value = 0;
+        if (P_getreal(tree, name.c_str(), &value, 1) != 0 || P_getactive(tree, name.c_str()) == 0 ||
+            !(value > 1.0) || value >= 2147483647.0)
+            continue;
+        ni.push_back(static_cast<int>(static_cast<long double>(value) + 0.1L));
+    }
+    return ni;
+}
+
+int make_planned(const Args &args, const std::string &method, const std::string &location,
+                 std::optional<long long> max_points)
+{
+    for (int j = 2; j <= 10; ++j)
+        if (args.has("density" + std::to_string(j)))
+            return usage_error("--density" + std::to_string(j) +
+                                   ": per-dimension densities belong to --method uniform; give "
+                                   "--density P (percent of the whole grid) or --points K",
+                               kCommand);
+    if (auto type = args.get("type"); type && *type != "generated")
+        return usage_error("--method " + method + " makes a schedule: --type must be generated",
+                           kCommand);
+    const std::vector<int> ni = grid_from_tree(kTree);
+    if (ni.empty()) {
+        error("no sparse dimension: give --ni N (above 1)");
+        return kExitFailure;
+    }
+    csplan_grid grid{};
+    grid.dimensions = static_cast<int>(ni.size());
+    std::copy(ni.begin(), ni.end(), grid.ni);
+    const std::int64_t total = csplan_grid_points(&grid);
+    if (total > CSPLAN_MOST_GENERATOR_POINTS) {
+        error("--method " + method + " takes grids of up to " +
+              std::to_string(CSPLAN_MOST_GENERATOR_POINTS) + " points; this one has " +
+              (total == INT64_MAX ? std::string("more than 2^63") : std::to_string(total)));
+        return kExitFailure;
+    }
+    if (max_points && total > *max_points) {
+        error("the grid has " + std::to_string(total) + " points; the limit is " +
+              std::to_string(*max_points) + " grid points: give --max-points " +
+              std::to_string(total) + " to allow it");
+        return kExitFailure;
+    }
+    int status = kExitOk;
+    const auto points = point_count(args, total, status);
+    if (!points)
+        return status;
+    csplan_options options;
+    csplan_options_init(&options);
+    options.points = *points;
+    options.seed = seed_from_tree();
+    if (const int refused = planned_options(args, method, grid, options); refused >= 0)
+        return refused;
+
+    std::vector<std::int64_t> indices(static_cast<std::size_t>(*points));
+    csplan_made made{};
+    char detail[256];
+    int code = csplan_make(&grid, &options, indices.data(), *points, &made, detail, sizeof detail);
+    if (code == CSPLAN_EINVAL)
+        return usage_error(detail, kCommand);
+    if (code == CSPLAN_NOT_AVAILABLE) {
+        error(std::string("--best-of: ") + detail);
+        return kExitUsage;
+    }
+    std::vector<int> rows(indices.size() * ni.size());
+    if (code == CSPLAN_OK)
+        code = csplan_rows(&grid, indices.data(), *points, rows.data(),
+                           static_cast<std::int64_t>(rows.size()));
+    if (code != CSPLAN_OK) {
+        error("--method " + method + ": " + detail);
+        return kExitFailure;
+    }
+    int failure = 0;
+    const int written =
+        csplan_write_schedule(location.c_str(), rows.data(), *points, grid.dimensions, &failure);
+    if (written != CSPLAN_OK) {
+        error("cannot write '" + location + "': " +
+              (written == CSPLAN_EIO ? std::strerror(failure) : csplan_strerror(written)));
+        return kExitFailure;
+    }
+    print_summary(location, made_text(options, made, args.get("decay").value_or("")),
+                  density_understood(args, *points, total), grid, rows, options, made);
+    return kExitOk;
+}
+
+}  // namespace psenv::sched

@@ -1,0 +1,1 @@
+// Until the sched group moves into the command table (main.cpp).
