@@ -1,4 +1,4 @@
-#include "cmd_sched_progress.h"
+#include "sched/progress.h"
 
 #include <unistd.h>
 

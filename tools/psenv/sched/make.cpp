@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "cli.h"
-#include "cmd_sched.h"
+#include "sched/schedule.h"
 #include "tool_streams.h"
-#include "cmd_sched_progress.h"
-#include "cmd_sched_plan.h"
+#include "sched/progress.h"
+#include "sched/planning.h"
 #include "param_file.h"
 #include "sparsamp.h"
 #include "treekeep.h"

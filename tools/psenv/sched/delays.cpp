@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "par/param_trees.h"
-#include "cmd_sched.h"
-#include "cmd_sched_plan.h"
+#include "sched/schedule.h"
+#include "sched/planning.h"
 #include "par/guarded_edit.h"
 #include "param_file.h"
 #include "sparsamp_plan.h"

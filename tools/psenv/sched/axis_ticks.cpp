@@ -1,4 +1,4 @@
-#include "axis_ticks.h"
+#include "sched/axis_ticks.h"
 
 #include <algorithm>
 #include <string>

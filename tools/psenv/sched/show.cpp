@@ -4,8 +4,8 @@
 #include <string>
 
 #include "cli.h"
-#include "cmd_sched.h"
-#include "cmd_sched_plan.h"
+#include "sched/schedule.h"
+#include "sched/planning.h"
 #include "sparsamp_plan.h"
 
 namespace psenv::sched {

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <numeric>
 
-#include "cmd_sched_plan.h"
-#include "cmd_sched_psf.h"
+#include "sched/planning.h"
+#include "sched/psf.h"
 #include "psenv_util/file_replacement.h"
 
 namespace psenv::sched {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "cli.h"
-#include "cmd_sched.h"
+#include "sched/schedule.h"
 #include "tool_streams.h"
 #include "sparsamp.h"
 #include "treekeep.h"

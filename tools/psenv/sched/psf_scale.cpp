@@ -1,10 +1,10 @@
-#include "cmd_sched_psf_scale.h"
+#include "sched/psf_scale.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "axis_ticks.h"
+#include "sched/axis_ticks.h"
 #include "cli.h"
 
 namespace psenv::sched {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cmd_sched_psf_scale.h"
+#include "sched/psf_scale.h"
 #include "sparsamp_plan.h"
 
 namespace psenv::sched {

@@ -1,7 +1,7 @@
 // The grid of a schedule from --ni or from the ni parameters of --params.
 #include <cmath>
 
-#include "cmd_sched_plan.h"
+#include "sched/planning.h"
 #include "param_file.h"
 #include "sparsamp_plan.h"
 #include "treekeep.h"

@@ -1,10 +1,10 @@
-#include "cmd_sched_psf_svg.h"
+#include "sched/psf_picture.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "axis_ticks.h"
+#include "sched/axis_ticks.h"
 #include "psenv_util/svg_writer.h"
 
 namespace psenv::sched {

@@ -3,8 +3,8 @@
 #include <string_view>
 
 #include "cli.h"
-#include "cmd_sched.h"
-#include "cmd_sched_plan.h"
+#include "sched/schedule.h"
+#include "sched/planning.h"
 #include "commands.h"
 
 namespace psenv {

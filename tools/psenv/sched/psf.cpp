@@ -1,14 +1,14 @@
 // psenv sched psf: the point-spread figures of a schedule, and what it
 // shares with sched compare.
-#include "cmd_sched_psf.h"
+#include "sched/psf.h"
 
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "cmd_sched.h"
-#include "cmd_sched_plan.h"
+#include "sched/schedule.h"
+#include "sched/planning.h"
 #include "psenv_util/file_replacement.h"
 
 namespace psenv::sched {

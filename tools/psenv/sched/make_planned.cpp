@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cmd_sched_plan.h"
+#include "sched/planning.h"
 #include "sparsamp.h"
 #include "sparsamp_plan.h"
 #include "treekeep.h"

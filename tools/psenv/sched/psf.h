@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "cli.h"
-#include "cmd_sched_psf_scale.h"
-#include "cmd_sched_psf_svg.h"
+#include "sched/psf_scale.h"
+#include "sched/psf_picture.h"
 #include "sparsamp_plan.h"
 
 namespace psenv::sched {

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <optional>
 
-#include "cmd_sched.h"
-#include "cmd_sched_plan.h"
+#include "sched/schedule.h"
+#include "sched/planning.h"
 #include "sparsamp_plan.h"
 
 namespace psenv::sched {

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "cli.h"
-#include "axis_ticks.h"
-#include "cmd_sched.h"
-#include "cmd_sched_plan.h"
+#include "sched/axis_ticks.h"
+#include "sched/schedule.h"
+#include "sched/planning.h"
 #include "psenv_util/file_replacement.h"
 #include "psenv_util/svg_writer.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cmd_sched_plan.h"
+#include "sched/planning.h"
 #include "sparsamp_plan.h"
 
 namespace psenv::sched {
