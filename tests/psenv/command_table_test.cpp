@@ -28,13 +28,17 @@ constexpr Option kCopyOptions[] = {
     {"wait", "SECONDS", "wait this long"},
     {"min", "X", "its limits", "--min X, --max X"},
     {"max", "X"},
-    {.name = "ni", .value = "N", .help = "increments of dimension J", .numbered = true},
+    {.name = "ni", .value = "N", .help = "increments of dimension J",
+     .numbered = Numbered::kAfterBare},
+    {.name = "sw", .value = "S", .numbered = Numbered::kFromOne},
 };
 
 constexpr Command kCopy{
     .name = "copy",
     .summary = "copy a file,\nkeeping its mode",
-    .usage = "SRC DEST [--force]\n [--wait SECONDS]\nSRC... DIR",
+    .usage = "SRC DEST [--force]\n"
+             "                       [--wait SECONDS]\n"
+             "SRC... DIR",
     .options = kCopyOptions,
     .help = "Copies.\n\n{options min max}\nThen:\n{options}\n\nThe end.",
     .option_column = 12,
@@ -119,7 +123,7 @@ TEST(CommandTable, HelpComesFromTheEntries)
               "Then:\n"
               "  --force   replace it even\n"
               "            when it is read-only\n"
-              "  --wait SECONDS wait this long\n"
+              "  --wait SECONDS  wait this long\n"
               "  --niJ N   increments of dimension J\n"
               "\n"
               "The end.\n");
@@ -154,11 +158,14 @@ TEST(CommandTable, OptionsAreParsedAgainstTheEntry)
     EXPECT_EQ(seen, (std::vector<std::string>{"file copy", "a", "--min", "b", "--wait=3",
                                               "--force="}));
     EXPECT_EQ(r.reached, "copy (1 answers)");
-    // Numbered options take the suffixes 2 to 10 and nothing else.
-    r = run({"file", "copy", "--ni", "1", "--ni2", "2", "--ni10", "3"});
+    // Numbered options take their name alone and the suffixes 2 to 10, or
+    // only the suffixes 1 to 10, and nothing else.
+    r = run({"file", "copy", "--ni", "1", "--ni2", "2", "--ni10", "3", "--sw1", "4", "--sw10=5"});
     EXPECT_EQ(r.status, 7);
-    EXPECT_EQ(seen, (std::vector<std::string>{"file copy", "--ni=1", "--ni2=2", "--ni10=3"}));
-    for (const char *bad : {"--ni1", "--ni11", "--ni02", "--ni+2", "--niJ"}) {
+    EXPECT_EQ(seen, (std::vector<std::string>{"file copy", "--ni=1", "--ni2=2", "--ni10=3",
+                                              "--sw1=4", "--sw10=5"}));
+    for (const char *bad : {"--ni1", "--ni11", "--ni02", "--ni+2", "--niJ", "--sw", "--sw0",
+                            "--sw11"}) {
         r = run({"file", "copy", bad, "5"});
         EXPECT_EQ(r.status, 2) << bad;
         EXPECT_EQ(r.err, "psenv: unknown option '" + std::string(bad) +

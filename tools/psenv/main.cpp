@@ -16,7 +16,9 @@ namespace psenv {
 namespace par {
 extern const Command kPar, kShow, kGet, kSet, kNames, kDiff, kMerge, kCheck;
 }
-int cmd_sched(int argc, char **argv);
+namespace sched {
+extern const Command kSched, kMake, kShow, kPlot, kPsf, kCompare, kCheck, kDelays;
+}
 namespace dir {
 extern const Command kFind, kAccess, kMatch, kLink, kDf;
 }
@@ -29,21 +31,18 @@ extern const Command kShims, kList, kCount, kName, kIndex;
 
 namespace {
 
-constinit const Command kSched{
-    .name = "sched",
-    .summary = "make, show and plot sparse sampling schedules",
-    .run_words = cmd_sched,
-};
-
 constexpr CommandNode kPar[] = {{&par::kShow}, {&par::kGet},   {&par::kSet},  {&par::kNames},
                                 {&par::kDiff}, {&par::kMerge}, {&par::kCheck}};
+constexpr CommandNode kSched[] = {{&sched::kMake},    {&sched::kShow},  {&sched::kPlot},
+                                  {&sched::kPsf},     {&sched::kCompare}, {&sched::kCheck},
+                                  {&sched::kDelays}};
 constexpr CommandNode kLock[] = {{&lock::kOffset}, {&lock::kWord}, {&lock::kFreq}, {&lock::kDdsi}};
 constexpr CommandNode kShims[] = {
     {&shims::kList}, {&shims::kCount}, {&shims::kName}, {&shims::kIndex}};
 
 constexpr CommandNode kCommands[] = {
     {&par::kPar, kPar},
-    {&kSched},
+    {&sched::kSched, kSched},
     {&dir::kFind},
     {&dir::kAccess},
     {&dir::kMatch},

@@ -26,12 +26,12 @@ constexpr Option kHelp{"help"};
 
 bool names(const Option &option, std::string_view word)
 {
-    if (word == option.name)
+    if (option.numbered != Numbered::kFromOne && word == option.name)
         return true;
-    if (!option.numbered || word.substr(0, option.name.size()) != option.name)
+    if (option.numbered == Numbered::kNo || word.substr(0, option.name.size()) != option.name)
         return false;
     const std::string_view suffix = word.substr(option.name.size());
-    for (int j = 2; j <= 10; ++j)
+    for (int j = option.numbered == Numbered::kFromOne ? 1 : 2; j <= 10; ++j)
         if (suffix == std::to_string(j))
             return true;
     return false;
@@ -96,7 +96,8 @@ std::vector<std::string_view> lines_of(std::string_view text)
 }
 
 // "  LABEL  text" a line, the text's further lines under its first; the
-// texts start at `column`, or two blanks after the longest label.
+// texts start at `column` (two blanks after a label that reaches it), or
+// two blanks after the longest label.
 using Entry = std::pair<std::string, std::string_view>;
 std::string entry_list(const std::vector<Entry> &entries, int column)
 {
@@ -107,7 +108,7 @@ std::string entry_list(const std::vector<Entry> &entries, int column)
     std::string list;
     for (const auto &[label, text] : entries) {
         std::string line = "  " + label;
-        line.append(line.size() < at ? at - line.size() : 1, ' ');
+        line.append(line.size() < at ? at - line.size() : 2, ' ');
         for (std::string_view part : lines_of(text)) {
             list += line;
             list.append(part).push_back('\n');
@@ -123,7 +124,8 @@ std::string label_of(const Option &option)
 {
     if (!option.label.empty())
         return std::string(option.label);
-    std::string label = "--" + std::string(option.name) + (option.numbered ? "J" : "");
+    std::string label =
+        "--" + std::string(option.name) + (option.numbered != Numbered::kNo ? "J" : "");
     if (!option.value.empty())
         label += " " + std::string(option.value);
     return label;
@@ -185,7 +187,7 @@ void add_usage(std::string &text, std::string_view path, std::string_view usage)
     bool first = true;
     for (std::string_view line : lines_of(usage)) {
         if (line.starts_with(' ') && !first)
-            text.append(7 + prefix.size(), ' ').append(line.substr(1));
+            text.append(line);
         else
             text.append(text.empty() ? "Usage: " : "       ").append(prefix).append(line);
         text.push_back('\n');
@@ -264,8 +266,6 @@ int run_node(const CommandNode &node, const std::string &path, int argc, char **
 {
     const Command &command = *node.command;
     reached = &command;
-    if (command.run_words != nullptr)
-        return command.run_words(argc, argv);
     if (node.subcommands.empty()) {
         Args args;
         if (const int status = parse_args(argc, argv, 1, command.options, path, args);

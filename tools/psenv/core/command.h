@@ -18,6 +18,11 @@
 
 namespace psenv {
 
+// An option given once per dimension, with the dimension's number:
+// NAME, NAME2 .. NAME10 (kAfterBare) or NAME1 .. NAME10 (kFromOne); the
+// lists show it as --NAMEJ.
+enum class Numbered { kNo, kAfterBare, kFromOne };
+
 // One option of a command.
 struct Option {
     std::string_view name;        // the long name, without the dashes
@@ -26,7 +31,7 @@ struct Option {
     // option without one is not listed (another entry's label names it).
     std::string_view help = {};
     std::string_view label = {};  // the list's left column, when not "--name VALUE"
-    bool numbered = false;        // also NAME2 .. NAME10, one per dimension; listed as --NAMEJ
+    Numbered numbered = Numbered::kNo;
 };
 
 // A command line split into options, by long name as given, and operands.
@@ -51,8 +56,8 @@ struct Command {
     std::string_view name;
     std::string_view summary = {};  // its line in its group's list ("\n" continues it)
     // Its usage forms, the words after "psenv <command>", one a line; a line
-    // that starts with a blank continues the form before it, indented under
-    // the form's first word.
+    // after the first that starts with a blank continues the form before it
+    // as it stands ("Usage: " and a group's "       " are equally long).
     std::string_view usage = {};
     std::string_view usage_in_group = {};  // the one form its group lists instead, if any
     std::span<const Option> options = {};  // --help is every command's and not listed
@@ -75,9 +80,6 @@ struct Command {
     // operands, after options too: "psenv lock --key 400 word" as well as
     // "psenv lock word --key 400".  Its subcommands share its options.
     bool operation_among_operands = false;
-    // Until the sched group moves into the table: its own dispatcher, given
-    // the words from the group's name on.
-    int (*run_words)(int argc, char **argv) = nullptr;
 };
 
 // The table: a command and, for a group, its subcommands.

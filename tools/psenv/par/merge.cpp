@@ -200,7 +200,7 @@ extern constinit const Command kMerge{
     .name = "merge",
     .summary = "the selective transfer of SRC into DEST, then save DEST",
     .usage = "DEST SRC [--all] [--clear-bit] [--quiet] [--force]\n"
-             " [--wait SECONDS]",
+             "                       [--wait SECONDS]",
     .options = kOptions,
     .help = "Transfers parameters of the parameter file SRC into the parameter file\n"
             "DEST and saves DEST (written beside it and renamed over it, with its\n"

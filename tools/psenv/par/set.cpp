@@ -282,7 +282,7 @@ extern constinit const Command kSet{
     .summary = "change (or add) one parameter, checked against its limits,\n"
                "step, enumeration and write protection, and save the file",
     .usage = "FILE NAME VALUE... [--force] [--wait SECONDS]\n"
-             " [--min X] [--max X] [--step X] [--group N] [--prot BITS]",
+             "                     [--min X] [--max X] [--step X] [--group N] [--prot BITS]",
     .options = kOptions,
     .help = "Makes VALUE... the values of the parameter NAME in the parameter file FILE\n"
             "and saves the file (written beside it and renamed over it, with its owner,\n"

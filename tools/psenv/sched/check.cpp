@@ -6,39 +6,20 @@
 #include <cstring>
 #include <optional>
 
+#include "core/command.h"
+#include "sched/grid.h"
 #include "sched/schedule.h"
-#include "sched/planning.h"
 #include "sparsamp_plan.h"
 
 namespace psenv::sched {
 namespace {
 
-constexpr const char *kCommand = "sched check";
-
-void print_help()
-{
-    std::puts("Usage: psenv sched check FILE [--ni N[,N2...] | --params FILE] [--all]\n\n"
-              "Reads the schedule file FILE strictly and reports, with line numbers,\n"
-              "every row that the sampling module reads only because its reader is\n"
-              "lenient: blank lines (they repeat the previous row), rows with fewer\n"
-              "columns than the first (the missing entries repeat the previous row's)\n"
-              "or more (the extra ones are ignored), text that is no integer (ignored\n"
-              "with the rest of the line), lines longer than 255 characters (the rest\n"
-              "is read as a row of its own); and rows that repeat an earlier row.  With\n"
-              "the grid known (--ni, or the ni parameters of --params), entries outside\n"
-              "0..ni-1 and a column count unlike the grid's are reported too, and a grid\n"
-              "that the rows fit only in another order (given transposed) is named.  The\n"
-              "first 20 problems are listed, then their count.\n\n"
-              "  --ni N[,N2...]  increments per dimension\n"
-              "  --params FILE   a parameter file holding ni, ni2, ...\n"
-              "  --all           list every problem\n\n"
-              "Exit status: 0 no problem found, 1 problems found (or the file cannot be\n"
-              "read), 2 usage error.");
-}
-
 // The findings of the strict reading, released when it goes.
 struct Report {
     csplan_check_report report{};
+    Report() = default;
+    Report(const Report &) = delete;
+    Report &operator=(const Report &) = delete;
     ~Report() { csplan_free_check_report(&report); }
 };
 
@@ -61,19 +42,19 @@ std::optional<std::vector<int>> transposed_grid(const std::string &path, const s
     if (ni.empty() || report.count == 0 || report.readable == 0 ||
         report.columns != static_cast<int>(ni.size()))
         return std::nullopt;
-    const auto schedule = load_schedule(path);
-    if (!schedule)
+    Schedule schedule;
+    if (load_schedule(path, schedule) != kExitOk)
         return std::nullopt;
     const std::size_t width = ni.size();
-    std::vector<int> rows(schedule->rows() * width);
-    for (std::size_t i = 0; i < schedule->rows(); ++i)
+    std::vector<int> rows(schedule.rows() * width);
+    for (std::size_t i = 0; i < schedule.rows(); ++i)
         for (std::size_t k = 0; k < width; ++k)
-            rows[i * width + k] = schedule->columns[k][i];
+            rows[i * width + k] = schedule.columns[k][i];
     csplan_grid grid{};
     grid.dimensions = static_cast<int>(width);
     std::copy(ni.begin(), ni.end(), grid.ni);
     csplan_grid fits{};
-    if (csplan_transposed(&grid, rows.data(), static_cast<std::int64_t>(schedule->rows()),
+    if (csplan_transposed(&grid, rows.data(), static_cast<std::int64_t>(schedule.rows()),
                           static_cast<int>(width), &fits) != 1)
         return std::nullopt;
     return std::vector<int>(fits.ni, fits.ni + fits.dimensions);
@@ -119,42 +100,74 @@ int warn_about_schedule(const std::string &path, const std::vector<int> &ni)
     return static_cast<int>(count);
 }
 
-int check(int argc, char **argv)
+namespace {
+
+int run(const Call &call)
 {
-    int status = kExitOk;
-    auto args = parse_command(argc, argv, 1,
-                              {{"help", false}, {"ni", true}, {"params", true}, {"all", false}},
-                              kCommand, print_help, status);
-    if (!args)
+    const Args &args = call.args;
+    if (args.operands.size() != 1)
+        return call.usage("sched check needs exactly one schedule file");
+    std::vector<int> ni;
+    if (const int status = grid_option(call, ni); status != kExitOk)
         return status;
-    if (args->operands.size() != 1)
-        return usage_error("sched check needs exactly one schedule file", kCommand);
-    const auto ni = grid_option(*args, kCommand, status);
-    if (!ni)
-        return status;
-    const std::string &path = args->operands.front();
+    const std::string &path = args.operands.front();
     Report checked;
     int failure = 0;
-    if (const int code = check_file(path, *ni, checked, failure); code != CSPLAN_OK) {
+    if (const int code = check_file(path, ni, checked, failure); code != CSPLAN_OK) {
         error("cannot open schedule file '" + path + "': " +
               (code == CSPLAN_EIO ? std::strerror(failure) : csplan_strerror(code)));
         return kExitFailure;
     }
     const csplan_check_report &report = checked.report;
     const std::size_t problems = report.count;
-    const bool everything = args->has("all");
+    const bool everything = args.has("all");
     for (std::size_t i = 0; i < problems && (everything || i < kMostListed); ++i)
         std::printf("%s:%ld: %s\n", path.c_str(), report.problems[i].line, report.problems[i].text);
     if (!everything && problems > kMostListed)
         std::printf("%s: ... and %zu more problems (--all lists every one)\n", path.c_str(),
                     problems - kMostListed);
-    if (const auto fits = transposed_grid(path, *ni, report))
-        std::printf("%s: %s\n", path.c_str(), transposed_text(*ni, *fits).c_str());
+    if (const auto fits = transposed_grid(path, ni, report))
+        std::printf("%s: %s\n", path.c_str(), transposed_text(ni, *fits).c_str());
+    const std::string found =
+        problems == 0 ? "no problems found"
+                      : std::to_string(problems) + " problem" + (problems == 1 ? "" : "s");
     std::printf("%s: %ld row%s, %d column%s, %s\n", path.c_str(), report.rows,
                 report.rows == 1 ? "" : "s", report.columns, report.columns == 1 ? "" : "s",
-                problems == 0 ? "no problems found"
-                              : (std::to_string(problems) + " problem" + (problems == 1 ? "" : "s")).c_str());
+                found.c_str());
     return problems == 0 ? kExitOk : kExitFailure;
 }
+
+constexpr Option kOptions[] = {
+    {"ni", "N[,N2...]", "increments per dimension"},
+    {"params", "FILE", "a parameter file holding ni, ni2, ..."},
+    {"all", "", "list every problem"},
+};
+
+}  // namespace
+
+extern constinit const Command kCheck{
+    .name = "check",
+    .summary = "report every row that reads only because the reader is lenient",
+    .usage = "FILE [--ni N[,N2...] | --params FILE] [--all]",
+    .usage_in_group = "FILE [--ni N[,N2...] | --params FILE]",
+    .options = kOptions,
+    .help = "Reads the schedule file FILE strictly and reports, with line numbers,\n"
+            "every row that the sampling module reads only because its reader is\n"
+            "lenient: blank lines (they repeat the previous row), rows with fewer\n"
+            "columns than the first (the missing entries repeat the previous row's)\n"
+            "or more (the extra ones are ignored), text that is no integer (ignored\n"
+            "with the rest of the line), lines longer than 255 characters (the rest\n"
+            "is read as a row of its own); and rows that repeat an earlier row.  With\n"
+            "the grid known (--ni, or the ni parameters of --params), entries outside\n"
+            "0..ni-1 and a column count unlike the grid's are reported too, and a grid\n"
+            "that the rows fit only in another order (given transposed) is named.  The\n"
+            "first 20 problems are listed, then their count.\n"
+            "\n"
+            "{options}\n"
+            "\n"
+            "Exit status: 0 no problem found, 1 problems found (or the file cannot be\n"
+            "read), 2 usage error.",
+    .run = run,
+};
 
 }  // namespace psenv::sched

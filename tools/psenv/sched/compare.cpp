@@ -5,35 +5,12 @@
 #include <cstring>
 #include <numeric>
 
-#include "sched/planning.h"
-#include "sched/psf.h"
+#include "core/command.h"
 #include "psenv_util/file_replacement.h"
+#include "sched/psf.h"
 
 namespace psenv::sched {
 namespace {
-
-void print_compare_help()
-{
-    std::puts("Usage: psenv sched compare FILE FILE... (--ni N[,N2...] | --params FILE)\n"
-              "                    [--exclude W] [--svg OUT] [--scale fixed:X|db:F] [--sw1 S] ...\n\n"
-              "The point-spread figures of 'psenv sched psf' for several schedule files\n"
-              "of one grid, one column per file, after the warnings of each file (see\n"
-              "'psenv sched psf'), and their rank by the far sidelobe (the largest\n"
-              "sidelobe outside the main lobe |k| <= W), lowest first: the max sidelobe\n"
-              "of a weighted schedule on a longer grid is the shoulder of its broadened\n"
-              "peak and would rank it below plain random sampling, which is no cleaner\n"
-              "away from the centre.\n\n"
-              "  --ni N[,N2...]  increments per dimension (the grid)\n"
-              "  --params FILE   take the grid (and sw1, sw2, ...) from the parameters of FILE\n"
-              "  --exclude W     the main lobe's half-width (default 2)\n"
-              "  --svg OUT       draw every schedule's |F| side by side on one scale\n"
-              "  --scale S       that scale: fixed:X or db:F; by default 0 to the largest max\n"
-              "                  sidelobe of them all (heat maps) or to the peak (lines)\n"
-              "  --swJ S         spectral width of dimension J in Hz (positions and axes in Hz)\n\n"
-              "Exit status: 0 success, 1 failure (a schedule cannot be read or does not\n"
-              "fit the grid, OUT cannot be written, failed output), 2 usage error or no\n"
-              "FFT library (psenv built without FFTW3).");
-}
 
 void print_table(const std::vector<std::vector<std::string>> &table)
 {
@@ -52,22 +29,19 @@ void print_table(const std::vector<std::vector<std::string>> &table)
     }
 }
 
-}  // namespace
-
-int compare(int argc, char **argv)
+int run(const Call &call)
 {
-    constexpr const char *kCommand = "sched compare";
-    Args args;
-    int status = kExitOk;
-    const auto setup = prepare_psf(argc, argv, kCommand, print_compare_help, {}, args, status);
-    if (!setup)
+    const Args &args = call.args;
+    PsfSetup setup;
+    if (const int status = psf_setup(call, setup); status != kExitOk)
         return status;
     if (args.operands.size() < 2)
-        return usage_error("sched compare needs two or more schedule files", kCommand);
+        return call.usage("sched compare needs two or more schedule files");
     std::vector<PsfView> views(args.operands.size());
     for (std::size_t i = 0; i < views.size(); ++i)
-        if (!psf_of(args.operands[i], *setup, views[i], setup->svg.has_value()))
-            return kExitFailure;
+        if (const int status = psf_of(args.operands[i], setup, views[i], setup.svg.has_value());
+            status != kExitOk)
+            return status;
 
     // Lowest far sidelobe first; equal ones in the order given.
     std::vector<std::size_t> order(views.size());
@@ -79,7 +53,7 @@ int compare(int argc, char **argv)
     for (std::size_t r = 0; r < order.size(); ++r)
         rank[order[r]] = r + 1;
 
-    const int dims = setup->grid.dimensions;
+    const int dims = setup.grid.dimensions;
     std::vector<std::vector<std::string>> table = {
         {"schedule"},         {"points"},          {"density"},
         {"max sidelobe"},     {"sidelobe at"},     {"peak-to-sidelobe"},
@@ -95,10 +69,10 @@ int compare(int argc, char **argv)
             std::to_string(f.points) + " of " + std::to_string(f.grid),
             share_text(f),
             sidelobe_text(f.max_sidelobe) + (far.shoulder ? " (shoulder)" : ""),
-            frequency_text(*setup, f.at),
+            frequency_text(setup, f.at),
             psr_text(f.max_sidelobe),
             sidelobe_text(far.far_sidelobe),
-            frequency_text(*setup, far.at),
+            frequency_text(setup, far.at),
             psr_text(far.far_sidelobe),
             std::to_string(rank[i])};
         for (std::size_t row = 0; row < column.size(); ++row)
@@ -113,19 +87,59 @@ int compare(int argc, char **argv)
         ranked += (ranked.empty() ? "" : ", ") + args.operands[i];
     std::printf("ranked by the far sidelobe (the largest |F(k)| / |F(0)| outside the main lobe "
                 "|k| <= %d), lowest first: %s\n",
-                setup->exclude, ranked.c_str());
+                setup.exclude, ranked.c_str());
     if (std::any_of(views.begin(), views.end(), [](const PsfView &v) { return v.far.shoulder; }))
         std::printf("note: a max sidelobe marked (shoulder) lies inside the main lobe: a "
                     "shoulder of the broadened peak, not an artefact\n");
-    if (setup->svg) {
+    if (setup.svg) {
         if (const int failure = util::replace_file(
-                *setup->svg, compare_picture(views, setup->grid, setup->scale, setup->widths));
+                *setup.svg, compare_picture(views, setup.grid, setup.scale, setup.widths));
             failure != 0) {
-            error("cannot write '" + *setup->svg + "': " + std::strerror(failure));
+            error("cannot write '" + *setup.svg + "': " + std::strerror(failure));
             return kExitFailure;
         }
     }
     return kExitOk;
 }
+
+constexpr Option kOptions[] = {
+    {"ni", "N[,N2...]", "increments per dimension (the grid)"},
+    {"params", "FILE", "take the grid (and sw1, sw2, ...) from the parameters of FILE"},
+    {"exclude", "W", "the main lobe's half-width (default 2)"},
+    {"svg", "OUT", "draw every schedule's |F| side by side on one scale"},
+    {"scale", "S",
+     "that scale: fixed:X or db:F; by default 0 to the largest max\n"
+     "sidelobe of them all (heat maps) or to the peak (lines)"},
+    {.name = "sw",
+     .value = "S",
+     .help = "spectral width of dimension J in Hz (positions and axes in Hz)",
+     .numbered = Numbered::kFromOne},
+};
+
+}  // namespace
+
+extern constinit const Command kCompare{
+    .name = "compare",
+    .summary = "the point-spread figures of several schedules side by side,\n"
+               "ranked by the far sidelobe",
+    .usage = "FILE FILE... (--ni N[,N2...] | --params FILE)\n"
+             "                    [--exclude W] [--svg OUT] [--scale fixed:X|db:F] [--sw1 S] ...",
+    .usage_in_group = "FILE FILE... (--ni N[,N2...] | --params FILE) [--svg OUT]",
+    .options = kOptions,
+    .help = "The point-spread figures of 'psenv sched psf' for several schedule files\n"
+            "of one grid, one column per file, after the warnings of each file (see\n"
+            "'psenv sched psf'), and their rank by the far sidelobe (the largest\n"
+            "sidelobe outside the main lobe |k| <= W), lowest first: the max sidelobe\n"
+            "of a weighted schedule on a longer grid is the shoulder of its broadened\n"
+            "peak and would rank it below plain random sampling, which is no cleaner\n"
+            "away from the centre.\n"
+            "\n"
+            "{options}\n"
+            "\n"
+            "Exit status: 0 success, 1 failure (a schedule cannot be read or does not\n"
+            "fit the grid, OUT cannot be written, failed output), 2 usage error or no\n"
+            "FFT library (psenv built without FFTW3).",
+    .run = run,
+};
 
 }  // namespace psenv::sched

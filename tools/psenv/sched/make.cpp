@@ -4,230 +4,137 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "cli.h"
-#include "sched/schedule.h"
-#include "tool_streams.h"
+#include "core/command.h"
+#include "core/numbers.h"
+#include "core/parameter_file.h"
+#include "core/streams.h"
+#include "sched/make_planned.h"
 #include "sched/progress.h"
-#include "sched/planning.h"
-#include "param_file.h"
 #include "sparsamp.h"
 #include "treekeep.h"
+#include "vartree.h"
 
 namespace psenv::sched {
 namespace {
 
-constexpr const char *kCommand = "sched make";
-
 // Memory a generated schedule may take without --max-points.
 constexpr std::uint64_t kDefaultMemoryLimit = std::uint64_t{1} << 30;
-
-void print_help()
-{
-    std::puts(
-        "Usage: psenv sched make [--params FILE] [--ni N --density P] [--ni2 N --density2 P] ...\n"
-        "                        [--seed S] [--type generated|i|d] [--dir DIR] [--name NAME]\n"
-        "                        [--max-points N]\n"
-        "       psenv sched make --method poisson-gap|exponential --ni N [--ni2 N ...]\n"
-        "                        (--points K | --density P) [--weight sine|none] [--decay T]\n"
-        "                        [--walk threads|radial|line] [--sine-portion quarter|half|none]\n"
-        "                        [--order grid|shuffled] [--head N] [--last] [--best-of N]\n"
-        "                        [--exclude W] [--allow-periodic]\n"
-        "                        [--params FILE] [--seed S] [--dir DIR] [--name NAME]\n\n"
-        "Fills the current parameter tree from a parameter file and the options (the\n"
-        "options win), builds the sampling configuration, and makes the schedule and\n"
-        "writes it (type generated) or reads it from the schedule file (types i, d).\n\n"
-        "  --params FILE   load parameters from FILE first\n"
-        "  --niJ N         full increment count of dimension J (J = '' or 2..10),\n"
-        "                  a whole number from 0 to 2147483646\n"
-        "  --densityJ P    percentage of those increments that is sampled, 0 < P <= 100\n"
-        "  --seed S        seed, a whole number in the 32-bit range; a negative seed\n"
-        "                  lists points in drawing order\n"
-        "  --type T        generated, i or d (the CStype parameter)\n"
-        "  --dir DIR       directory of the schedule file (default .; not empty)\n"
-        "  --name NAME     schedule file name (default sampling.sch); an absolute\n"
-        "                  name ignores --dir\n"
-        "  --max-points N  allow a generated schedule on a grid of up to N points,\n"
-        "                  however much memory it takes; without it a schedule that\n"
-        "                  needs more than 1 GiB of memory is refused.  poisson-gap\n"
-        "                  and exponential refuse a grid of more than N points (they\n"
-        "                  take 16777216 at most in any case)\n"
-        "  --method M      uniform (default): the sampling module's own generator;\n"
-        "                  poisson-gap: gaps drawn from a Poisson distribution whose\n"
-        "                  mean follows a sine (dense near the origin); exponential:\n"
-        "                  random points weighted by an exponential decay along each dimension\n"
-        "  --points K      poisson-gap, exponential: exactly K rows\n"
-        "  --density P     with those methods: P percent of the whole grid\n"
-        "  --weight W      poisson-gap: sine (default) or none (constant mean gap)\n"
-        "  --walk W        poisson-gap: threads (default for two or more dimensions\n"
-        "                  of more than one increment): the published multidimensional\n"
-        "                  scheme, lines along one dimension at a time started along\n"
-        "                  the grid's diagonal, gaps following the distance sum from\n"
-        "                  the origin; radial: the former walk by normalised distance\n"
-        "                  (the same file as before for the same seed); line (default\n"
-        "                  in one dimension): increment order\n"
-        "  --sine-portion S  poisson-gap: how much of a sine the mean gap follows:\n"
-        "                  quarter (default; --weight sine), half (short gaps at both\n"
-        "                  ends) or none (--weight none)\n"
-        "  --decay T       exponential: decay in increments, one or one per dimension\n"
-        "  --order O       poisson-gap, exponential: rows in grid order (default) or\n"
-        "                  shuffled (the origin first, the others in an order drawn\n"
-        "                  from the seed: drift spreads over the experiment)\n"
-        "  --head N        sample every point whose increments all lie below N (the\n"
-        "                  first N increments of each dimension)\n"
-        "  --last          sample the grid's last point (every increment at ni - 1)\n"
-        "  --best-of N     make N schedules with the seeds S, S+1, ... and keep the one\n"
-        "                  with the lowest far sidelobe (outside the main lobe |k| <= W);\n"
-        "                  the summary says which seed won.  Needs FFTW3\n"
-        "  --exclude W     the main lobe's half-width for --best-of (default 2)\n"
-        "  --allow-periodic  keep a schedule whose increments share a common stride\n"
-        "                  > 1 in some dimension; by default such a schedule (every\n"
-        "                  point on a sub-lattice: a full-height ghost) is made again\n\n"
-        "The schedule file is replaced only once it was written whole; on any\n"
-        "failure the old file stays as it was.  A write that takes longer than a\n"
-        "second shows its progress when standard error is a terminal.\n\n"
-        "The summary's \"sampled\" of a dimension (uniform) is the module's count of\n"
-        "that dimension's increments: the schedule holds the product of these counts\n"
-        "as points, drawn at random from the whole grid, so a column may hold more\n"
-        "distinct increments than its \"sampled\" count.  \"points\" gives the rows and\n"
-        "their share of the grid.  The tool's methods seed std::mt19937_64 with the\n"
-        "seed; the same seed gives the same file.\n\n"
-        "Exit status: 0 success; 1 failure (a --params file that cannot be read\n"
-        "whole, no sparse dimension, a schedule over the limit, a schedule file\n"
-        "that cannot be read or written, a failed output); 2 usage error.");
-}
 
 std::string suffix(int j)
 {
     return j == 1 ? "" : std::to_string(j);
 }
 
-std::vector<OptionSpec> option_specs()
-{
-    static const std::vector<std::string> names = [] {
-        std::vector<std::string> list;
-        for (int j = 1; j <= CS_MAX_DIMS; ++j) {
-            list.push_back("ni" + suffix(j));
-            list.push_back("density" + suffix(j));
-        }
-        return list;
-    }();
-    std::vector<OptionSpec> specs = {{"params", true}, {"seed", true}, {"type", true},
-                                     {"dir", true},    {"name", true}, {"help", false},
-                                     {"max-points", true}};
-    for (const auto &name : names)
-        specs.push_back({name, true});
-    for (const auto &spec : planned_make_options())
-        specs.push_back(spec);
-    return specs;
-}
-
 // Increment counts and seeds are whole numbers; the module would round or
 // truncate anything else without a word.
 constexpr long long kMostIncrements = INT_MAX - 1;
 
-std::optional<double> option_value(const std::string &option, const std::string &text)
+// The value of --seed, --niJ or --densityJ in `value`, or a usage error.
+int option_value(const Call &call, const std::string &option, const std::string &text,
+                 double &value)
 {
     if (option == "seed") {
-        if (auto seed = parse_whole(text, INT_MIN, INT_MAX))
-            return static_cast<double>(*seed);
-        bad_number("--seed", text, "a whole number from -2147483648 to 2147483647", kCommand);
-        return std::nullopt;
+        const auto seed = parse_whole(text, INT_MIN, INT_MAX);
+        if (!seed)
+            return bad_number("--seed", text, "a whole number from -2147483648 to 2147483647",
+                              call.command);
+        value = static_cast<double>(*seed);
+    } else if (option.rfind("ni", 0) == 0) {
+        const auto ni = parse_whole(text, 0, kMostIncrements);
+        if (!ni)
+            return bad_number("--" + option, text, "a whole number from 0 to 2147483646",
+                              call.command);
+        value = static_cast<double>(*ni);
+    } else {
+        const auto density = parse_decimal(text, 0.0, 100.0);
+        if (!density || !(*density > 0.0))
+            return bad_number("--" + option, text, "a percentage above 0 and at most 100",
+                              call.command);
+        value = *density;
     }
-    if (option.rfind("ni", 0) == 0) {
-        if (auto ni = parse_whole(text, 0, kMostIncrements))
-            return static_cast<double>(*ni);
-        bad_number("--" + option, text, "a whole number from 0 to 2147483646", kCommand);
-        return std::nullopt;
-    }
-    const auto density = parse_decimal(text, 0.0, 100.0);
-    if (density && *density > 0.0)
-        return density;
-    bad_number("--" + option, text, "a percentage above 0 and at most 100", kCommand);
-    return std::nullopt;
+    return kExitOk;
 }
 
-bool set_real_parameter(const std::string &name, const std::string &text, const char *option)
+// The parameter `name` of the current tree made to hold one value.
+int set_current(const std::string &name, int type, const std::function<int(varInfo *)> &assign)
 {
-    const auto value = option_value(option, text);
-    if (!value)
-        return false;
-    varInfo *v = RcreateVar(name.c_str(), getTreeRootByIndex(1), T_REAL);
-    if (v == nullptr || assignReal(*value, v, 0) == 0) {
-        error("cannot set parameter '" + name + "'");
-        return false;
-    }
-    return true;
+    varInfo *v = RcreateVar(name.c_str(), getTreeRootByIndex(VARTREE_CURRENT), type);
+    if (v != nullptr && assign(v) != 0)
+        return kExitOk;
+    error("cannot set parameter '" + name + "'");
+    return kExitFailure;
 }
 
-bool set_text_parameter(const std::string &name, const std::string &text)
+int set_real_parameter(const Call &call, const std::string &name, const std::string &option)
 {
-    varInfo *v = RcreateVar(name.c_str(), getTreeRootByIndex(1), T_STRING);
-    if (v == nullptr || assignString(text.c_str(), v, 0) == 0) {
-        error("cannot set parameter '" + name + "'");
-        return false;
-    }
-    return true;
+    double value = 0.0;
+    if (const int status = option_value(call, option, *call.args.get(option), value);
+        status != kExitOk)
+        return status;
+    return set_current(name, T_REAL, [value](varInfo *v) { return assignReal(value, v, 0); });
 }
 
-// Returns the exit status on failure, -1 when every option was applied.
-int apply_options(const Args &args)
+// The options that set parameters of the current tree, over those of
+// --params.
+int apply_options(const Call &call)
 {
+    const Args &args = call.args;
     for (int j = 1; j <= CS_MAX_DIMS; ++j) {
-        const std::string ni_option = "ni" + suffix(j);
-        const std::string density_option = "density" + suffix(j);
-        if (auto ni = args.get(ni_option))
-            if (!set_real_parameter("ni" + suffix(j), *ni, ni_option.c_str()))
-                return kExitUsage;
-        if (auto density = args.get(density_option))
-            if (!set_real_parameter("CSdensity" + suffix(j), *density, density_option.c_str()))
-                return kExitUsage;
+        for (const std::string name : {"ni", "density"}) {
+            const std::string option = name + suffix(j);
+            if (!args.has(option))
+                continue;
+            const std::string parameter = (name == "ni" ? "ni" : "CSdensity") + suffix(j);
+            if (const int status = set_real_parameter(call, parameter, option); status != kExitOk)
+                return status;
+        }
     }
-    if (auto seed = args.get("seed"))
-        if (!set_real_parameter("CSseed", *seed, "seed"))
-            return kExitUsage;
+    if (args.has("seed"))
+        if (const int status = set_real_parameter(call, "CSseed", "seed"); status != kExitOk)
+            return status;
     if (auto type = args.get("type")) {
         if (*type != "generated" && *type != "i" && *type != "d")
-            return usage_error("--type must be generated, i or d", kCommand);
-        if (!set_text_parameter("CStype", *type))
-            return kExitFailure;
+            return call.usage("--type must be generated, i or d");
+        return set_current("CStype", T_STRING,
+                           [&](varInfo *v) { return assignString(type->c_str(), v, 0); });
     }
-    return -1;
+    return kExitOk;
 }
 
 // The module leaves out a dimension whose increments come without an active
 // density in (0, 100] and says nothing.  Given on the command line that is a
-// slip (usage error); from a parameter file a warning says so.  Returns the
-// exit status of a usage error, or -1.
-int dropped_dimensions(const Args &args)
+// slip (usage error); from a parameter file a warning says so.
+int dropped_dimensions(const Call &call)
 {
     for (int j = 1; j <= CS_MAX_DIMS; ++j) {
         const std::string ni_name = "ni" + suffix(j);
         const std::string density_name = "CSdensity" + suffix(j);
         double ni = 0;
-        if (P_getreal(1, ni_name.c_str(), &ni, 1) != 0 || P_getactive(1, ni_name.c_str()) == 0 ||
-            !(ni > 1.0))
+        constexpr int kTree = VARTREE_CURRENT;
+        if (P_getreal(kTree, ni_name.c_str(), &ni, 1) != 0 ||
+            P_getactive(kTree, ni_name.c_str()) == 0 || !(ni > 1.0))
             continue;
         double density = 0;
-        if (P_getreal(1, density_name.c_str(), &density, 1) == 0 &&
-            P_getactive(1, density_name.c_str()) != 0 && density > 0 && density <= 100)
+        if (P_getreal(kTree, density_name.c_str(), &density, 1) == 0 &&
+            P_getactive(kTree, density_name.c_str()) != 0 && density > 0 && density <= 100)
             continue;
         const std::string increments = std::to_string(static_cast<long long>(ni));
-        if (args.has(ni_name))
-            return usage_error("--" + ni_name + " " + increments + " needs --density" + suffix(j) +
-                                   " P (percent of dimension " + std::to_string(j) +
-                                   "'s increments) with --method uniform; without it the "
-                                   "dimension would be left out",
-                               kCommand);
+        if (call.args.has(ni_name))
+            return call.usage("--" + ni_name + " " + increments + " needs --density" + suffix(j) +
+                              " P (percent of dimension " + std::to_string(j) +
+                              "'s increments) with --method uniform; without it the "
+                              "dimension would be left out");
         error("warning: dimension " + std::to_string(j) + " (" + ni_name + " " + increments +
               ") has no active " + density_name + " above 0 and at most 100: the sampling "
               "module leaves it out");
     }
-    return -1;
+    return kExitOk;
 }
 
 std::string schedule_location(const std::string &dir)
@@ -334,18 +241,18 @@ std::string size_text(std::uint64_t bytes)
 
 // Refuses (with the figures) a schedule beyond the limit: 1 GiB of memory,
 // or a grid of more than --max-points points when that is given.
-bool within_limit(const Need &need, const CSinfo &info, std::optional<long long> max_points)
+int within_limit(const Need &need, const CSinfo &info, std::optional<long long> max_points)
 {
     const bool allowed = max_points ? info.total <= *max_points
                                     : need.memory_bytes <= kDefaultMemoryLimit;
     if (allowed)
-        return true;
+        return kExitOk;
     error("the schedule would need " + size_text(need.memory_bytes) + " of memory (a grid of " +
           std::to_string(info.total) + " points, " + std::to_string(info.num) +
           " rows) and a file of up to " + size_text(need.file_bytes) + "; the limit is " +
           (max_points ? std::to_string(*max_points) + " grid points" : std::string("1 GiB")) +
           ": give --max-points " + std::to_string(info.total) + " to allow it");
-    return false;
+    return kExitFailure;
 }
 
 // A generated schedule's second row differs from the origin in some
@@ -360,52 +267,48 @@ bool schedule_made(int rows)
     return false;
 }
 
-}  // namespace
-
-int make(int argc, char **argv)
+int run(const Call &call)
 {
-    int exit_status = kExitOk;
-    auto args = parse_command(argc, argv, 1, option_specs(), kCommand, print_help, exit_status);
-    if (!args)
-        return exit_status;
-    if (!args->operands.empty())
-        return usage_error("unexpected argument '" + args->operands.front() + "'", kCommand);
+    const Args &args = call.args;
+    if (!args.operands.empty())
+        return call.usage("unexpected argument '" + args.operands.front() + "'");
 
-    tossVars(getTreeRootByIndex(1));
-    if (auto params = args->get("params")) {
+    tossVars(getTreeRootByIndex(VARTREE_CURRENT));
+    if (auto params = args.get("params")) {
         // Problems inside the file are reported by the store as it reads.
-        if (!load_parameter_file(*params, 1))
-            return kExitFailure;
+        if (const int status = load_parameters(*params, VARTREE_CURRENT); status != kExitOk)
+            return status;
     }
-    if (int status = apply_options(*args); status >= 0)
+    if (const int status = apply_options(call); status != kExitOk)
         return status;
 
     std::optional<long long> max_points;
-    if (auto text = args->get("max-points")) {
+    if (auto text = args.get("max-points")) {
         max_points = parse_whole(*text, 1, INT_MAX);
         if (!max_points)
             return bad_number("--max-points", *text, "a whole number from 1 to 2147483647",
-                              kCommand);
+                              call.command);
     }
 
     // An empty directory would put the file at the root: "" + "/" + name.
-    const std::string dir = args->get("dir").value_or(".");
+    const std::string dir = args.get("dir").value_or(".");
     if (dir.empty())
-        return usage_error("--dir needs a directory (. for the current one)", kCommand);
-    const auto name = args->get("name");
+        return call.usage("--dir needs a directory (. for the current one)");
+    const auto name = args.get("name");
     if (name && (name->empty() || name->size() >= CS_NAME_SIZE))
-        return usage_error("--name must hold 1 to 255 characters", kCommand);
-    const std::string method = args->get("method").value_or("uniform");
+        return call.usage("--name must hold 1 to 255 characters");
+    const std::string method = args.get("method").value_or("uniform");
     if (method != "uniform" && method != "poisson-gap" && method != "exponential")
-        return usage_error("--method must be uniform, poisson-gap or exponential", kCommand);
-    if (method != "uniform")
-        return make_planned(*args, method,
-                            name && (*name)[0] == '/' ? *name : dir + "/" + name.value_or(CS_DEFAULT_NAME),
-                            max_points);
+        return call.usage("--method must be uniform, poisson-gap or exponential");
+    if (method != "uniform") {
+        const std::string location =
+            name && (*name)[0] == '/' ? *name : dir + "/" + name.value_or(CS_DEFAULT_NAME);
+        return make_planned(call, method, location, max_points);
+    }
     for (const std::string &option : planned_only_options())
-        if (args->has(option))
-            return usage_error("--" + option + " belongs to the other methods", kCommand);
-    if (const int status = dropped_dimensions(*args); status >= 0)
+        if (args.has(option))
+            return call.usage("--" + option + " belongs to the other methods");
+    if (const int status = dropped_dimensions(call); status != kExitOk)
         return status;
 
     // A renamed file must be in place before the module reads it.
@@ -437,8 +340,8 @@ int make(int argc, char **argv)
         return kExitOk;
     }
     const Need need = need_of(info);
-    if (!within_limit(need, info, max_points))
-        return kExitFailure;
+    if (const int status = within_limit(need, info, max_points); status != kExitOk)
+        return status;
     // What CSgetSched does for a generated schedule, in two steps: when the
     // module could not make it (memory ran out) it would write empty rows.
     {
@@ -458,5 +361,113 @@ int make(int argc, char **argv)
     print_summary(where);
     return kExitOk;
 }
+
+constexpr Option kOptions[] = {
+    {"params", "FILE", "load parameters from FILE first"},
+    {.name = "ni",
+     .value = "N",
+     .help = "full increment count of dimension J (J = '' or 2..10),\n"
+             "a whole number from 0 to 2147483646",
+     .numbered = Numbered::kAfterBare},
+    {.name = "density",
+     .value = "P",
+     .help = "percentage of those increments that is sampled, 0 < P <= 100",
+     .numbered = Numbered::kAfterBare},
+    {"seed", "S",
+     "seed, a whole number in the 32-bit range; a negative seed\n"
+     "lists points in drawing order"},
+    {"type", "T", "generated, i or d (the CStype parameter)"},
+    {"dir", "DIR", "directory of the schedule file (default .; not empty)"},
+    {"name", "NAME",
+     "schedule file name (default sampling.sch); an absolute\n"
+     "name ignores --dir"},
+    {"max-points", "N",
+     "allow a generated schedule on a grid of up to N points,\n"
+     "however much memory it takes; without it a schedule that\n"
+     "needs more than 1 GiB of memory is refused.  poisson-gap\n"
+     "and exponential refuse a grid of more than N points (they\n"
+     "take 16777216 at most in any case)"},
+    {"method", "M",
+     "uniform (default): the sampling module's own generator;\n"
+     "poisson-gap: gaps drawn from a Poisson distribution whose\n"
+     "mean follows a sine (dense near the origin); exponential:\n"
+     "random points weighted by an exponential decay along each dimension"},
+    {"points", "K", "poisson-gap, exponential: exactly K rows"},
+    // --density once more, as the planner's methods read it.
+    {"density", "P", "with those methods: P percent of the whole grid"},
+    {"weight", "W", "poisson-gap: sine (default) or none (constant mean gap)"},
+    {"walk", "W",
+     "poisson-gap: threads (default for two or more dimensions\n"
+     "of more than one increment): the published multidimensional\n"
+     "scheme, lines along one dimension at a time started along\n"
+     "the grid's diagonal, gaps following the distance sum from\n"
+     "the origin; radial: the former walk by normalised distance\n"
+     "(the same file as before for the same seed); line (default\n"
+     "in one dimension): increment order"},
+    {"sine-portion", "S",
+     "poisson-gap: how much of a sine the mean gap follows:\n"
+     "quarter (default; --weight sine), half (short gaps at both\n"
+     "ends) or none (--weight none)"},
+    {"decay", "T", "exponential: decay in increments, one or one per dimension"},
+    {"order", "O",
+     "poisson-gap, exponential: rows in grid order (default) or\n"
+     "shuffled (the origin first, the others in an order drawn\n"
+     "from the seed: drift spreads over the experiment)"},
+    {"head", "N",
+     "sample every point whose increments all lie below N (the\n"
+     "first N increments of each dimension)"},
+    {"last", "", "sample the grid's last point (every increment at ni - 1)"},
+    {"best-of", "N",
+     "make N schedules with the seeds S, S+1, ... and keep the one\n"
+     "with the lowest far sidelobe (outside the main lobe |k| <= W);\n"
+     "the summary says which seed won.  Needs FFTW3"},
+    {"exclude", "W", "the main lobe's half-width for --best-of (default 2)"},
+    {"allow-periodic", "",
+     "keep a schedule whose increments share a common stride\n"
+     "> 1 in some dimension; by default such a schedule (every\n"
+     "point on a sub-lattice: a full-height ghost) is made again"},
+};
+
+}  // namespace
+
+extern constinit const Command kMake{
+    .name = "make",
+    .summary = "configure sampling from parameters and options, make or read\n"
+               "the schedule (uniform, poisson-gap or exponential), write it\n"
+               "and print a summary",
+    .usage = "[--params FILE] [--ni N --density P] [--ni2 N --density2 P] ...\n"
+             "                        [--seed S] [--type generated|i|d] [--dir DIR] [--name NAME]\n"
+             "                        [--max-points N]\n"
+             "--method poisson-gap|exponential --ni N [--ni2 N ...]\n"
+             "                        (--points K | --density P) [--weight sine|none] [--decay T]\n"
+             "                        [--walk threads|radial|line] [--sine-portion quarter|half|none]\n"
+             "                        [--order grid|shuffled] [--head N] [--last] [--best-of N]\n"
+             "                        [--exclude W] [--allow-periodic]\n"
+             "                        [--params FILE] [--seed S] [--dir DIR] [--name NAME]",
+    .usage_in_group = "[options]",
+    .options = kOptions,
+    .help = "Fills the current parameter tree from a parameter file and the options (the\n"
+            "options win), builds the sampling configuration, and makes the schedule and\n"
+            "writes it (type generated) or reads it from the schedule file (types i, d).\n"
+            "\n"
+            "{options}\n"
+            "\n"
+            "The schedule file is replaced only once it was written whole; on any\n"
+            "failure the old file stays as it was.  A write that takes longer than a\n"
+            "second shows its progress when standard error is a terminal.\n"
+            "\n"
+            "The summary's \"sampled\" of a dimension (uniform) is the module's count of\n"
+            "that dimension's increments: the schedule holds the product of these counts\n"
+            "as points, drawn at random from the whole grid, so a column may hold more\n"
+            "distinct increments than its \"sampled\" count.  \"points\" gives the rows and\n"
+            "their share of the grid.  The tool's methods seed std::mt19937_64 with the\n"
+            "seed; the same seed gives the same file.\n"
+            "\n"
+            "Exit status: 0 success; 1 failure (a --params file that cannot be read\n"
+            "whole, no sparse dimension, a schedule over the limit, a schedule file\n"
+            "that cannot be read or written, a failed output); 2 usage error.",
+    .option_column = 18,
+    .run = run,
+};
 
 }  // namespace psenv::sched

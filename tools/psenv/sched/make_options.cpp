@@ -7,13 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "sched/planning.h"
+#include "core/numbers.h"
+#include "sched/make_planned.h"
 #include "sparsamp_plan.h"
 
 namespace psenv::sched {
 namespace {
-
-constexpr const char *kCommand = "sched make";
 
 // An option's word and the planner's value for it.
 struct Word {
@@ -27,23 +26,25 @@ constexpr Word kPortions[] = {
     {"quarter", CSPLAN_SINE_QUARTER}, {"half", CSPLAN_SINE_HALF}, {"none", CSPLAN_SINE_NONE}};
 constexpr Word kOrders[] = {{"grid", CSPLAN_ORDER_GRID}, {"shuffled", CSPLAN_ORDER_SHUFFLED}};
 
-// The value of `option`'s word from `words`; a usage error when it is none
-// of them (status set, nothing returned).
+// The planner's value of `option`'s word from `words` (`fallback` when
+// the option is not given) in `value`; a usage error when it is none of them.
 template <std::size_t N>
-std::optional<int> word_option(const Args &args, const char *option, const Word (&words)[N],
-                               int fallback, int &status)
+int word_option(const Call &call, const char *option, const Word (&words)[N], int fallback,
+                int &value)
 {
-    const auto given = args.get(option);
+    const auto given = call.args.get(option);
+    value = fallback;
     if (!given)
-        return fallback;
+        return kExitOk;
     std::string choices;
     for (std::size_t i = 0; i < N; ++i) {
-        if (*given == words[i].text)
-            return words[i].value;
+        if (*given == words[i].text) {
+            value = words[i].value;
+            return kExitOk;
+        }
         choices += std::string(i == 0 ? "" : i + 1 == N ? " or " : ", ") + words[i].text;
     }
-    status = usage_error(std::string("--") + option + " must be " + choices, kCommand);
-    return std::nullopt;
+    return call.usage(std::string("--") + option + " must be " + choices);
 }
 
 std::optional<std::vector<double>> parse_decays(const std::string &text, int dimensions)
@@ -58,96 +59,83 @@ std::optional<std::vector<double>> parse_decays(const std::string &text, int dim
     return decays;
 }
 
-int poisson_gap_options(const Args &args, csplan_options &options)
+int poisson_gap_options(const Call &call, csplan_options &options)
 {
+    const Args &args = call.args;
     if (args.has("decay"))
-        return usage_error("--decay belongs to --method exponential", kCommand);
-    int status = -1;
+        return call.usage("--decay belongs to --method exponential");
     if (const auto weight = args.get("weight")) {
         // The older spelling of the quarter sine and of no weighting.
         if (args.has("sine-portion"))
-            return usage_error("give --sine-portion or --weight, not both", kCommand);
+            return call.usage("give --sine-portion or --weight, not both");
         if (*weight != "sine" && *weight != "none")
-            return usage_error("--weight must be sine or none", kCommand);
+            return call.usage("--weight must be sine or none");
         options.sine_portion = *weight == "none" ? CSPLAN_SINE_NONE : CSPLAN_SINE_QUARTER;
-    } else {
-        const auto portion =
-            word_option(args, "sine-portion", kPortions, CSPLAN_SINE_QUARTER, status);
-        if (!portion)
-            return status;
-        options.sine_portion = *portion;
-    }
-    const auto walk = word_option(args, "walk", kWalks, CSPLAN_WALK_DEFAULT, status);
-    if (!walk)
+    } else if (const int status = word_option(call, "sine-portion", kPortions,
+                                              CSPLAN_SINE_QUARTER, options.sine_portion);
+               status != kExitOk) {
         return status;
-    options.walk = *walk;
-    return -1;
+    }
+    return word_option(call, "walk", kWalks, CSPLAN_WALK_DEFAULT, options.walk);
 }
 
-int exponential_options(const Args &args, const csplan_grid &grid, csplan_options &options)
+int exponential_options(const Call &call, const csplan_grid &grid, csplan_options &options)
 {
     for (const char *option : {"weight", "walk", "sine-portion"})
-        if (args.has(option))
-            return usage_error(std::string("--") + option + " belongs to --method poisson-gap",
-                               kCommand);
-    const auto decay_text = args.get("decay");
+        if (call.args.has(option))
+            return call.usage(std::string("--") + option + " belongs to --method poisson-gap");
+    const auto decay_text = call.args.get("decay");
     if (!decay_text)
-        return usage_error("--method exponential needs --decay T (increments)", kCommand);
+        return call.usage("--method exponential needs --decay T (increments)");
     const auto decays = parse_decays(*decay_text, grid.dimensions);
     if (!decays)
-        return usage_error("--decay needs one positive number, or one per dimension (" +
-                               std::to_string(grid.dimensions) +
-                               "), separated by commas, without signs or blanks",
-                           kCommand);
+        return call.usage("--decay needs one positive number, or one per dimension (" +
+                          std::to_string(grid.dimensions) +
+                          "), separated by commas, without signs or blanks");
     std::copy(decays->begin(), decays->end(), options.decay);
-    return -1;
+    return kExitOk;
+}
+
+// The value of a whole-number option, when given, in `value`; a usage error
+// outside low..high.
+int whole_option(const Call &call, const char *option, long long low, long long high,
+                 int &value)
+{
+    const auto text = call.args.get(option);
+    if (!text)
+        return kExitOk;
+    const auto given = parse_whole(*text, low, high);
+    if (!given)
+        return bad_number(std::string("--") + option, *text,
+                          "a whole number from " + std::to_string(low) + " to " +
+                              std::to_string(high),
+                          call.command);
+    value = static_cast<int>(*given);
+    return kExitOk;
 }
 
 // What both methods take: the order, the forced points, the best of
 // several seeds and the guard.
-int common_options(const Args &args, csplan_options &options)
+int common_options(const Call &call, csplan_options &options)
 {
-    int status = -1;
-    const auto order = word_option(args, "order", kOrders, CSPLAN_ORDER_GRID, status);
-    if (!order)
+    if (const int status = word_option(call, "order", kOrders, CSPLAN_ORDER_GRID, options.order);
+        status != kExitOk)
         return status;
-    options.order = *order;
-    if (const auto head = args.get("head")) {
-        const auto value = parse_whole(*head, 0, INT_MAX);
-        if (!value)
-            return bad_number("--head", *head, "a whole number from 0 to 2147483647", kCommand);
-        options.head = static_cast<int>(*value);
-    }
-    options.last = args.has("last") ? 1 : 0;
-    if (const auto best = args.get("best-of")) {
-        const auto value = parse_whole(*best, 1, CSPLAN_MOST_BEST_OF);
-        if (!value)
-            return bad_number("--best-of", *best,
-                              "a whole number from 1 to " + std::to_string(CSPLAN_MOST_BEST_OF),
-                              kCommand);
-        options.best_of = static_cast<int>(*value);
-    }
-    if (const auto exclude = args.get("exclude")) {
-        const auto value = parse_whole(*exclude, 0, INT_MAX);
-        if (!value)
-            return bad_number("--exclude", *exclude, "a whole number from 0 to 2147483647",
-                              kCommand);
-        options.exclude = static_cast<int>(*value);
-    }
-    options.allow_periodic = args.has("allow-periodic") ? 1 : 0;
-    return -1;
+    if (const int status = whole_option(call, "head", 0, INT_MAX, options.head);
+        status != kExitOk)
+        return status;
+    options.last = call.args.has("last") ? 1 : 0;
+    if (const int status = whole_option(call, "best-of", 1, CSPLAN_MOST_BEST_OF, options.best_of);
+        status != kExitOk)
+        return status;
+    if (const int status = whole_option(call, "exclude", 0, INT_MAX, options.exclude);
+        status != kExitOk)
+        return status;
+    options.allow_periodic = call.args.has("allow-periodic") ? 1 : 0;
+    return kExitOk;
 }
 
 }  // namespace
-
-const std::vector<OptionSpec> &planned_make_options()
-{
-    static const std::vector<OptionSpec> options = {
-        {"method", true},     {"points", true},  {"weight", true},         {"decay", true},
-        {"walk", true},       {"sine-portion", true}, {"order", true},     {"head", true},
-        {"last", false},      {"best-of", true}, {"exclude", true},        {"allow-periodic", false}};
-    return options;
-}
 
 const std::vector<std::string> &planned_only_options()
 {
@@ -157,15 +145,15 @@ const std::vector<std::string> &planned_only_options()
     return names;
 }
 
-int planned_options(const Args &args, const std::string &method, const csplan_grid &grid,
+int planned_options(const Call &call, const std::string &method, const csplan_grid &grid,
                     csplan_options &options)
 {
     options.method =
         method == "exponential" ? CSPLAN_METHOD_EXPONENTIAL : CSPLAN_METHOD_POISSON_GAP;
     const int status = options.method == CSPLAN_METHOD_EXPONENTIAL
-                           ? exponential_options(args, grid, options)
-                           : poisson_gap_options(args, options);
-    return status >= 0 ? status : common_options(args, options);
+                           ? exponential_options(call, grid, options)
+                           : poisson_gap_options(call, options);
+    return status != kExitOk ? status : common_options(call, options);
 }
 
 std::string made_text(const csplan_options &options, const csplan_made &made,

@@ -9,16 +9,18 @@
 #include <string>
 #include <vector>
 
-#include "sched/planning.h"
+#include "core/numbers.h"
+#include "sched/grid.h"
+#include "sched/make_planned.h"
 #include "sparsamp.h"
 #include "sparsamp_plan.h"
 #include "treekeep.h"
+#include "vartree.h"
 
 namespace psenv::sched {
 namespace {
 
-constexpr const char *kCommand = "sched make";
-constexpr int kTree = 1;  // where `sched make` puts the parameters
+constexpr int kTree = VARTREE_CURRENT;  // where `sched make` puts the parameters
 
 std::optional<double> real_parameter(const char *name, bool need_active)
 {
@@ -46,27 +48,24 @@ std::int32_t seed_from_tree()
     return static_cast<std::int32_t>(rounded);
 }
 
-// K from --points, else from "CSdensity" as a percentage of the whole grid.
-std::optional<std::int64_t> point_count(const Args &args, std::int64_t total, int &status)
+// K from --points, else from "CSdensity" as a percentage of the whole grid;
+// a usage error when neither gives one.
+int point_count(const Call &call, std::int64_t total, std::int64_t &count)
 {
-    if (auto points = args.get("points")) {
+    if (auto points = call.args.get("points")) {
         const auto k = parse_whole(*points, 1, total);
-        if (!k) {
-            status = usage_error("--points must be a whole number from 1 to the grid's " +
-                                     std::to_string(total) + " points",
-                                 kCommand);
-            return std::nullopt;
-        }
-        return *k;
+        if (!k)
+            return call.usage("--points must be a whole number from 1 to the grid's " +
+                              std::to_string(total) + " points");
+        count = *k;
+        return kExitOk;
     }
     const auto density = real_parameter("CSdensity", true);
-    if (!density || !(*density > 0) || !(*density <= 100)) {
-        status = usage_error("give --points K or --density P (0 < P <= 100, percent of the grid)",
-                             kCommand);
-        return std::nullopt;
-    }
-    const auto k = static_cast<std::int64_t>(std::floor(*density / 100.0 * static_cast<double>(total) + 0.5));
-    return std::max<std::int64_t>(k, 1);
+    if (!density || !(*density > 0) || !(*density <= 100))
+        return call.usage("give --points K or --density P (0 < P <= 100, percent of the grid)");
+    const double share = *density / 100.0 * static_cast<double>(total);
+    count = std::max<std::int64_t>(static_cast<std::int64_t>(std::floor(share + 0.5)), 1);
+    return kExitOk;
 }
 
 // `rows` row-major, grid.dimensions entries each.
@@ -99,7 +98,9 @@ void print_summary(const std::string &location, const std::string &method_text,
     std::printf("density:       %s; per dimension, the share of increments in some row: ",
                 density_text.c_str());
     for (int k = 0; k < grid.dimensions; ++k)
-        std::printf("%s%.4g%%", k ? ", " : "", 100.0 * static_cast<double>(distinct[static_cast<std::size_t>(k)]) / grid.ni[k]);
+        std::printf("%s%.4g%%", k ? ", " : "",
+                    100.0 * static_cast<double>(distinct[static_cast<std::size_t>(k)]) /
+                        grid.ni[k]);
     std::printf("\n");
     std::printf("seed:          %d (mt19937_64), rows in %s\n", made.seed,
                 options.order == CSPLAN_ORDER_SHUFFLED ? "shuffled order, the origin first"
@@ -126,32 +127,17 @@ std::string density_understood(const Args &args, std::int64_t points, std::int64
 
 }  // namespace
 
-std::vector<int> grid_from_tree(int tree)
-{
-    std::vector<int> ni;
-    for (int j = 1; j <= 10; ++j) {
-        const std::string name = j == 1 ? "ni" : "ni" + std::to_string(j);
-        double value = 0;
-        if (P_getreal(tree, name.c_str(), &value, 1) != 0 || P_getactive(tree, name.c_str()) == 0 ||
-            !(value > 1.0) || value >= 2147483647.0)
-            continue;
-        ni.push_back(static_cast<int>(static_cast<long double>(value) + 0.1L));
-    }
-    return ni;
-}
-
-int make_planned(const Args &args, const std::string &method, const std::string &location,
+int make_planned(const Call &call, const std::string &method, const std::string &location,
                  std::optional<long long> max_points)
 {
+    const Args &args = call.args;
     for (int j = 2; j <= 10; ++j)
         if (args.has("density" + std::to_string(j)))
-            return usage_error("--density" + std::to_string(j) +
-                                   ": per-dimension densities belong to --method uniform; give "
-                                   "--density P (percent of the whole grid) or --points K",
-                               kCommand);
+            return call.usage("--density" + std::to_string(j) +
+                              ": per-dimension densities belong to --method uniform; give "
+                              "--density P (percent of the whole grid) or --points K");
     if (auto type = args.get("type"); type && *type != "generated")
-        return usage_error("--method " + method + " makes a schedule: --type must be generated",
-                           kCommand);
+        return call.usage("--method " + method + " makes a schedule: --type must be generated");
     const std::vector<int> ni = grid_from_tree(kTree);
     if (ni.empty()) {
         error("no sparse dimension: give --ni N (above 1)");
@@ -173,30 +159,29 @@ int make_planned(const Args &args, const std::string &method, const std::string 
               std::to_string(total) + " to allow it");
         return kExitFailure;
     }
-    int status = kExitOk;
-    const auto points = point_count(args, total, status);
-    if (!points)
+    std::int64_t points = 0;
+    if (const int status = point_count(call, total, points); status != kExitOk)
         return status;
     csplan_options options;
     csplan_options_init(&options);
-    options.points = *points;
+    options.points = points;
     options.seed = seed_from_tree();
-    if (const int refused = planned_options(args, method, grid, options); refused >= 0)
-        return refused;
+    if (const int status = planned_options(call, method, grid, options); status != kExitOk)
+        return status;
 
-    std::vector<std::int64_t> indices(static_cast<std::size_t>(*points));
+    std::vector<std::int64_t> indices(static_cast<std::size_t>(points));
     csplan_made made{};
     char detail[256];
-    int code = csplan_make(&grid, &options, indices.data(), *points, &made, detail, sizeof detail);
+    int code = csplan_make(&grid, &options, indices.data(), points, &made, detail, sizeof detail);
     if (code == CSPLAN_EINVAL)
-        return usage_error(detail, kCommand);
+        return call.usage(detail);
     if (code == CSPLAN_NOT_AVAILABLE) {
         error(std::string("--best-of: ") + detail);
         return kExitUsage;
     }
     std::vector<int> rows(indices.size() * ni.size());
     if (code == CSPLAN_OK)
-        code = csplan_rows(&grid, indices.data(), *points, rows.data(),
+        code = csplan_rows(&grid, indices.data(), points, rows.data(),
                            static_cast<std::int64_t>(rows.size()));
     if (code != CSPLAN_OK) {
         error("--method " + method + ": " + detail);
@@ -204,14 +189,14 @@ int make_planned(const Args &args, const std::string &method, const std::string 
     }
     int failure = 0;
     const int written =
-        csplan_write_schedule(location.c_str(), rows.data(), *points, grid.dimensions, &failure);
+        csplan_write_schedule(location.c_str(), rows.data(), points, grid.dimensions, &failure);
     if (written != CSPLAN_OK) {
         error("cannot write '" + location + "': " +
               (written == CSPLAN_EIO ? std::strerror(failure) : csplan_strerror(written)));
         return kExitFailure;
     }
     print_summary(location, made_text(options, made, args.get("decay").value_or("")),
-                  density_understood(args, *points, total), grid, rows, options, made);
+                  density_understood(args, points, total), grid, rows, options, made);
     return kExitOk;
 }
 

@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "cli.h"
+#include "core/command.h"
+#include "core/numbers.h"
 #include "sched/axis_ticks.h"
 #include "sched/schedule.h"
-#include "sched/planning.h"
+#include "sched/grid.h"
 #include "psenv_util/file_replacement.h"
 #include "psenv_util/svg_writer.h"
 
@@ -18,7 +19,6 @@ namespace psenv::sched {
 using util::SvgWriter;
 namespace {
 
-constexpr const char *kCommand = "sched plot";
 constexpr const char *kTaken = "#1f4e9c";
 constexpr const char *kEmpty = "#e6eaf0";
 constexpr const char *kInk = "#222222";
@@ -29,29 +29,6 @@ constexpr int kMostBars = 256;
 constexpr double kCharWidth = 6.6;  // of an 11-pixel digit, generously
 constexpr double kLineHeight = 12;
 constexpr double kShortestSide = 120;  // of a grid panel, however narrow the grid
-
-void print_help()
-{
-    std::puts("Usage: psenv sched plot FILE --svg OUT [--dims A,B] [--ni N,... | --params FILE]\n\n"
-              "Draws the schedule file FILE as an SVG picture in OUT.  One dimension: a\n"
-              "strip of all increments with the sampled ones filled; two: the grid with\n"
-              "the sampled cells filled; three or more: the projection on the\n"
-              "dimensions A and B (default 1,2; a darker cell holds more points) and a\n"
-              "histogram of sampled points per increment for each dimension.  Axes run\n"
-              "to ni - 1 when the grid is given, else to the largest entry.  Rows that\n"
-              "read only because the reader is lenient (see 'psenv sched check') are\n"
-              "warned about first, on standard error.\n\n"
-              "  --svg OUT        file to write\n"
-              "  --dims A,B       dimensions (1-based) of the projection\n"
-              "  --ni N[,N2...]   the grid: increments per dimension\n"
-              "  --params FILE    the grid from the ni, ni2, ... parameters of FILE\n\n"
-              "OUT is replaced only once the picture was written whole.  Texts in the\n"
-              "picture (the file name) are made valid UTF-8: a byte that is not is\n"
-              "shown as U+FFFD.\n\n"
-              "Exit status: 0 success, 1 failure (the schedule cannot be read or has\n"
-              "another number of columns than the grid has dimensions, OUT cannot be\n"
-              "written, failed output), 2 usage error.");
-}
 
 // One axis of a panel: the increments 0..extent-1 in `cells` equal bins.
 struct Axis {
@@ -261,52 +238,79 @@ bool parse_dims(const std::string &text, int dimensions, int *a, int *b)
     return true;
 }
 
-}  // namespace
-
-int plot(int argc, char **argv)
+int run(const Call &call)
 {
-    int exit_status = kExitOk;
-    auto args = parse_command(argc, argv, 1,
-                              {{"help", false}, {"svg", true}, {"dims", true}, {"ni", true},
-                               {"params", true}},
-                              kCommand, print_help, exit_status);
-    if (!args)
-        return exit_status;
-    if (args->operands.size() != 1)
-        return usage_error("sched plot needs exactly one schedule file", kCommand);
-    const auto out = args->get("svg");
+    const Args &args = call.args;
+    if (args.operands.size() != 1)
+        return call.usage("sched plot needs exactly one schedule file");
+    const auto out = args.get("svg");
     if (!out || out->empty())
-        return usage_error("sched plot needs --svg OUT", kCommand);
-    const std::string file = args->operands.front();
-    const auto ni = grid_option(*args, kCommand, exit_status);
-    if (!ni)
-        return exit_status;
-    warn_about_schedule(file, *ni);
-    const auto schedule = load_schedule(file);
-    if (!schedule)
-        return kExitFailure;
+        return call.usage("sched plot needs --svg OUT");
+    const std::string file = args.operands.front();
+    std::vector<int> ni;
+    if (const int status = grid_option(call, ni); status != kExitOk)
+        return status;
+    warn_about_schedule(file, ni);
+    Schedule schedule;
+    if (const int status = load_schedule(file, schedule); status != kExitOk)
+        return status;
     int a = 0;
     int b = 1;
-    if (auto dims = args->get("dims")) {
-        if (schedule->dimensions() < 2 || !parse_dims(*dims, schedule->dimensions(), &a, &b))
-            return usage_error("--dims needs two different dimensions 1.." +
-                                   std::to_string(schedule->dimensions()) + ", as in 1,2",
-                               kCommand);
+    if (auto dims = args.get("dims")) {
+        if (schedule.dimensions() < 2 || !parse_dims(*dims, schedule.dimensions(), &a, &b))
+            return call.usage("--dims needs two different dimensions 1.." +
+                              std::to_string(schedule.dimensions()) + ", as in 1,2");
     }
     // The file is at fault as much as the grid: a failure, as in psf.
-    if (!ni->empty() && static_cast<int>(ni->size()) != schedule->dimensions()) {
-        const int columns = schedule->dimensions();
+    if (!ni.empty() && static_cast<int>(ni.size()) != schedule.dimensions()) {
+        const int columns = schedule.dimensions();
         error(file + ": the schedule has " + std::to_string(columns) + " column" +
-              (columns == 1 ? "" : "s") + " but the grid " + std::to_string(ni->size()) +
-              " dimension" + (ni->size() == 1 ? "" : "s"));
+              (columns == 1 ? "" : "s") + " but the grid " + std::to_string(ni.size()) +
+              " dimension" + (ni.size() == 1 ? "" : "s"));
         return kExitFailure;
     }
-    const std::string svg = picture(*schedule, file, a, b, *ni);
+    const std::string svg = picture(schedule, file, a, b, ni);
     if (const int failure = util::replace_file(*out, svg); failure != 0) {
         error("cannot write '" + *out + "': " + std::strerror(failure));
         return kExitFailure;
     }
     return kExitOk;
 }
+
+constexpr Option kOptions[] = {
+    {"svg", "OUT", "file to write"},
+    {"dims", "A,B", "dimensions (1-based) of the projection"},
+    {"ni", "N[,N2...]", "the grid: increments per dimension"},
+    {"params", "FILE", "the grid from the ni, ni2, ... parameters of FILE"},
+};
+
+}  // namespace
+
+extern constinit const Command kPlot{
+    .name = "plot",
+    .summary = "draw a schedule file as an SVG picture",
+    .usage = "FILE --svg OUT [--dims A,B] [--ni N,... | --params FILE]",
+    .options = kOptions,
+    .help = "Draws the schedule file FILE as an SVG picture in OUT.  One dimension: a\n"
+            "strip of all increments with the sampled ones filled; two: the grid with\n"
+            "the sampled cells filled; three or more: the projection on the\n"
+            "dimensions A and B (default 1,2; a darker cell holds more points) and a\n"
+            "histogram of sampled points per increment for each dimension.  Axes run\n"
+            "to ni - 1 when the grid is given, else to the largest entry.  Rows that\n"
+            "read only because the reader is lenient (see 'psenv sched check') are\n"
+            "warned about first, on standard error.\n"
+            "\n"
+            "{options}\n"
+            "\n"
+            "OUT is replaced only once the picture was written whole.  Texts in the\n"
+            "picture (the file name) are made valid UTF-8: a byte that is not is\n"
+            "shown as U+FFFD.\n"
+            "\n"
+            "Exit status: 0 success, 1 failure (the schedule cannot be read or has\n"
+            "another number of columns than the grid has dimensions, OUT cannot be\n"
+            "written, failed output), 2 usage error.",
+    .option_column = 19,
+    .run = run,
+};
 
 }  // namespace psenv::sched

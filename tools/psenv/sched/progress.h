@@ -1,6 +1,6 @@
 // Progress of a long `sched make` on a terminal.
-#ifndef PSENV_TOOL_CMD_SCHED_PROGRESS_H
-#define PSENV_TOOL_CMD_SCHED_PROGRESS_H
+#ifndef PSENV_TOOL_SCHED_PROGRESS_H
+#define PSENV_TOOL_SCHED_PROGRESS_H
 
 #include <condition_variable>
 #include <cstdint>

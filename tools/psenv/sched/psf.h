@@ -1,13 +1,13 @@
 // What `sched psf` and `sched compare` share: their common options, the
 // figures of one schedule, and the wording of the figures.
-#ifndef PSENV_TOOL_CMD_SCHED_PSF_H
-#define PSENV_TOOL_CMD_SCHED_PSF_H
+#ifndef PSENV_TOOL_SCHED_PSF_H
+#define PSENV_TOOL_SCHED_PSF_H
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "cli.h"
+#include "core/command.h"
 #include "sched/psf_scale.h"
 #include "sched/psf_picture.h"
 #include "sparsamp_plan.h"
@@ -23,16 +23,15 @@ struct PsfSetup {
     std::optional<std::string> svg;            // --svg OUT
 };
 
-// Parses the command line (the common options and `specs`), checks that the
-// transform is available and reads the grid; nothing when the command must
-// end with `status`.
-std::optional<PsfSetup> prepare_psf(int argc, char **argv, const char *command, void (*help)(),
-                                    std::vector<OptionSpec> specs, Args &args, int &status);
+// The options both commands take, read into `setup` once the transform is
+// known to be there, with the grid: kExitOk, else a usage error (no
+// transform in this build is one too) or failure reported.
+int psf_setup(const Call &call, PsfSetup &setup);
 
 // Loads, masks and transforms one schedule (warning about lenient rows
-// first); prints why not and returns false.  The magnitudes are kept only
-// with `keep`.
-bool psf_of(const std::string &path, const PsfSetup &setup, PsfView &view, bool keep);
+// first): kExitOk, or kExitFailure after saying why not.  The magnitudes
+// are kept only with `keep`.
+int psf_of(const std::string &path, const PsfSetup &setup, PsfView &view, bool keep);
 
 // Wordings of the figures.
 std::string sidelobe_text(double x);                   // ten significant digits

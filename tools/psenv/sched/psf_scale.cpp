@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "sched/axis_ticks.h"
-#include "cli.h"
+#include "core/numbers.h"
 
 namespace psenv::sched {
 namespace {

@@ -1,8 +1,8 @@
 // The scale and the frequency axes of the point-spread pictures: one scale
 // may be shared by several pictures so that they compare by eye, and the
 // axes are in Hz when the spectral width is known.
-#ifndef PSENV_TOOL_CMD_SCHED_PSF_SCALE_H
-#define PSENV_TOOL_CMD_SCHED_PSF_SCALE_H
+#ifndef PSENV_TOOL_SCHED_PSF_SCALE_H
+#define PSENV_TOOL_SCHED_PSF_SCALE_H
 
 #include <optional>
 #include <string>

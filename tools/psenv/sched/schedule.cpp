@@ -1,28 +1,24 @@
-// Reading schedule files for `sched show` and `sched plot`.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+// Reading schedule files for the `psenv sched` commands.
+#include "sched/schedule.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <string>
 
-#include "cli.h"
-#include "sched/schedule.h"
-#include "tool_streams.h"
+#include "core/report.h"
+#include "core/streams.h"
 #include "sparsamp.h"
 #include "treekeep.h"
+#include "vartree.h"
 
 namespace psenv::sched {
 namespace {
 
-// A file-type configuration of `dims` dimensions in tree 1, so that the
-// module reads the file with that many columns.
+// A file-type configuration of `dims` dimensions in the current tree, so
+// that the module reads the file with that many columns.
 void configure_reader(int dims)
 {
-    SymbolNode **root = getTreeRootByIndex(1);
+    SymbolNode **root = getTreeRootByIndex(VARTREE_CURRENT);
     tossVars(root);
     assignString("i", RcreateVar("CStype", root, T_STRING), 0);
     for (int j = 1; j <= dims; ++j) {
@@ -43,17 +39,17 @@ std::string delay_name(int k)
     return name;
 }
 
-std::optional<Schedule> load_schedule(const std::string &path)
+int load_schedule(const std::string &path, Schedule &schedule)
 {
     const bool absolute = !path.empty() && path[0] == '/';
     if (path.size() + (absolute ? 0 : 2) > 255 || path.size() >= CS_NAME_SIZE) {
         error("schedule file name '" + path + "' is too long (255 characters at most)");
-        return std::nullopt;
+        return kExitFailure;
     }
     // The module would take a directory for a file without rows.
     if (const int reason = unreadable(path); reason != 0) {
         error("cannot open schedule file '" + path + "': " + std::strerror(reason));
-        return std::nullopt;
+        return kExitFailure;
     }
     // The module knows no file without knowing its column count: try each.
     int status = CS_READ_COLUMNS;
@@ -64,28 +60,28 @@ std::optional<Schedule> load_schedule(const std::string &path)
         std::snprintf(getCSname(), CS_NAME_SIZE, "%s", path.c_str());
         status = CSreadSched(".");
     }
-    tossVars(getTreeRootByIndex(1));
+    tossVars(getTreeRootByIndex(VARTREE_CURRENT));
     switch (status) {
     case CS_READ_OK:
         break;
     case CS_READ_NOFILE:
         error("cannot open schedule file '" + path + "'");
-        return std::nullopt;
+        return kExitFailure;
     case CS_READ_NODATA:
         error("schedule file '" + path + "' has no data row");
-        return std::nullopt;
+        return kExitFailure;
     default:
         error("schedule file '" + path + "': its first row holds more than " +
               std::to_string(CS_MAX_DIMS) + " integers");
-        return std::nullopt;
+        return kExitFailure;
     }
-    Schedule schedule;
+    schedule.columns.clear();
     schedule.columns.resize(static_cast<std::size_t>(dims));
     for (int k = 0; k < dims; ++k)
         for (int i = 0; i < getCSnum(); ++i)
             schedule.columns[static_cast<std::size_t>(k)].push_back(
                 static_cast<int>(getCSval(k, i)));
-    return schedule;
+    return kExitOk;
 }
 
 DimensionStats dimension_stats(const std::vector<int> &column)
@@ -100,7 +96,8 @@ DimensionStats dimension_stats(const std::vector<int> &column)
     stats.highest = sorted.back();
     stats.distinct = static_cast<int>(sorted.size());
     for (std::size_t i = 1; i < sorted.size(); ++i)
-        stats.largest_gap = std::max(stats.largest_gap, static_cast<long long>(sorted[i]) - sorted[i - 1]);
+        stats.largest_gap =
+            std::max(stats.largest_gap, static_cast<long long>(sorted[i]) - sorted[i - 1]);
     // The first quarter of the increments 0..highest, at least one increment.
     const long long extent = static_cast<long long>(std::max(stats.highest, 0)) + 1;
     stats.quarter = static_cast<int>(std::max(1LL, (extent + 3) / 4));

@@ -1,16 +1,11 @@
-// Shared parts of the `psenv sched` subcommands.
-#ifndef PSENV_TOOL_CMD_SCHED_H
-#define PSENV_TOOL_CMD_SCHED_H
+// Schedule files as the `psenv sched` commands read them.
+#ifndef PSENV_TOOL_SCHED_SCHEDULE_H
+#define PSENV_TOOL_SCHED_SCHEDULE_H
 
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace psenv::sched {
-
-int make(int argc, char **argv);
-int show(int argc, char **argv);
-int plot(int argc, char **argv);
 
 // A schedule file as the sampling module reads it: columns[k][i] is the
 // increment of dimension k in row i.
@@ -20,9 +15,9 @@ struct Schedule {
     int dimensions() const { return static_cast<int>(columns.size()); }
 };
 
-// Reads `path` through the sampling module, finding its column count; prints
-// the error and returns nothing when it cannot be read.
-std::optional<Schedule> load_schedule(const std::string &path);
+// Reads `path` through the sampling module, finding its column count:
+// kExitOk, or kExitFailure after saying why it cannot be read.
+int load_schedule(const std::string &path, Schedule &schedule);
 
 // Delay name of file column k (0-based) when the dimensions follow "ni",
 // "ni2", ... without gaps.
@@ -32,12 +27,16 @@ std::string delay_name(int k);
 struct DimensionStats {
     int lowest = 0;
     int highest = 0;
-    int distinct = 0;      // distinct increments sampled
+    int distinct = 0;           // distinct increments sampled
     long long largest_gap = 0;  // largest step between consecutive sampled increments
-    int quarter = 0;       // increments in the first quarter of 0..highest
-    int quarter_taken = 0; // of those, how many are sampled
+    int quarter = 0;            // increments in the first quarter of 0..highest
+    int quarter_taken = 0;      // of those, how many are sampled
 };
 DimensionStats dimension_stats(const std::vector<int> &column);
+
+// Writes the strict reading's findings for `path` (check.cpp) as "psenv:
+// warning: PATH:LINE: ..." on standard error; returns how many there were.
+int warn_about_schedule(const std::string &path, const std::vector<int> &ni);
 
 }  // namespace psenv::sched
 

@@ -3,37 +3,13 @@
 #include <cstdio>
 #include <string>
 
-#include "cli.h"
+#include "core/command.h"
+#include "sched/grid.h"
 #include "sched/schedule.h"
-#include "sched/planning.h"
 #include "sparsamp_plan.h"
 
 namespace psenv::sched {
 namespace {
-
-constexpr const char *kCommand = "sched show";
-
-void print_help()
-{
-    std::puts("Usage: psenv sched show FILE [--ni N[,N2...] | --params FILE] [--no-rows]\n\n"
-              "Warnings about rows that read only because the reader is lenient (see\n"
-              "'psenv sched check') come first, on standard error.  Then it\n"
-              "lists the rows of the schedule file FILE, then per dimension: how many\n"
-              "distinct increments are sampled, the largest gap between sampled\n"
-              "increments, and how much of the first quarter of the increments (where\n"
-              "the signal is strongest) is sampled.  The increments of a dimension are\n"
-              "taken as 0 up to its largest entry unless the grid is given; delay names\n"
-              "assume the dimensions follow ni, ni2, ... without gaps.  \"sampled\" of a\n"
-              "dimension counts its increments that occur in some row; the density is\n"
-              "rows / grid points.  With two or more dimensions the largest gap along\n"
-              "the grid lines of each dimension follows, as 'psenv sched psf' counts it\n"
-              "(the gap above is that of the increments sampled in any row).\n\n"
-              "  --ni N[,N2...]  the grid: increments per dimension\n"
-              "  --params FILE   the grid from the ni, ni2, ... parameters of FILE\n"
-              "  --no-rows       print the statistics only\n\n"
-              "Exit status: 0 success, 1 failure (the schedule cannot be read, failed\n"
-              "output), 2 usage error.");
-}
 
 void print_rows(const Schedule &schedule)
 {
@@ -107,30 +83,56 @@ void print_line_gaps(const Schedule &schedule, const std::vector<int> &ni)
                 "psf' counts)\n");
 }
 
-}  // namespace
-
-int show(int argc, char **argv)
+int run(const Call &call)
 {
-    int exit_status = kExitOk;
-    auto args = parse_command(argc, argv, 1,
-                              {{"help", false}, {"no-rows", false}, {"ni", true}, {"params", true}},
-                              kCommand, print_help, exit_status);
-    if (!args)
-        return exit_status;
-    if (args->operands.size() != 1)
-        return usage_error("sched show needs exactly one schedule file", kCommand);
-    const auto ni = grid_option(*args, kCommand, exit_status);
-    if (!ni)
-        return exit_status;
-    warn_about_schedule(args->operands.front(), *ni);
-    const auto schedule = load_schedule(args->operands.front());
-    if (!schedule)
-        return kExitFailure;
-    if (!args->has("no-rows"))
-        print_rows(*schedule);
-    print_statistics(*schedule, *ni);
-    print_line_gaps(*schedule, *ni);
+    const Args &args = call.args;
+    if (args.operands.size() != 1)
+        return call.usage("sched show needs exactly one schedule file");
+    std::vector<int> ni;
+    if (const int status = grid_option(call, ni); status != kExitOk)
+        return status;
+    warn_about_schedule(args.operands.front(), ni);
+    Schedule schedule;
+    if (const int status = load_schedule(args.operands.front(), schedule); status != kExitOk)
+        return status;
+    if (!args.has("no-rows"))
+        print_rows(schedule);
+    print_statistics(schedule, ni);
+    print_line_gaps(schedule, ni);
     return kExitOk;
 }
+
+constexpr Option kOptions[] = {
+    {"ni", "N[,N2...]", "the grid: increments per dimension"},
+    {"params", "FILE", "the grid from the ni, ni2, ... parameters of FILE"},
+    {"no-rows", "", "print the statistics only"},
+};
+
+}  // namespace
+
+extern constinit const Command kShow{
+    .name = "show",
+    .summary = "list a schedule file's rows and per-dimension statistics",
+    .usage = "FILE [--ni N[,N2...] | --params FILE] [--no-rows]",
+    .options = kOptions,
+    .help = "Warnings about rows that read only because the reader is lenient (see\n"
+            "'psenv sched check') come first, on standard error.  Then it\n"
+            "lists the rows of the schedule file FILE, then per dimension: how many\n"
+            "distinct increments are sampled, the largest gap between sampled\n"
+            "increments, and how much of the first quarter of the increments (where\n"
+            "the signal is strongest) is sampled.  The increments of a dimension are\n"
+            "taken as 0 up to its largest entry unless the grid is given; delay names\n"
+            "assume the dimensions follow ni, ni2, ... without gaps.  \"sampled\" of a\n"
+            "dimension counts its increments that occur in some row; the density is\n"
+            "rows / grid points.  With two or more dimensions the largest gap along\n"
+            "the grid lines of each dimension follows, as 'psenv sched psf' counts it\n"
+            "(the gap above is that of the increments sampled in any row).\n"
+            "\n"
+            "{options}\n"
+            "\n"
+            "Exit status: 0 success, 1 failure (the schedule cannot be read, failed\n"
+            "output), 2 usage error.",
+    .run = run,
+};
 
 }  // namespace psenv::sched

@@ -1,1 +1,0 @@
-// Until the sched group moves into the command table (main.cpp).

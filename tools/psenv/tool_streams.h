@@ -1,1 +1,0 @@
-#include "core/streams.h"
