@@ -1,6 +1,7 @@
 #include "core/streams.h"
 
 #include <fcntl.h>
+#include <stdio_ext.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,18 +41,43 @@ void install_prefixed_sink()
     Werrprintf_set_hook(prefixed_sink, nullptr);
 }
 
-int finish_output(int status, int trouble)
+namespace {
+
+// Why the results did not all reach standard output, or 0.
+int output_failure()
 {
     errno = 0;
-    int failure = std::fflush(stdout) != 0 ? errno : 0;
-    if (failure == 0 && std::ferror(stdout))
-        failure = EIO;
+    const int failure = std::fflush(stdout) != 0 ? errno : 0;
+    return failure == 0 && std::ferror(stdout) ? EIO : failure;
+}
+
+void say_output_failed(int failure)
+{
+    error(std::string("error writing standard output: ") + std::strerror(failure));
+}
+
+}  // namespace
+
+int finish_output(int status, int trouble)
+{
+    int failure = output_failure();
     if (std::fclose(stdout) != 0 && failure == 0)
         failure = errno != 0 ? errno : EIO;
     if (failure == 0)
         return status;
-    error(std::string("error writing standard output: ") + std::strerror(failure));
+    say_output_failed(failure);
     return trouble;
+}
+
+int flush_output()
+{
+    const int failure = output_failure();
+    if (failure == 0)
+        return kExitOk;
+    say_output_failed(failure);
+    __fpurge(stdout);
+    std::clearerr(stdout);
+    return kExitFailure;
 }
 
 // The modules print through the process's `stderr` stream; for as long as

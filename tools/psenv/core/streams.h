@@ -16,6 +16,10 @@ void install_prefixed_sink();
 // standard error and returns `trouble`; otherwise returns `status`.
 int finish_output(int status, int trouble);
 
+// Flushes standard output: kExitOk, or kExitFailure after saying that it
+// failed, with what is left in the buffer dropped (so that it is said once).
+int flush_output();
+
 // Lines that a module writes to the standard error stream while this object
 // lives are held back and written with the tool's prefix when it ends.  The
 // module's text is not changed, only preceded by "psenv: ".

@@ -1,6 +1,4 @@
 // psenv par merge: the selective transfer of one file into another.
-#include <stdio_ext.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +9,7 @@
 #include "core/command.h"
 #include "core/file_problems.h"
 #include "core/parameter_file.h"
+#include "core/streams.h"
 #include "par/changes.h"
 #include "par/guarded_edit.h"
 #include "par/param_trees.h"
@@ -87,25 +86,6 @@ std::vector<std::string> skipped_lines(const std::vector<Skipped> &skipped,
     return lines;
 }
 
-// Writes the report and makes sure it reached standard output; false (said)
-// when it did not, with nothing left to be written at exit.
-bool write_report(const std::vector<std::string> &lines)
-{
-    for (const std::string &line : lines)
-        std::puts(line.c_str());
-    errno = 0;
-    int failure = std::fflush(stdout) != 0 ? errno : 0;
-    if (failure == 0 && std::ferror(stdout))
-        failure = EIO;
-    if (failure == 0)
-        return true;
-    error(std::string("error writing standard output: ") + std::strerror(failure));
-    // Said once: what is left in the buffer is dropped.
-    __fpurge(stdout);
-    std::clearerr(stdout);
-    return false;
-}
-
 // A source that cannot be read whole (reported by the check), is damaged,
 // or repeats a name without --force is not merged.
 bool source_refused(const Checked &checked, const std::string &source, bool force)
@@ -174,7 +154,9 @@ int run(const Call &call)
     std::vector<std::string> lines = tree_changes(before, collect(kFileTree));
     for (std::string &line : skipped_lines(skipped, checked.records, args.has("quiet")))
         lines.push_back(std::move(line));
-    if (!write_report(lines)) {
+    for (const std::string &line : lines)
+        std::puts(line.c_str());
+    if (flush_output() != kExitOk) {
         error(unchanged);
         return kExitFailure;
     }

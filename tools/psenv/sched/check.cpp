@@ -45,17 +45,13 @@ std::optional<std::vector<int>> transposed_grid(const std::string &path, const s
     Schedule schedule;
     if (load_schedule(path, schedule) != kExitOk)
         return std::nullopt;
-    const std::size_t width = ni.size();
-    std::vector<int> rows(schedule.rows() * width);
-    for (std::size_t i = 0; i < schedule.rows(); ++i)
-        for (std::size_t k = 0; k < width; ++k)
-            rows[i * width + k] = schedule.columns[k][i];
+    const std::vector<int> rows = schedule.row_major();
     csplan_grid grid{};
-    grid.dimensions = static_cast<int>(width);
+    grid.dimensions = static_cast<int>(ni.size());
     std::copy(ni.begin(), ni.end(), grid.ni);
     csplan_grid fits{};
     if (csplan_transposed(&grid, rows.data(), static_cast<std::int64_t>(schedule.rows()),
-                          static_cast<int>(width), &fits) != 1)
+                          grid.dimensions, &fits) != 1)
         return std::nullopt;
     return std::vector<int>(fits.ni, fits.ni + fits.dimensions);
 }

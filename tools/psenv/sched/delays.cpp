@@ -50,7 +50,8 @@ int set_delays(const std::string &parfile, const std::string &name,
     for (std::size_t i = 0; i < values.size(); ++i) {
         // Index 0 makes the list exactly this value; the rest are appended.
         const int index = i == 0 ? 0 : static_cast<int>(i) + 1;
-        if (const int code = P_setreal(par::kFileTree, name.c_str(), values[i], index); code != P_OK) {
+        const int code = P_setreal(par::kFileTree, name.c_str(), values[i], index);
+        if (code != P_OK) {
             par::report(code, parfile + ": " + name + ": ");
             return kExitFailure;
         }
@@ -119,11 +120,7 @@ int run(const Call &call)
                               "give --sw" + std::to_string(k + 1) + " S (Hz) or --params FILE "
                               "with sw" + std::to_string(k + 1));
     const std::size_t rows = schedule.rows();
-    std::vector<int> entries(rows * static_cast<std::size_t>(columns));
-    for (std::size_t i = 0; i < rows; ++i)
-        for (int k = 0; k < columns; ++k)
-            entries[i * static_cast<std::size_t>(columns) + static_cast<std::size_t>(k)] =
-                schedule.columns[static_cast<std::size_t>(k)][i];
+    const std::vector<int> entries = schedule.row_major();
     std::vector<double> delays(entries.size());
     if (csplan_delays(entries.data(), static_cast<std::int64_t>(rows), columns, widths.data(),
                       delays.data(), static_cast<std::int64_t>(delays.size())) != CSPLAN_OK) {

@@ -69,12 +69,7 @@ int psf_of(const std::string &path, const PsfSetup &setup, PsfView &view, bool k
     Schedule schedule;
     if (const int status = load_schedule(path, schedule); status != kExitOk)
         return status;
-    // The module holds its rows column by column; the planner takes them row by row.
-    const std::size_t width = static_cast<std::size_t>(schedule.dimensions());
-    std::vector<int> rows(schedule.rows() * width);
-    for (std::size_t i = 0; i < schedule.rows(); ++i)
-        for (std::size_t k = 0; k < width; ++k)
-            rows[i * width + k] = schedule.columns[k][i];
+    const std::vector<int> rows = schedule.row_major();
     const std::int64_t points = csplan_grid_points(&grid);
     std::vector<unsigned char> mask(static_cast<std::size_t>(points));
     view.file = path;

@@ -30,6 +30,16 @@ void configure_reader(int dims)
 
 }  // namespace
 
+std::vector<int> Schedule::row_major() const
+{
+    const auto width = static_cast<std::size_t>(dimensions());
+    std::vector<int> rows(this->rows() * width);
+    for (std::size_t i = 0; i < this->rows(); ++i)
+        for (std::size_t k = 0; k < width; ++k)
+            rows[i * width + k] = columns[k][i];
+    return rows;
+}
+
 std::string delay_name(int k)
 {
     // Appended rather than "d" + ...: g++ 12 at -O3 warns falsely (-Wrestrict)

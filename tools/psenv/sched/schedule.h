@@ -13,6 +13,8 @@ struct Schedule {
     std::vector<std::vector<int>> columns;
     std::size_t rows() const { return columns.empty() ? 0 : columns[0].size(); }
     int dimensions() const { return static_cast<int>(columns.size()); }
+    // The rows one after another, as the planner takes them.
+    std::vector<int> row_major() const;
 };
 
 // Reads `path` through the sampling module, finding its column count:

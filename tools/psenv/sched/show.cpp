@@ -64,13 +64,9 @@ void print_line_gaps(const Schedule &schedule, const std::vector<int> &ni)
     const std::int64_t points = csplan_grid_points(&grid);
     if (points > CSPLAN_MOST_GENERATOR_POINTS)
         return;
-    const auto width = static_cast<std::size_t>(dims);
-    std::vector<int> rows(schedule.rows() * width);
-    for (std::size_t i = 0; i < schedule.rows(); ++i)
-        for (std::size_t k = 0; k < width; ++k)
-            rows[i * width + k] = schedule.columns[k][i];
+    const std::vector<int> rows = schedule.row_major();
     std::vector<unsigned char> mask(static_cast<std::size_t>(points));
-    std::vector<std::int64_t> gaps(width);
+    std::vector<std::int64_t> gaps(static_cast<std::size_t>(dims));
     if (csplan_mask(&grid, rows.data(), static_cast<std::int64_t>(schedule.rows()), dims,
                     mask.data(), points, nullptr, 0) != CSPLAN_OK ||
         csplan_largest_gaps(&grid, mask.data(), points, gaps.data(), dims) != CSPLAN_OK)
