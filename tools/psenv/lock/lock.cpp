@@ -1,11 +1,5 @@
 // psenv lock: lock offsets, synthesizer words and lock frequencies.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
-#include <cfloat>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -103,7 +97,7 @@ std::optional<std::string> console_type()
 
 // Looks the row for `key` up once beforehand, so that a missing table, a
 // missing row and a table error are each told apart.
-int check_table(int key)
+int find_table_row(int key)
 {
     const std::string path = std::string(systemdir) + LOCKFREQTAB_SUFFIX;
     AbortCatcher aborts;
@@ -235,7 +229,7 @@ int run(const Call &call, Operation operation, std::string_view word_of_operatio
         needs_table = *console == "ardel";
     }
     if (needs_table)
-        if (const int status = check_table(*key); status != kExitOk)
+        if (const int status = find_table_row(*key); status != kExitOk)
             return status;
     if (operation == Operation::Word && getlkfreqapword_fits(lockfreq, *key) == 0)
         return call.usage("--lockfreq " + *args.get("lockfreq") +

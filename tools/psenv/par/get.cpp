@@ -1,5 +1,4 @@
 // psenv par get: the values of one parameter, for scripts.
-#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <string>

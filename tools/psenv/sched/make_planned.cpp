@@ -1,8 +1,6 @@
 // psenv sched make --method poisson-gap|exponential: the planner's
 // csplan_make() (sparsamp_plan.h), written in the module's schedule file format.
 #include <algorithm>
-#include <cfloat>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>

@@ -8,11 +8,11 @@
 
 #include "core/command.h"
 #include "core/numbers.h"
-#include "sched/axis_ticks.h"
-#include "sched/schedule.h"
-#include "sched/grid.h"
 #include "psenv_util/file_replacement.h"
 #include "psenv_util/svg_writer.h"
+#include "sched/axis_ticks.h"
+#include "sched/grid.h"
+#include "sched/schedule.h"
 
 namespace psenv::sched {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/command.h"
-#include "sched/psf_scale.h"
 #include "sched/psf_picture.h"
+#include "sched/psf_scale.h"
 #include "sparsamp_plan.h"
 
 namespace psenv::sched {

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "sched/axis_ticks.h"
 #include "psenv_util/svg_writer.h"
+#include "sched/axis_ticks.h"
 
 namespace psenv::sched {
 namespace {

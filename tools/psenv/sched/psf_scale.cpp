@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "sched/axis_ticks.h"
 #include "core/numbers.h"
+#include "sched/axis_ticks.h"
 
 namespace psenv::sched {
 namespace {
