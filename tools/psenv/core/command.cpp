@@ -101,7 +101,7 @@ std::vector<std::string_view> lines_of(std::string_view text)
 using Entry = std::pair<std::string, std::string_view>;
 std::string entry_list(const std::vector<Entry> &entries, int column)
 {
-    std::size_t at = static_cast<std::size_t>(column);
+    std::size_t at = column > 0 ? static_cast<std::size_t>(column) : 0;
     if (column <= 0)
         for (const auto &[label, text] : entries)
             at = std::max(at, 2 + label.size() + 2);

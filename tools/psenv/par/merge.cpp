@@ -87,16 +87,16 @@ std::vector<std::string> skipped_lines(const std::vector<Skipped> &skipped,
 }
 
 // A source that cannot be read whole (reported by the check), is damaged,
-// or repeats a name without --force is not merged.
-bool source_refused(const Checked &checked, const std::string &source, bool force)
+// or repeats a name without --force is not merged: kExitFailure.
+int source_taken(const Checked &checked, const std::string &source, bool force)
 {
     if (checked.whole != Whole::kYes)
-        return true;
+        return kExitFailure;
     if (checked.repeats == 0 || force)
-        return false;
+        return kExitOk;
     error(source + ": records repeat a name, and which of them ends up in DEST depends on "
                    "their order and bits (--force merges anyway)");
-    return true;
+    return kExitFailure;
 }
 
 int run(const Call &call)
@@ -128,7 +128,7 @@ int run(const Call &call)
         return kExitFailure;
     }
     const Checked checked = check_reported(source, source);
-    if (source_refused(checked, source, force)) {
+    if (source_taken(checked, source, force) != kExitOk) {
         error(unchanged);
         return kExitFailure;
     }
