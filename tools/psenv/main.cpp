@@ -31,14 +31,20 @@ extern const Command kShims, kList, kCount, kName, kIndex;
 
 namespace {
 
-constexpr CommandNode kPar[] = {{&par::kShow}, {&par::kGet},   {&par::kSet},  {&par::kNames},
-                                {&par::kDiff}, {&par::kMerge}, {&par::kCheck}};
-constexpr CommandNode kSched[] = {{&sched::kMake},    {&sched::kShow},  {&sched::kPlot},
-                                  {&sched::kPsf},     {&sched::kCompare}, {&sched::kCheck},
-                                  {&sched::kDelays}};
-constexpr CommandNode kLock[] = {{&lock::kOffset}, {&lock::kWord}, {&lock::kFreq}, {&lock::kDdsi}};
+constexpr CommandNode kPar[] = {
+    {&par::kShow}, {&par::kGet}, {&par::kSet}, {&par::kNames},
+    {&par::kDiff}, {&par::kMerge}, {&par::kCheck},
+};
+constexpr CommandNode kSched[] = {
+    {&sched::kMake}, {&sched::kShow}, {&sched::kPlot}, {&sched::kPsf},
+    {&sched::kCompare}, {&sched::kCheck}, {&sched::kDelays},
+};
+constexpr CommandNode kLock[] = {
+    {&lock::kOffset}, {&lock::kWord}, {&lock::kFreq}, {&lock::kDdsi},
+};
 constexpr CommandNode kShims[] = {
-    {&shims::kList}, {&shims::kCount}, {&shims::kName}, {&shims::kIndex}};
+    {&shims::kList}, {&shims::kCount}, {&shims::kName}, {&shims::kIndex},
+};
 
 constexpr CommandNode kCommands[] = {
     {&par::kPar, kPar},
