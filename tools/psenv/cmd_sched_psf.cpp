@@ -6,7 +6,7 @@
 
 #include "cmd_sched.h"
 #include "cmd_sched_plan.h"
-#include "cmd_sched_psf_svg.h"
+#include "psf_picture.h"
 #include "replace_file.h"
 #include "sparsamp_plan.h"
 

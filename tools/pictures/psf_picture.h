@@ -1,6 +1,6 @@
 // The point-spread function of a schedule as an SVG picture.
-#ifndef PSENV_TOOL_CMD_SCHED_PSF_SVG_H
-#define PSENV_TOOL_CMD_SCHED_PSF_SVG_H
+#ifndef PSENV_PICTURES_PSF_PICTURE_H
+#define PSENV_PICTURES_PSF_PICTURE_H
 
 #include <string>
 #include <vector>

@@ -1,6 +1,7 @@
-// A small writer of self-contained SVG pictures for `sched plot`.
-#ifndef PSENV_TOOL_CMD_SCHED_SVG_H
-#define PSENV_TOOL_CMD_SCHED_SVG_H
+// A small writer of self-contained SVG pictures (the schedule and
+// point-spread pictures of `psenv sched` and of the Python module).
+#ifndef PSENV_PICTURES_SVG_WRITER_H
+#define PSENV_PICTURES_SVG_WRITER_H
 
 #include <string>
 #include <string_view>

@@ -1,11 +1,11 @@
-#include "cmd_sched_psf_svg.h"
+#include "psf_picture.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "axis_ticks.h"
-#include "cmd_sched_svg.h"
+#include "svg_writer.h"
 
 namespace psenv::sched {
 namespace {

@@ -1,4 +1,4 @@
-#include "cmd_sched_svg.h"
+#include "svg_writer.h"
 
 #include <cstdio>
 
