@@ -18,6 +18,7 @@
 #include "cli.h"
 #include "commands.h"
 #include "hostenv.h"
+#include "lock_checks.h"
 #include "param_file.h"
 #include "synthcalc.h"
 #include "tool_streams.h"
@@ -97,22 +98,6 @@ std::string real_text(double value)
     return std::string(text, result.ptr);
 }
 
-// Abort messages of the module, caught so that a table error is reported
-// instead of ending the process.
-struct AbortCatcher {
-    AbortCatcher() { abort_message_set_hook(&AbortCatcher::keep, &message); }
-    ~AbortCatcher() { abort_message_set_hook(nullptr, nullptr); }
-    AbortCatcher(const AbortCatcher &) = delete;
-    AbortCatcher &operator=(const AbortCatcher &) = delete;
-    static void keep(const char *text, void *context)
-    {
-        auto *kept = static_cast<std::string *>(context);
-        if (kept->empty())
-            *kept = text;
-    }
-    std::string message;
-};
-
 // Sets systemdir from --systemdir or $PSENV_SYSTEMDIR; false after a report.
 bool use_systemdir(const Args &args)
 {
@@ -154,50 +139,11 @@ std::optional<std::string> console_type()
 // missing row and a table error are each told apart; false after a report.
 bool check_table(int key)
 {
-    const std::string path = std::string(systemdir) + LOCKFREQTAB_SUFFIX;
-    AbortCatcher aborts;
-    double synthif = 0.0;
-    double lockref = 0.0;
-    char sense[2] = {'\0', '\0'};
-    if (lockfreqtab_read(path.c_str(), key, &synthif, sense, &lockref) == 0)
-        return true;
-    if (!aborts.message.empty())
-        error("'" + path + "': " + aborts.message);
-    else if (const int reason = unreadable(path); reason != 0)
-        error("cannot open the lock-frequency table '" + path + "': " + std::strerror(reason));
-    else
-        error("no row for key " + std::to_string(key) + " in '" + path + "'");
-    return false;
-}
-
-// The offset travels to the synthesizer as the two halves of its double;
-// putting them together again gives the offset itself.
-double lock_offset(double lockfreq, int key)
-{
-    int words[2] = {0, 0};
-    getlkfreqDDsi(lockfreq, key, words);
-    const std::uint64_t bits = (std::uint64_t{static_cast<std::uint32_t>(words[0])} << 32) |
-                               static_cast<std::uint32_t>(words[1]);
-    double offset = 0.0;
-    std::memcpy(&offset, &bits, sizeof offset);
-    return offset;
-}
-
-// The module clamps a word beyond 32 bits to the range's end, which would
-// pass for an answer.  The figures before the truncation, as the module
-// forms them.
-bool word_fits(bool ardel, double lockfreq, int key)
-{
-    constexpr long double kLimit = 2147483648.0L;
-    if (ardel) {
-        const long double steps = static_cast<long double>(lock_offset(lockfreq, key)) * 16777216.0L + 0.5L;
-        return steps < kLimit;
-    }
-    const int n = key == 300 ? 23 : key == 400 ? 33 : 1;
-    const int m = key == 300 || key == 400 ? 13 : 1;
-    const long double word =
-        ((-20.0L * n) / m + lockfreq) * 1000000.0L * 107.3741824L;
-    return word < kLimit && word > -kLimit - 1.0L;
+    int reason = 0;
+    const std::string problem = lock_table_problem(key, reason);
+    if (!problem.empty())
+        error(problem);
+    return problem.empty();
 }
 
 int run(Operation operation, int key, double lockfreq, int word)
@@ -229,8 +175,8 @@ int run(Operation operation, int key, double lockfreq, int word)
     }
     }
     debug_lines.reset();
-    if (!aborts.message.empty()) {
-        error(aborts.message);
+    if (!aborts.message().empty()) {
+        error(aborts.message());
         return kExitFailure;
     }
     std::printf("%s\n", result.c_str());
@@ -316,7 +262,7 @@ int cmd_lock(int argc, char **argv)
     }
     if (needs_table && !check_table(*key))
         return kExitFailure;
-    if (*operation == Operation::Word && !word_fits(needs_table, lockfreq, *key))
+    if (*operation == Operation::Word && !lock_word_fits(needs_table, lockfreq, *key))
         return usage_error("--lockfreq " + *args->get("lockfreq") +
                                " gives a synthesizer word outside the 32-bit range",
                            kCommand);

@@ -1,0 +1,1 @@
+"""Parameter files (placeholder)."""

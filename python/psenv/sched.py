@@ -1,0 +1,1 @@
+"""Schedules (placeholder)."""
