@@ -14,6 +14,7 @@
 #include "tool_streams.h"
 #include "cmd_sched_progress.h"
 #include "cmd_sched_plan.h"
+#include "sched_methods.h"
 #include "param_file.h"
 #include "sparsamp.h"
 #include "treekeep.h"
@@ -323,15 +324,16 @@ int make(int argc, char **argv)
     if (name && (name->empty() || name->size() >= CS_NAME_SIZE))
         return usage_error("--name must hold 1 to 255 characters", kCommand);
     const std::string method = args->get("method").value_or("uniform");
-    if (method != "uniform" && method != "poisson-gap" && method != "exponential")
-        return usage_error("--method must be uniform, poisson-gap or exponential", kCommand);
-    if (method != "uniform")
+    const auto chosen = method_named(method);
+    if (!chosen)
+        return usage_error("--method must be " + method_list(), kCommand);
+    if (*chosen != Method::kUniform)
         return make_planned(*args, method,
                             name && (*name)[0] == '/' ? *name : dir + "/" + name.value_or(CS_DEFAULT_NAME),
                             max_points);
-    for (const char *option : {"points", "weight", "decay"})
-        if (args->has(option))
-            return usage_error(std::string("--") + option + " belongs to the other methods", kCommand);
+    for (const GeneratorOption &option : generator_options())
+        if (args->has(option.name) && !method_takes(Method::kUniform, option.name))
+            return usage_error(misplaced_option(option.name, Method::kUniform, "--"), kCommand);
 
     // A renamed file must be in place before the module reads it.
     int status = CSinit(0, name ? nullptr : dir.c_str());

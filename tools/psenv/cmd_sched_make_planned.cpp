@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cmd_sched_plan.h"
+#include "sched_methods.h"
 #include "sparsamp.h"
 #include "sparsamp_plan.h"
 #include "treekeep.h"
@@ -48,14 +49,10 @@ std::int32_t seed_from_tree()
 
 std::optional<std::vector<double>> parse_decays(const std::string &text, int dimensions)
 {
-    auto decays = parse_decimal_list(text, 0.0, DBL_MAX, CS_MAX_DIMS);
-    if (!decays || std::any_of(decays->begin(), decays->end(), [](double d) { return d <= 0; }))
+    const auto decays = parse_decimal_list(text, 0.0, DBL_MAX, CS_MAX_DIMS);
+    if (!decays)
         return std::nullopt;
-    if (decays->size() == 1)
-        decays->assign(static_cast<std::size_t>(dimensions), decays->front());
-    if (static_cast<int>(decays->size()) != dimensions)
-        return std::nullopt;
-    return decays;
+    return decays_for(*decays, dimensions);
 }
 
 // K from --points, else from "CSdensity" as a percentage of the whole grid.
@@ -77,8 +74,7 @@ std::optional<std::int64_t> point_count(const Args &args, std::int64_t total, in
                              kCommand);
         return std::nullopt;
     }
-    const auto k = static_cast<std::int64_t>(std::floor(*density / 100.0 * static_cast<double>(total) + 0.5));
-    return std::max<std::int64_t>(k, 1);
+    return points_of_density(*density, total);
 }
 
 // `rows` row-major, grid.dimensions entries each.
@@ -113,8 +109,12 @@ void print_summary(const std::string &location, const std::string &method,
 
 const std::vector<OptionSpec> &planned_make_options()
 {
-    static const std::vector<OptionSpec> options = {
-        {"method", true}, {"points", true}, {"weight", true}, {"decay", true}};
+    static const std::vector<OptionSpec> options = [] {
+        std::vector<OptionSpec> list = {{"method", true}};
+        for (const GeneratorOption &option : generator_options())
+            list.push_back({option.name, true});
+        return list;
+    }();
     return options;
 }
 
@@ -153,10 +153,9 @@ int make_planned(const Args &args, const std::string &method, const std::string 
     grid.dimensions = static_cast<int>(ni.size());
     std::copy(ni.begin(), ni.end(), grid.ni);
     const std::int64_t total = csplan_grid_points(&grid);
-    if (total > CSPLAN_MOST_GENERATOR_POINTS) {
-        error("--method " + method + " takes grids of up to " +
-              std::to_string(CSPLAN_MOST_GENERATOR_POINTS) + " points; this one has " +
-              (total == INT64_MAX ? std::string("more than 2^63") : std::to_string(total)));
+    const Method chosen = *method_named(method);
+    if (const std::string problem = planned_grid_problem(chosen, grid); !problem.empty()) {
+        error("--method " + problem);
         return kExitFailure;
     }
     if (max_points && total > *max_points) {
@@ -171,23 +170,23 @@ int make_planned(const Args &args, const std::string &method, const std::string 
         return status;
     const std::int32_t seed = seed_from_tree();
 
-    std::vector<std::int64_t> indices;
-    int made = CSPLAN_OK;
+    PlannedRequest request;
+    request.method = chosen;
+    request.grid = grid;
+    request.points = *points;
+    request.seed = seed;
     std::string detail;
-    if (method == "poisson-gap") {
-        if (args.has("decay"))
-            return usage_error("--decay belongs to --method exponential", kCommand);
+    for (const GeneratorOption &option : generator_options())
+        if (args.has(option.name) && !method_takes(chosen, option.name))
+            return usage_error(misplaced_option(option.name, chosen, "--"), kCommand);
+    if (chosen == Method::kPoissonGap) {
         const std::string weight = args.get("weight").value_or("sine");
-        if (weight != "sine" && weight != "none")
-            return usage_error("--weight must be sine or none", kCommand);
+        const auto code = weight_named(weight);
+        if (!code)
+            return usage_error("--weight must be " + weight_list(), kCommand);
+        request.weight = *code;
         detail = ", " + weight + " weighting";
-        indices.resize(static_cast<std::size_t>(*points));
-        made = csplan_poisson_gap(&grid, *points,
-                                  weight == "sine" ? CSPLAN_WEIGHT_SINE : CSPLAN_WEIGHT_NONE, seed,
-                                  indices.data(), *points);
     } else {
-        if (args.has("weight"))
-            return usage_error("--weight belongs to --method poisson-gap", kCommand);
         const auto decay_text = args.get("decay");
         if (!decay_text)
             return usage_error("--method exponential needs --decay T (increments)", kCommand);
@@ -197,15 +196,11 @@ int make_planned(const Args &args, const std::string &method, const std::string 
                                    std::to_string(grid.dimensions) +
                                    "), separated by commas, without signs or blanks",
                                kCommand);
+        request.decay = *decays;
         detail = ", decay " + *decay_text + " increments";
-        indices.resize(static_cast<std::size_t>(*points));
-        made = csplan_exponential(&grid, *points, decays->data(), seed, indices.data(), *points);
     }
-    std::vector<int> rows(indices.size() * ni.size());
-    if (made == CSPLAN_OK)
-        made = csplan_rows(&grid, indices.data(), *points, rows.data(),
-                           static_cast<std::int64_t>(rows.size()));
-    if (made != CSPLAN_OK) {
+    std::vector<int> rows;
+    if (const int made = make_planned_rows(request, rows); made != CSPLAN_OK) {
         error("--method " + method + ": " + csplan_strerror(made));
         return kExitFailure;
     }
