@@ -33,6 +33,12 @@ long long centred(long long k, long long n)
     return k <= (n - 1) / 2 ? k : k - n;
 }
 
+// A schedule given without a file (from Python) has no name to show.
+std::string title(const std::string &file)
+{
+    return file.empty() ? std::string("Point-spread function") : "Point-spread function of " + file;
+}
+
 std::string subtitle(const csplan_psf_figures &f)
 {
     const double db = csplan_peak_to_sidelobe_db(f.max_sidelobe);
@@ -72,7 +78,7 @@ std::string line_picture(const std::string &file, const csplan_grid &grid,
     const long long lo = -(n / 2);
     const long long hi = lo + n - 1;
     Svg svg(kLeft + kWidth + 40, kTop + kHeight + 60);
-    svg.text(kLeft, 24, "Point-spread function of " + file, "start", 15);
+    svg.text(kLeft, 24, title(file), "start", 15);
     svg.text(kLeft, 44, subtitle(f), "start", 12);
     svg.text(kLeft, 60, "|F(k)| / |F(0)| over the frequency index k", "start", 12);
     svg.rect(kLeft, kTop, kWidth, kHeight, "#f5f6f8");
@@ -152,7 +158,7 @@ std::string heat_picture(const std::string &file, const csplan_grid &grid,
     const double cell_h = height / static_cast<double>(cy);
     const double legend_left = kLeft + width + 40;
     Svg svg(legend_left + 150, kTop + height + 64);
-    svg.text(kLeft, 24, "Point-spread function of " + file, "start", 15);
+    svg.text(kLeft, 24, title(file), "start", 15);
     svg.text(kLeft, 44, subtitle(f), "start", 12);
     svg.text(kLeft, 60,
              grid.dimensions > 2

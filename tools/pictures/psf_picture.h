@@ -11,7 +11,8 @@ namespace psenv::sched {
 
 // One dimension: |F(k)| / |F(0)| as a line over k centred on 0; two or more:
 // a heat map over the first two dimensions (the largest value over the others)
-// with a colour legend.  The max sidelobe is marked in both.
+// with a colour legend.  The max sidelobe is marked in both.  `file` names
+// the schedule in the title (none when empty).
 std::string psf_picture(const std::string &file, const csplan_grid &grid,
                         const csplan_psf_figures &figures, const std::vector<float> &magnitude);
 

@@ -188,7 +188,9 @@ std::string schedule_picture(const Schedule &schedule, const std::string &file, 
                              const std::vector<int> &ni)
 {
     auto draw = [&](Svg &svg) {
-        svg.text(kLeft, 24, "Sampling schedule " + file, "start", 15);
+        // A schedule given without a file (from Python) has no name to show.
+        svg.text(kLeft, 24, file.empty() ? std::string("Sampling schedule") : "Sampling schedule " + file,
+                 "start", 15);
         const std::string count = std::to_string(schedule.rows()) + " points, " +
                                   std::to_string(schedule.dimensions()) + " dimension" +
                                   (schedule.dimensions() == 1 ? "" : "s");

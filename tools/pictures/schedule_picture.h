@@ -14,7 +14,7 @@ namespace psenv::sched {
 // projection on the dimensions a and b (0-based, different) with a darker
 // cell for more points, and a histogram of points per increment for each
 // dimension.  Axes run to ni - 1 where `ni` gives the dimension, else to the
-// largest entry.  `file` names the schedule in the title.
+// largest entry.  `file` names the schedule in the title (none when empty).
 std::string schedule_picture(const Schedule &schedule, const std::string &file, int a, int b,
                              const std::vector<int> &ni);
 

@@ -1,0 +1,173 @@
+// psenv.sched: point-spread functions and pictures of schedules, through
+// the planner and the picture library that `psenv sched psf|plot` use.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include <pybind11/stl.h>
+
+#include "arrays.h"
+#include "errors.h"
+#include "module_lock.h"
+#include "module_parts.h"
+#include "psf_picture.h"
+#include "schedule_picture.h"
+#include "sparsamp_plan.h"
+
+namespace py = pybind11;
+
+namespace psenv::python {
+namespace {
+
+csplan_grid psf_grid(const std::vector<int> &ni, int columns)
+{
+    if (ni.empty() || ni.size() > CSPLAN_MAX_DIMS)
+        throw py::value_error("ni must give 1 to " + std::to_string(CSPLAN_MAX_DIMS) + " dimensions");
+    csplan_grid grid{};
+    grid.dimensions = static_cast<int>(ni.size());
+    for (std::size_t k = 0; k < ni.size(); ++k) {
+        if (ni[k] < 1)
+            throw py::value_error("ni must be at least 1 in every dimension");
+        grid.ni[k] = ni[k];
+    }
+    if (columns != grid.dimensions)
+        throw py::value_error("the schedule has " + std::to_string(columns) + " column" +
+                              (columns == 1 ? "" : "s") + " but the grid " +
+                              std::to_string(grid.dimensions) + " dimension" +
+                              (grid.dimensions == 1 ? "" : "s"));
+    const std::int64_t points = csplan_grid_points(&grid);
+    if (points > CSPLAN_MOST_PSF_POINTS)
+        throw py::value_error("the grid has " +
+                              (points == INT64_MAX ? std::string("more than 2^63") : std::to_string(points)) +
+                              " points; the transform takes " +
+                              std::to_string(CSPLAN_MOST_PSF_POINTS) + " at most");
+    return grid;
+}
+
+// Masks and transforms the rows; the magnitude only when asked for.  Called
+// inside the lock.
+csplan_psf_figures transform(const csplan_grid &grid, const RowsArray &rows,
+                             std::vector<float> *magnitude)
+{
+    if (!csplan_psf_available())
+        throw std::runtime_error(csplan_strerror(CSPLAN_NOT_AVAILABLE));
+    const std::int64_t points = csplan_grid_points(&grid);
+    std::vector<unsigned char> mask(static_cast<std::size_t>(points));
+    if (magnitude != nullptr)
+        magnitude->resize(mask.size());
+    char problem[256] = "";
+    csplan_psf_figures figures{};
+    int code = csplan_mask(&grid, rows.data(), static_cast<std::int64_t>(rows.shape(0)),
+                           static_cast<int>(rows.shape(1)), mask.data(), points, problem,
+                           sizeof problem);
+    if (code == CSPLAN_OK)
+        code = csplan_psf(&grid, mask.data(), points, &figures,
+                          magnitude != nullptr ? magnitude->data() : nullptr,
+                          magnitude != nullptr ? points : 0, problem, sizeof problem);
+    if (code == CSPLAN_ENOMEM)
+        throw std::bad_alloc();
+    if (code != CSPLAN_OK)
+        throw py::value_error(std::string("schedule: ") + problem);
+    return figures;
+}
+
+py::dict figures_dict(const csplan_grid &grid, const csplan_psf_figures &figures)
+{
+    py::dict out;
+    out["points"] = figures.points;
+    out["grid"] = figures.grid;
+    out["max_sidelobe"] = figures.max_sidelobe;
+    out["peak_to_sidelobe_db"] = csplan_peak_to_sidelobe_db(figures.max_sidelobe);
+    py::list at;
+    py::list gaps;
+    for (int k = 0; k < grid.dimensions; ++k) {
+        at.append(figures.at[k]);
+        gaps.append(figures.largest_gap[k]);
+    }
+    out["at"] = py::tuple(at);
+    out["largest_gap"] = py::tuple(gaps);
+    return out;
+}
+
+// |F(k)| / |F(0)| over the grid, Fortran order of shape ni (psf[k0, k1, ...]),
+// with the figures.
+std::tuple<py::array_t<double>, py::dict> psf(const RowsArray &rows, const std::vector<int> &ni)
+{
+    const csplan_grid grid = psf_grid(ni, static_cast<int>(rows.shape(1)));
+    std::vector<double> values;
+    csplan_psf_figures figures{};
+    {
+        ModuleLock lock;
+        std::vector<float> magnitude;
+        figures = transform(grid, rows, &magnitude);
+        values.assign(magnitude.begin(), magnitude.end());
+    }
+    std::vector<py::ssize_t> shape(ni.begin(), ni.end());
+    return {array_of(std::move(values), shape, true), figures_dict(grid, figures)};
+}
+
+py::dict figures(const RowsArray &rows, const std::vector<int> &ni)
+{
+    const csplan_grid grid = psf_grid(ni, static_cast<int>(rows.shape(1)));
+    csplan_psf_figures found{};
+    {
+        ModuleLock lock;
+        found = transform(grid, rows, nullptr);
+    }
+    return figures_dict(grid, found);
+}
+
+sched::Schedule columns_of(const RowsArray &rows)
+{
+    sched::Schedule schedule;
+    const auto count = static_cast<std::size_t>(rows.shape(0));
+    const auto width = static_cast<std::size_t>(rows.shape(1));
+    schedule.columns.assign(width, std::vector<int>(count));
+    const std::int32_t *data = rows.data();
+    for (std::size_t i = 0; i < count; ++i)
+        for (std::size_t k = 0; k < width; ++k)
+            schedule.columns[k][i] = data[i * width + k];
+    return schedule;
+}
+
+// The picture `psenv sched plot` draws; `a`, `b` 0-based.
+std::string schedule_svg(const RowsArray &rows, const std::optional<std::vector<int>> &ni,
+                         const std::string &name, int a, int b)
+{
+    const int columns = static_cast<int>(rows.shape(1));
+    if (ni && static_cast<int>(ni->size()) != columns)
+        throw py::value_error("the schedule has " + std::to_string(columns) + " column" +
+                              (columns == 1 ? "" : "s") + " but the grid " +
+                              std::to_string(ni->size()) + " dimension" +
+                              (ni->size() == 1 ? "" : "s"));
+    if (columns > 1 && (a < 0 || b < 0 || a >= columns || b >= columns || a == b))
+        throw py::value_error("dims needs two different dimensions 1.." + std::to_string(columns));
+    ModuleLock lock;
+    return sched::schedule_picture(columns_of(rows), name, a, b, ni.value_or(std::vector<int>{}));
+}
+
+// The picture `psenv sched psf --svg` draws.
+std::string psf_svg(const RowsArray &rows, const std::vector<int> &ni, const std::string &name)
+{
+    const csplan_grid grid = psf_grid(ni, static_cast<int>(rows.shape(1)));
+    ModuleLock lock;
+    std::vector<float> magnitude;
+    const csplan_psf_figures found = transform(grid, rows, &magnitude);
+    return sched::psf_picture(name, grid, found, magnitude);
+}
+
+}  // namespace
+
+void add_point_spread(py::module_ &module)
+{
+    module.def("sched_psf", &psf, py::arg("rows"), py::arg("ni"));
+    module.def("sched_figures", &figures, py::arg("rows"), py::arg("ni"));
+    module.def("sched_schedule_svg", &schedule_svg, py::arg("rows"), py::arg("ni"),
+               py::arg("name"), py::arg("a"), py::arg("b"));
+    module.def("sched_psf_svg", &psf_svg, py::arg("rows"), py::arg("ni"), py::arg("name"));
+    module.def("sched_psf_available", [] { return csplan_psf_available() != 0; });
+}
+
+}  // namespace psenv::python
