@@ -10,6 +10,7 @@
 #include "par_check.h"
 #include "par_edit.h"
 #include "par_format.h"
+#include "par_set_rules.h"
 #include "treekeep.h"
 
 namespace psenv::par {
@@ -59,18 +60,6 @@ void print_help()
               "Exit status: 0 saved, 1 refused or failed (the file is then unchanged),\n"
               "2 usage error.");
 }
-
-// What the options say about a new parameter.
-struct NewAttributes {
-    std::optional<double> min;
-    std::optional<double> max;
-    std::optional<double> step;
-    std::optional<int> group;
-    std::optional<int> prot;
-
-    bool any() const { return min || max || step || group || prot; }
-    bool limits() const { return min || max || step; }
-};
 
 // Protection bits: decimal, or hexadecimal after "0x" as `show` prints them.
 std::optional<int> protection_bits(const std::string &text)
@@ -149,58 +138,6 @@ std::optional<NewAttributes> new_attributes(const Args &args, int &status)
     return attributes;
 }
 
-// Limits of `name`, read through the store so that positions in parmin and
-// parmax resolve; those arrays are taken from the file itself.
-std::optional<Limits> resolve_limits(const Param &param)
-{
-    Limits limits;
-    limits.step = param.step;
-    if ((param.prot & P_PROT_LIMITS_INDIRECT) != 0) {
-        P_treereset(kTreeLimits);
-        P_copyvar(kTreeA, kTreeLimits, "parmin", "parmin");
-        P_copyvar(kTreeA, kTreeLimits, "parmax", "parmax");
-    }
-    const int min_code = P_getmin(kTreeA, param.name.c_str(), &limits.min);
-    const int max_code = P_getmax(kTreeA, param.name.c_str(), &limits.max);
-    if (min_code != P_OK || max_code != P_OK) {
-        error(name_text(param.name) +
-              ": limits are positions in parmin/parmax, which the file does not hold in full; "
-              "limits not checked");
-        limits.min = limits.max = 0.0;
-    }
-    return limits;
-}
-
-void refuse(const std::string &name, const Refusal &refusal)
-{
-    error(store_words(refusal.code, name, refusal.detail));
-}
-
-// The checks of every value against a parameter's kind, limits, step and
-// enumeration; true when all pass.
-bool values_allowed(const Param &param, const std::vector<std::string> &values)
-{
-    const std::optional<Limits> limits =
-        param.type == T_REAL ? resolve_limits(param) : std::nullopt;
-    for (const std::string &text : values) {
-        std::optional<Refusal> refusal;
-        if (param.type == T_STRING) {
-            refusal = check_string(param, text);
-        } else if (const auto value = value_real(text)) {
-            refusal = check_real(param, limits, *value);
-        } else if (unusable_number(text)) {
-            refusal = Refusal{P_TYPE, quoted(text) + " is not a finite number in range"};
-        } else {
-            refusal = Refusal{P_TYPE, quoted(text) + " is not a number"};
-        }
-        if (refusal) {
-            refuse(param.name, *refusal);
-            return false;
-        }
-    }
-    return true;
-}
-
 // A new parameter: real when every value is a number, with the attributes
 // the options give.
 bool create(const std::string &name, const std::vector<std::string> &values,
@@ -216,50 +153,7 @@ bool create(const std::string &name, const std::vector<std::string> &values,
         if (!value_real(text))
             type = T_STRING;
     }
-    if (name[0] == '$') {
-        refuse(name, {P_BADNAME, "names beginning with $ are never saved"});
-        return false;
-    }
-    if (type == T_STRING)
-        for (const std::string &text : values)
-            if (auto refusal = check_string(param, text)) {
-                refuse(name, *refusal);
-                return false;
-            }
-    if (type == T_STRING && attributes.limits()) {
-        error(name_text(name) + ": a new string parameter takes no --min, --max or --step (" +
-              quoted(values.front()) + (values.size() > 1 ? " ..." : "") +
-              " is no list of numbers); the file was left unchanged");
-        return false;
-    }
-    int code = P_creatvar(kTreeA, name.c_str(), type);
-    if (code == P_OK && attributes.limits())
-        code = P_setlimits(kTreeA, name.c_str(), attributes.max.value_or(0.0),
-                           attributes.min.value_or(0.0), attributes.step.value_or(0.0));
-    if (code == P_OK && attributes.group)
-        code = P_setgroup(kTreeA, name.c_str(), *attributes.group);
-    if (code == P_OK && attributes.prot)
-        code = P_setprot(kTreeA, name.c_str(), *attributes.prot);
-    if (code != P_OK) {
-        error(store_words(code, name));
-        return false;
-    }
-    find_param(kTreeA, name, param);
-    return values_allowed(param, values);
-}
-
-int assign(const Param &param, const std::vector<std::string> &values)
-{
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        // Index 0 makes the list exactly this value; the rest are appended.
-        const int index = i == 0 ? 0 : static_cast<int>(i) + 1;
-        const int code = param.type == T_STRING
-                             ? P_setstring(kTreeA, param.name.c_str(), values[i].c_str(), index)
-                             : P_setreal(kTreeA, param.name.c_str(), *value_real(values[i]), index);
-        if (code != P_OK)
-            return code;
-    }
-    return P_OK;
+    return create_parameter(kTreeA, name, type, values, attributes, param);
 }
 
 }  // namespace
@@ -319,9 +213,9 @@ int set(int argc, char **argv)
         refuse(name, {P_PROT, ""});
         return kExitFailure;
     }
-    if (created ? !create(name, values, *attributes, param) : !values_allowed(param, values))
+    if (created ? !create(name, values, *attributes, param) : !values_allowed(kTreeA, param, values))
         return kExitFailure;
-    if (const int code = assign(param, values); code != P_OK) {
+    if (const int code = assign_values(kTreeA, param, values); code != P_OK) {
         error(store_words(code, name));
         return kExitFailure;
     }
