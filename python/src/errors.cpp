@@ -17,6 +17,7 @@ std::mutex &module_mutex()
 namespace {
 
 PyObject *damaged_type = nullptr;
+PyObject *refused_type = nullptr;
 
 void raise_file_failure(const FileFailure &failure)
 {
@@ -45,6 +46,12 @@ void register_errors(py::module_ &module)
         "is the list of (line, text) pairs, in file order.",
         PyExc_ValueError, nullptr);
     module.add_object("DamagedFile", py::handle(damaged_type));
+    refused_type = PyErr_NewExceptionWithDoc(
+        "psenv.SaveRefused",
+        "A save of a parameter file was refused or failed (the file is as it was):\n"
+        "an OSError whose text says why, in the words of `psenv par set`.",
+        PyExc_OSError, nullptr);
+    module.add_object("SaveRefused", py::handle(refused_type));
     py::register_exception_translator([](std::exception_ptr thrown) {
         try {
             if (thrown)
@@ -53,6 +60,8 @@ void register_errors(py::module_ &module)
             raise_file_failure(failure);
         } catch (const DamagedFile &damaged) {
             raise_damaged(damaged);
+        } catch (const SaveRefused &refused) {
+            PyErr_SetString(refused_type, refused.what());
         }
     });
 }

@@ -36,7 +36,13 @@ struct DamagedFile : std::runtime_error {
     std::vector<Problem> problems;
 };
 
-// Adds psenv.DamagedFile to `module` and the translator of the two above.
+// A save of a parameter file was refused or failed (the guarded edit's
+// words): psenv.SaveRefused, an OSError.
+struct SaveRefused : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Adds psenv.DamagedFile, psenv.SaveRefused to `module` and the translator of the two above.
 void register_errors(pybind11::module_ &module);
 
 // Issues each text as a warnings.warn() of `category` (GIL held); an

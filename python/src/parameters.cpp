@@ -1,0 +1,486 @@
+// psenv.params: parameter files loaded through the parameter store, changed
+// by the rules of `psenv par set`, saved through its guarded edit, compared
+// as `psenv par diff` compares them.
+//
+// A ParameterData holds the parameters as plain data in the file's order,
+// the bytes it was loaded from, and what changed since.  A save starts from
+// those bytes loaded into a scratch tree, exactly as `par set` starts from
+// the file, and makes the same calls of the store for each change, so the
+// bytes written are the ones `par set` writes for the same change -- and
+// for several, the ones of `par set` run once for each in turn: a tree
+// loaded from a file is balanced, so the tree is balanced again before
+// each new parameter after the first goes in.
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <tuple>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include <pybind11/stl.h>
+
+#include "cli.h"
+#include "cmd_par.h"
+#include "errors.h"
+#include "errsink.h"
+#include "module_lock.h"
+#include "module_parts.h"
+#include "par_diff.h"
+#include "par_format.h"
+#include "par_set_rules.h"
+#include "parameter_file_guard.h"
+#include "treekeep.h"
+
+namespace py = pybind11;
+
+namespace psenv::python {
+namespace {
+
+using par::Param;
+
+// A record's value count is a 16-bit field.
+constexpr std::size_t kMostValues = 32767;
+
+void keep_message(const char *text, void *context)
+{
+    static_cast<std::vector<std::string> *>(context)->emplace_back(text);
+}
+
+// Loads `bytes` into the empty tree `tree` as P_read loads a file (the full
+// load, then the balance); the loader's messages are returned.
+std::vector<std::string> load_bytes(int tree, const std::string &bytes)
+{
+    std::vector<std::string> messages;
+    SymbolNode **root = getTreeRootByIndex(tree);
+    if (bytes.empty() || root == nullptr)
+        return messages;
+    std::FILE *stream = fmemopen(const_cast<char *>(bytes.data()), bytes.size(), "r");
+    if (stream == nullptr)
+        throw std::bad_alloc();
+    const werr_hook previous = Werrprintf_set_hook(keep_message, &messages);
+    readfromdisk(root, stream);
+    Werrprintf_set_hook(previous, nullptr);
+    std::fclose(stream);
+    balance(root);
+    for (std::string &message : messages)
+        while (!message.empty() && message.back() == '\n')
+            message.pop_back();
+    return messages;
+}
+
+// A parameter placed into `tree` with the fields the value rules consult
+// (limits, step, protection) and its values (parmin, parmax).
+void place(int tree, const Param &param)
+{
+    varInfo *record = RcreateVar(param.name.c_str(), getTreeRootByIndex(tree), param.type);
+    if (record == nullptr)
+        throw std::bad_alloc();
+    for (std::size_t i = 0; i < param.values.count(); ++i) {
+        const int index = i == 0 ? 0 : static_cast<int>(i) + 1;
+        if (param.type == T_STRING)
+            assignString(param.values.texts[i].c_str(), record, index);
+        else
+            assignReal(param.values.reals[i], record, index);
+    }
+    record->prot = param.prot;
+    record->min = param.min;
+    record->max = param.max;
+    record->step = param.step;
+}
+
+// The texts of a failed rule: the last is the refusal, any before it are
+// warnings (limits that could not be resolved).
+[[noreturn]] void refuse_with(const ErrorCapture &errors, const std::string &otherwise)
+{
+    throw py::value_error(errors.messages().empty() ? otherwise : errors.messages().back());
+}
+
+class ParameterData {
+public:
+    static std::unique_ptr<ParameterData> load(const std::string &path);
+
+    const std::string &path() const { return path_; }
+    std::size_t size() const { return params_.size(); }
+    bool contains(const std::string &name) const { return where_.count(name) != 0; }
+    std::vector<std::string> names() const;
+    py::tuple view(const std::string &name) const;
+    std::vector<std::string> set(const std::string &name, bool numbers,
+                                 const std::vector<std::string> &texts);
+    std::vector<std::string> create(const std::string &name, const std::string &type,
+                                    const std::vector<std::string> &texts,
+                                    const par::NewAttributes &attributes);
+    void remove(const std::string &name);
+    void save(const std::optional<std::string> &target, bool force, double wait);
+    std::vector<std::tuple<std::string, py::object, py::object>> diff(const ParameterData &other) const;
+    bool modified() const { return !reshaped_.empty() || !values_.empty(); }
+
+private:
+    // A parameter made (with its values) or removed.
+    struct Reshape {
+        bool create;
+        std::string name;
+        int type = 0;
+        std::vector<std::string> texts;
+        par::NewAttributes attributes;
+    };
+    using Values = std::map<std::string, std::vector<std::string>>;
+
+    const Param &find(const std::string &name) const;
+    Param &find(const std::string &name);
+    void take(std::string path, std::string bytes, std::vector<Param> params);
+    void reindex();
+    void fill(int tree, const std::vector<Reshape> &reshaped, const Values &values) const;
+
+    std::string path_;
+    std::string base_;  // the bytes loaded: what a save starts from
+    std::vector<Param> params_;
+    std::unordered_map<std::string, std::size_t> where_;
+    // Changes since the load: parameters made and removed, in order, and
+    // the last values set on each parameter.
+    std::vector<Reshape> reshaped_;
+    Values values_;
+};
+
+// What the strict check and the loader make of `path`; inside the lock.
+std::pair<CheckedFile, std::vector<Param>> read_file(const std::string &path,
+                                                     std::vector<std::string> &warnings)
+{
+    CheckedFile checked = check_parameter_file(path);
+    if (checked.damaged) {
+        const Problem &first = checked.problems.front();
+        throw DamagedFile(path + ": the parameter file is damaged (line " + std::to_string(first.first) +
+                              ": " + first.second + ")",
+                          checked.problems);
+    }
+    for (const Problem &problem : checked.problems)
+        warnings.push_back(path + ":" + std::to_string(problem.first) + ": " + problem.second);
+    P_treereset(par::kTreeA);
+    const std::vector<std::string> messages = load_bytes(par::kTreeA, checked.bytes);
+    if (!messages.empty()) {
+        P_treereset(par::kTreeA);
+        std::string text = path + ": not all of the file could be read:";
+        for (const std::string &message : messages)
+            text += "\n" + message;
+        throw py::value_error(text);
+    }
+    std::vector<Param> params;
+    params.reserve(checked.names.size());
+    std::set<std::string> seen;
+    for (const std::string &name : checked.names) {
+        if (!seen.insert(name).second)
+            continue;  // a repeat: the load kept the last, at the first's place
+        Param param;
+        if (par::find_param(par::kTreeA, name, param))
+            params.push_back(std::move(param));
+    }
+    P_treereset(par::kTreeA);
+    return {std::move(checked), std::move(params)};
+}
+
+std::unique_ptr<ParameterData> ParameterData::load(const std::string &path)
+{
+    auto data = std::make_unique<ParameterData>();
+    std::vector<std::string> warnings;
+    {
+        ModuleLock lock;
+        auto [checked, params] = read_file(path, warnings);
+        data->take(path, std::move(checked.bytes), std::move(params));
+    }
+    warn_all(warnings);
+    return data;
+}
+
+void ParameterData::take(std::string path, std::string bytes, std::vector<Param> params)
+{
+    path_ = std::move(path);
+    base_ = std::move(bytes);
+    params_ = std::move(params);
+    reshaped_.clear();
+    values_.clear();
+    reindex();
+}
+
+void ParameterData::reindex()
+{
+    where_.clear();
+    where_.reserve(params_.size());
+    for (std::size_t i = 0; i < params_.size(); ++i)
+        where_.emplace(params_[i].name, i);
+}
+
+const Param &ParameterData::find(const std::string &name) const
+{
+    const auto found = where_.find(name);
+    if (found == where_.end())
+        throw py::key_error(name);
+    return params_[found->second];
+}
+
+Param &ParameterData::find(const std::string &name)
+{
+    return const_cast<Param &>(static_cast<const ParameterData &>(*this).find(name));
+}
+
+std::vector<std::string> ParameterData::names() const
+{
+    std::vector<std::string> names;
+    names.reserve(params_.size());
+    for (const Param &param : params_)
+        names.push_back(param.name);
+    return names;
+}
+
+py::tuple list_of(const par::ValueList &list)
+{
+    py::tuple out(list.count());
+    for (std::size_t i = 0; i < list.count(); ++i)
+        out[i] = list.type == T_STRING ? py::object(py::str(list.texts[i])) : py::object(py::float_(list.reals[i]));
+    return out;
+}
+
+// (name, type, values, max, min, step, active, group, dgroup, protection,
+// enum, subtype): what a psenv.params.Parameter shows.
+py::tuple ParameterData::view(const std::string &name) const
+{
+    const Param &param = find(name);
+    return py::make_tuple(param.name, par::type_name(param.type), list_of(param.values), param.max,
+                          param.min, param.step, param.active != 0, param.group, param.dgroup,
+                          param.prot, list_of(param.enumeration), param.subtype);
+}
+
+// The value rules of `par set` for new values of `name`: `numbers` says
+// whether the texts stand for Python numbers.  Returns the warnings.
+std::vector<std::string> ParameterData::set(const std::string &name, bool numbers,
+                                            const std::vector<std::string> &texts)
+{
+    if (texts.empty())
+        throw py::value_error(name + ": a parameter needs at least one value");
+    if (texts.size() > kMostValues)
+        throw py::value_error(name + ": a parameter holds at most 32767 values");
+    const Param param = find(name);
+    std::vector<Param> limits;
+    for (const char *array : {"parmin", "parmax"})
+        if (contains(array))
+            limits.push_back(find(array));
+    std::vector<std::string> warnings;
+    {
+        ModuleLock lock;
+        ErrorCapture errors;
+        bool allowed = false;
+        if ((param.prot & par::kWriteProtect) != 0) {
+            par::refuse(name, {P_PROT, ""});
+        } else if (param.type == T_REAL && !numbers) {
+            par::refuse(name, {P_TYPE, par::quoted(texts.front()) + " is not a number"});
+        } else if (param.type == T_STRING && numbers) {
+            par::refuse(name, {P_TYPE, texts.front() + " is not a string"});
+        } else {
+            P_treereset(par::kTreeA);
+            place(par::kTreeA, param);
+            for (const Param &array : limits)
+                place(par::kTreeA, array);
+            allowed = par::values_allowed(par::kTreeA, param, texts);
+            P_treereset(par::kTreeA);
+        }
+        if (!allowed)
+            refuse_with(errors, name + ": refused");
+        warnings = errors.messages();
+    }
+    Param &target = find(name);
+    par::ValueList values;
+    values.type = target.type;
+    for (const std::string &text : texts) {
+        if (target.type == T_STRING)
+            values.texts.push_back(text);
+        else
+            values.reals.push_back(*par::value_real(text));
+    }
+    target.values = std::move(values);
+    values_[name] = texts;
+    return warnings;
+}
+
+std::vector<std::string> ParameterData::create(const std::string &name, const std::string &type,
+                                               const std::vector<std::string> &texts,
+                                               const par::NewAttributes &attributes)
+{
+    if (contains(name))
+        throw py::value_error(name + ": the set holds this parameter already");
+    if (type != "real" && type != "string")
+        throw py::value_error("type must be 'real' or 'string', not '" + type + "'");
+    if (texts.empty())
+        throw py::value_error(name + ": a parameter needs at least one value");
+    if (texts.size() > kMostValues)
+        throw py::value_error(name + ": a parameter holds at most 32767 values");
+    const int code = type == "real" ? T_REAL : T_STRING;
+    std::vector<Param> limits;
+    for (const char *array : {"parmin", "parmax"})
+        if (contains(array))
+            limits.push_back(find(array));
+    Param param;
+    std::vector<std::string> warnings;
+    {
+        ModuleLock lock;
+        ErrorCapture errors;
+        P_treereset(par::kTreeA);
+        for (const Param &array : limits)
+            place(par::kTreeA, array);
+        const bool made = par::create_parameter(par::kTreeA, name, code, texts, attributes, param);
+        P_treereset(par::kTreeA);
+        if (!made)
+            refuse_with(errors, name + ": refused");
+        warnings = errors.messages();
+    }
+    param.values = par::ValueList{};
+    param.values.type = code;
+    for (const std::string &text : texts) {
+        if (code == T_STRING)
+            param.values.texts.push_back(text);
+        else
+            param.values.reals.push_back(*par::value_real(text));
+    }
+    params_.push_back(std::move(param));
+    where_.emplace(name, params_.size() - 1);
+    values_.erase(name);
+    reshaped_.push_back({true, name, code, texts, attributes});
+    return warnings;
+}
+
+void ParameterData::remove(const std::string &name)
+{
+    find(name);
+    params_.erase(params_.begin() + static_cast<std::ptrdiff_t>(where_.at(name)));
+    reindex();
+    values_.erase(name);
+    reshaped_.push_back({false, name, 0, {}, {}});
+}
+
+// The save's tree: the loaded bytes as `par set` loads the file, then the
+// changes by the store's calls `par set` makes.  Inside the lock.
+void ParameterData::fill(int tree, const std::vector<Reshape> &reshaped, const Values &values) const
+{
+    if (const auto messages = load_bytes(tree, base_); !messages.empty())
+        throw py::value_error(path_ + ": " + messages.front());
+    SymbolNode **root = getTreeRootByIndex(tree);
+    ErrorCapture errors;
+    bool balanced = true;  // a removal balances the tree, a new parameter does not
+    for (const Reshape &change : reshaped) {
+        if (!balanced)
+            balance(root);
+        balanced = !change.create;
+        if (!change.create) {
+            P_deleteVar(tree, change.name.c_str());
+            continue;
+        }
+        Param param;
+        if (!par::create_parameter(tree, change.name, change.type, change.texts, change.attributes, param))
+            refuse_with(errors, change.name + ": refused");
+        if (const int code = par::assign_values(tree, param, change.texts); code != P_OK)
+            throw py::value_error(par::store_words(code, change.name));
+    }
+    for (const auto &[name, texts] : values) {
+        Param param;
+        if (!par::find_param(tree, name, param))
+            continue;
+        if (const int code = par::assign_values(tree, param, texts); code != P_OK)
+            throw py::value_error(par::store_words(code, name));
+    }
+}
+
+void ParameterData::save(const std::optional<std::string> &target, bool force, double wait)
+{
+    const std::string path = target.value_or(path_);
+    // Copies: the object may change in other threads while the lock is held.
+    const std::vector<Reshape> reshaped = reshaped_;
+    const Values values = values_;
+    const std::optional<std::string> expected =
+        target ? std::nullopt : std::optional<std::string>(base_);
+    std::vector<std::string> warnings;
+    std::optional<std::pair<CheckedFile, std::vector<Param>>> saved;
+    {
+        ModuleLock lock;
+        save_parameter_file(path, force, wait, expected,
+                            [&](int tree) { fill(tree, reshaped, values); });
+        if (!target)
+            saved = read_file(path, warnings);
+    }
+    // The set now holds what its file holds.
+    if (saved)
+        take(path_, std::move(saved->first.bytes), std::move(saved->second));
+    warn_all(warnings);
+}
+
+py::object values_or_none(const ParameterData &data, const std::string &name)
+{
+    return data.contains(name) ? py::object(data.view(name)[2]) : py::object(py::none());
+}
+
+// `par diff`'s judgement: names only in one set, and names whose
+// parameters differ in any field.
+std::vector<std::tuple<std::string, py::object, py::object>> ParameterData::diff(
+    const ParameterData &other) const
+{
+    std::set<std::string> names;
+    for (const Param &param : params_)
+        names.insert(param.name);
+    for (const Param &param : other.params_)
+        names.insert(param.name);
+    std::vector<std::tuple<std::string, py::object, py::object>> differences;
+    for (const std::string &name : names) {
+        const bool here = contains(name);
+        const bool there = other.contains(name);
+        if (here && there && par::field_changes(find(name), other.find(name)).empty())
+            continue;
+        differences.emplace_back(name, values_or_none(*this, name), values_or_none(other, name));
+    }
+    return differences;
+}
+
+// psenv.params.check(): the problems of `par check`, repeats included.
+std::vector<Problem> check(const std::string &path)
+{
+    ModuleLock lock;
+    return check_parameter_file(path).problems;
+}
+
+}  // namespace
+
+void add_parameters(py::module_ &module)
+{
+    py::class_<ParameterData>(module, "ParameterData")
+        .def_static("load", &ParameterData::load, py::arg("path"))
+        .def_property_readonly("path", &ParameterData::path)
+        .def("__len__", &ParameterData::size)
+        .def("__contains__", &ParameterData::contains)
+        .def("names", &ParameterData::names)
+        .def("view", &ParameterData::view, py::arg("name"))
+        .def("set", &ParameterData::set, py::arg("name"), py::arg("numbers"), py::arg("texts"))
+        .def(
+            "create",
+            [](ParameterData &data, const std::string &name, const std::string &type,
+               const std::vector<std::string> &texts, std::optional<double> min,
+               std::optional<double> max, std::optional<double> step, std::optional<int> group,
+               std::optional<int> prot) {
+                par::NewAttributes attributes;
+                attributes.min = min;
+                attributes.max = max;
+                attributes.step = step;
+                attributes.group = group;
+                attributes.prot = prot;
+                return data.create(name, type, texts, attributes);
+            },
+            py::arg("name"), py::arg("type"), py::arg("texts"), py::arg("min"), py::arg("max"),
+            py::arg("step"), py::arg("group"), py::arg("prot"))
+        .def("remove", &ParameterData::remove, py::arg("name"))
+        .def("save", &ParameterData::save, py::arg("target"), py::arg("force"), py::arg("wait"))
+        .def("diff", &ParameterData::diff, py::arg("other"))
+        .def_property_readonly("modified", &ParameterData::modified);
+    module.def("params_check", &check, py::arg("path"));
+    module.attr("default_edit_wait") = default_edit_wait();
+}
+
+}  // namespace psenv::python
