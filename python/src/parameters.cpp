@@ -18,7 +18,7 @@
 #include <set>
 #include <string>
 #include <tuple>
-#include <unordered_map>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -34,6 +34,7 @@
 #include "par_format.h"
 #include "par_set_rules.h"
 #include "parameter_file_guard.h"
+#include "parameter_table.h"
 #include "treekeep.h"
 
 namespace py = pybind11;
@@ -105,8 +106,8 @@ public:
     static std::unique_ptr<ParameterData> load(const std::string &path);
 
     const std::string &path() const { return path_; }
-    std::size_t size() const { return params_.size(); }
-    bool contains(const std::string &name) const { return where_.count(name) != 0; }
+    std::size_t size() const { return table_->size(); }
+    bool contains(const std::string &name) const { return table_->find(name).has_value(); }
     std::vector<std::string> names() const;
     py::tuple view(const std::string &name) const;
     std::vector<std::string> set(const std::string &name, bool numbers,
@@ -130,25 +131,23 @@ private:
     };
     using Values = std::map<std::string, std::vector<std::string>>;
 
-    const Param &find(const std::string &name) const;
-    Param &find(const std::string &name);
-    void take(std::string path, std::string bytes, std::vector<Param> params);
-    void reindex();
+    std::size_t at(const std::string &name) const;
+    std::vector<Param> limit_arrays() const;
     void fill(int tree, const std::vector<Reshape> &reshaped, const Values &values) const;
 
     std::string path_;
     std::string base_;  // the bytes loaded: what a save starts from
-    std::vector<Param> params_;
-    std::unordered_map<std::string, std::size_t> where_;
+    std::unique_ptr<ParameterTable> table_ = std::make_unique<ParameterTable>();
     // Changes since the load: parameters made and removed, in order, and
     // the last values set on each parameter.
     std::vector<Reshape> reshaped_;
     Values values_;
 };
 
-// What the strict check and the loader make of `path`; inside the lock.
-std::pair<CheckedFile, std::vector<Param>> read_file(const std::string &path,
-                                                     std::vector<std::string> &warnings)
+// What the strict check and the loader make of `path`: its bytes and its
+// parameters in file order.  Inside the lock.
+std::pair<std::string, std::unique_ptr<ParameterTable>> read_file(const std::string &path,
+                                                                  std::vector<std::string> &warnings)
 {
     CheckedFile checked = check_parameter_file(path);
     if (checked.damaged) {
@@ -159,27 +158,28 @@ std::pair<CheckedFile, std::vector<Param>> read_file(const std::string &path,
     }
     for (const Problem &problem : checked.problems)
         warnings.push_back(path + ":" + std::to_string(problem.first) + ": " + problem.second);
+    // The store's own load of the file, as `psenv par` loads it after the
+    // check; its parameters are copied out in the order of the file.
+    std::vector<std::string> messages;
     P_treereset(par::kTreeA);
-    const std::vector<std::string> messages = load_bytes(par::kTreeA, checked.bytes);
+    const werr_hook previous = Werrprintf_set_hook(keep_message, &messages);
+    const int code = P_read(par::kTreeA, path.c_str());
+    Werrprintf_set_hook(previous, nullptr);
+    if (code != P_OK)
+        messages.push_back(par::store_words(code, path));
     if (!messages.empty()) {
         P_treereset(par::kTreeA);
         std::string text = path + ": not all of the file could be read:";
-        for (const std::string &message : messages)
+        for (std::string &message : messages) {
+            while (!message.empty() && message.back() == '\n')
+                message.pop_back();
             text += "\n" + message;
+        }
         throw py::value_error(text);
     }
-    std::vector<Param> params;
-    params.reserve(checked.names.size());
-    std::set<std::string> seen;
-    for (const std::string &name : checked.names) {
-        if (!seen.insert(name).second)
-            continue;  // a repeat: the load kept the last, at the first's place
-        Param param;
-        if (par::find_param(par::kTreeA, name, param))
-            params.push_back(std::move(param));
-    }
+    auto table = ParameterTable::from_tree(par::kTreeA, checked.names);
     P_treereset(par::kTreeA);
-    return {std::move(checked), std::move(params)};
+    return {std::move(checked.bytes), std::move(table)};
 }
 
 std::unique_ptr<ParameterData> ParameterData::load(const std::string &path)
@@ -188,58 +188,51 @@ std::unique_ptr<ParameterData> ParameterData::load(const std::string &path)
     std::vector<std::string> warnings;
     {
         ModuleLock lock;
-        auto [checked, params] = read_file(path, warnings);
-        data->take(path, std::move(checked.bytes), std::move(params));
+        auto [bytes, table] = read_file(path, warnings);
+        data->path_ = path;
+        data->base_ = std::move(bytes);
+        data->table_ = std::move(table);
     }
     warn_all(warnings);
     return data;
 }
 
-void ParameterData::take(std::string path, std::string bytes, std::vector<Param> params)
+std::size_t ParameterData::at(const std::string &name) const
 {
-    path_ = std::move(path);
-    base_ = std::move(bytes);
-    params_ = std::move(params);
-    reshaped_.clear();
-    values_.clear();
-    reindex();
-}
-
-void ParameterData::reindex()
-{
-    where_.clear();
-    where_.reserve(params_.size());
-    for (std::size_t i = 0; i < params_.size(); ++i)
-        where_.emplace(params_[i].name, i);
-}
-
-const Param &ParameterData::find(const std::string &name) const
-{
-    const auto found = where_.find(name);
-    if (found == where_.end())
+    const auto found = table_->find(name);
+    if (!found)
         throw py::key_error(name);
-    return params_[found->second];
-}
-
-Param &ParameterData::find(const std::string &name)
-{
-    return const_cast<Param &>(static_cast<const ParameterData &>(*this).find(name));
+    return *found;
 }
 
 std::vector<std::string> ParameterData::names() const
 {
     std::vector<std::string> names;
-    names.reserve(params_.size());
-    for (const Param &param : params_)
-        names.push_back(param.name);
+    names.reserve(table_->size());
+    for (std::size_t i = 0; i < table_->size(); ++i)
+        names.emplace_back(table_->name(i));
     return names;
 }
 
-py::tuple list_of(const par::ValueList &list)
+// parmin and parmax, where limits held by position resolve.
+std::vector<Param> ParameterData::limit_arrays() const
 {
-    py::tuple out(list.count());
-    for (std::size_t i = 0; i < list.count(); ++i)
-        out[i] = list.type == T_STRING ? py::object(py::str(list.texts[i])) : py::object(py::float_(list.reals[i]));
+    std::vector<Param> arrays;
+    for (const char *array : {"parmin", "parmax"})
+        if (const auto found = table_->find(array))
+            arrays.push_back(table_->param(*found));
+    return arrays;
+}
+
+py::tuple list_of(const ParameterTable &table, const ParameterTable::List &list)
+{
+    py::tuple out(list.count);
+    for (std::size_t k = 0; k < list.count; ++k) {
+        if (list.type == T_STRING)
+            out[k] = py::str(std::string(table.text(list, k)));
+        else
+            out[k] = py::float_(table.real(list, k));
+    }
     return out;
 }
 
@@ -247,10 +240,23 @@ py::tuple list_of(const par::ValueList &list)
 // enum, subtype): what a psenv.params.Parameter shows.
 py::tuple ParameterData::view(const std::string &name) const
 {
-    const Param &param = find(name);
-    return py::make_tuple(param.name, par::type_name(param.type), list_of(param.values), param.max,
-                          param.min, param.step, param.active != 0, param.group, param.dgroup,
-                          param.prot, list_of(param.enumeration), param.subtype);
+    const ParameterTable::Entry &e = table_->entry(at(name));
+    return py::make_tuple(name, par::type_name(e.type), list_of(*table_, e.values), e.max, e.min,
+                          e.step, e.active != 0, e.group, e.dgroup, e.prot,
+                          list_of(*table_, e.enumeration), e.subtype);
+}
+
+par::ValueList value_list(int type, const std::vector<std::string> &texts)
+{
+    par::ValueList values;
+    values.type = type;
+    for (const std::string &text : texts) {
+        if (type == T_STRING)
+            values.texts.push_back(text);
+        else
+            values.reals.push_back(*par::value_real(text));
+    }
+    return values;
 }
 
 // The value rules of `par set` for new values of `name`: `numbers` says
@@ -262,11 +268,8 @@ std::vector<std::string> ParameterData::set(const std::string &name, bool number
         throw py::value_error(name + ": a parameter needs at least one value");
     if (texts.size() > kMostValues)
         throw py::value_error(name + ": a parameter holds at most 32767 values");
-    const Param param = find(name);
-    std::vector<Param> limits;
-    for (const char *array : {"parmin", "parmax"})
-        if (contains(array))
-            limits.push_back(find(array));
+    const Param param = table_->param(at(name));
+    const std::vector<Param> limits = limit_arrays();
     std::vector<std::string> warnings;
     {
         ModuleLock lock;
@@ -290,16 +293,7 @@ std::vector<std::string> ParameterData::set(const std::string &name, bool number
             refuse_with(errors, name + ": refused");
         warnings = errors.messages();
     }
-    Param &target = find(name);
-    par::ValueList values;
-    values.type = target.type;
-    for (const std::string &text : texts) {
-        if (target.type == T_STRING)
-            values.texts.push_back(text);
-        else
-            values.reals.push_back(*par::value_real(text));
-    }
-    target.values = std::move(values);
+    table_->set_values(at(name), value_list(param.type, texts));
     values_[name] = texts;
     return warnings;
 }
@@ -317,10 +311,7 @@ std::vector<std::string> ParameterData::create(const std::string &name, const st
     if (texts.size() > kMostValues)
         throw py::value_error(name + ": a parameter holds at most 32767 values");
     const int code = type == "real" ? T_REAL : T_STRING;
-    std::vector<Param> limits;
-    for (const char *array : {"parmin", "parmax"})
-        if (contains(array))
-            limits.push_back(find(array));
+    const std::vector<Param> limits = limit_arrays();
     Param param;
     std::vector<std::string> warnings;
     {
@@ -335,16 +326,8 @@ std::vector<std::string> ParameterData::create(const std::string &name, const st
             refuse_with(errors, name + ": refused");
         warnings = errors.messages();
     }
-    param.values = par::ValueList{};
-    param.values.type = code;
-    for (const std::string &text : texts) {
-        if (code == T_STRING)
-            param.values.texts.push_back(text);
-        else
-            param.values.reals.push_back(*par::value_real(text));
-    }
-    params_.push_back(std::move(param));
-    where_.emplace(name, params_.size() - 1);
+    param.values = value_list(code, texts);
+    table_->append(param);
     values_.erase(name);
     reshaped_.push_back({true, name, code, texts, attributes});
     return warnings;
@@ -352,9 +335,7 @@ std::vector<std::string> ParameterData::create(const std::string &name, const st
 
 void ParameterData::remove(const std::string &name)
 {
-    find(name);
-    params_.erase(params_.begin() + static_cast<std::ptrdiff_t>(where_.at(name)));
-    reindex();
+    table_->erase(at(name));
     values_.erase(name);
     reshaped_.push_back({false, name, 0, {}, {}});
 }
@@ -400,7 +381,7 @@ void ParameterData::save(const std::optional<std::string> &target, bool force, d
     const std::optional<std::string> expected =
         target ? std::nullopt : std::optional<std::string>(base_);
     std::vector<std::string> warnings;
-    std::optional<std::pair<CheckedFile, std::vector<Param>>> saved;
+    std::optional<std::pair<std::string, std::unique_ptr<ParameterTable>>> saved;
     {
         ModuleLock lock;
         save_parameter_file(path, force, wait, expected,
@@ -409,14 +390,13 @@ void ParameterData::save(const std::optional<std::string> &target, bool force, d
             saved = read_file(path, warnings);
     }
     // The set now holds what its file holds.
-    if (saved)
-        take(path_, std::move(saved->first.bytes), std::move(saved->second));
+    if (saved) {
+        base_ = std::move(saved->first);
+        table_ = std::move(saved->second);
+        reshaped_.clear();
+        values_.clear();
+    }
     warn_all(warnings);
-}
-
-py::object values_or_none(const ParameterData &data, const std::string &name)
-{
-    return data.contains(name) ? py::object(data.view(name)[2]) : py::object(py::none());
 }
 
 // `par diff`'s judgement: names only in one set, and names whose
@@ -425,17 +405,22 @@ std::vector<std::tuple<std::string, py::object, py::object>> ParameterData::diff
     const ParameterData &other) const
 {
     std::set<std::string> names;
-    for (const Param &param : params_)
-        names.insert(param.name);
-    for (const Param &param : other.params_)
-        names.insert(param.name);
+    for (std::size_t i = 0; i < table_->size(); ++i)
+        names.emplace(table_->name(i));
+    for (std::size_t i = 0; i < other.table_->size(); ++i)
+        names.emplace(other.table_->name(i));
     std::vector<std::tuple<std::string, py::object, py::object>> differences;
     for (const std::string &name : names) {
-        const bool here = contains(name);
-        const bool there = other.contains(name);
-        if (here && there && par::field_changes(find(name), other.find(name)).empty())
+        const auto here = table_->find(name);
+        const auto there = other.table_->find(name);
+        if (here && there &&
+            par::field_changes(table_->param(*here), other.table_->param(*there)).empty())
             continue;
-        differences.emplace_back(name, values_or_none(*this, name), values_or_none(other, name));
+        const auto values_of = [&name](const ParameterData &data, bool present) {
+            return present ? py::object(data.view(name)[2]) : py::object(py::none());
+        };
+        differences.emplace_back(name, values_of(*this, here.has_value()),
+                                 values_of(other, there.has_value()));
     }
     return differences;
 }

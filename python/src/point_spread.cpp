@@ -1,5 +1,6 @@
 // psenv.sched: point-spread functions and pictures of schedules, through
 // the planner and the picture library that `psenv sched psf|plot` use.
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -46,26 +47,40 @@ csplan_grid psf_grid(const std::vector<int> &ni, int columns)
     return grid;
 }
 
-// Masks and transforms the rows; the magnitude only when asked for.  Called
-// inside the lock.
-csplan_psf_figures transform(const csplan_grid &grid, const RowsArray &rows,
-                             std::vector<float> *magnitude)
+// The mask and the magnitude are kept for the next call, as a C caller
+// keeps its buffers and the planner its transform plan: a grid's first
+// transform pays for touching their pages, the next ones do not.
+struct Buffers {
+    std::vector<unsigned char> mask;
+    std::vector<float> magnitude;
+};
+
+Buffers &buffers()
+{
+    static Buffers kept;
+    return kept;
+}
+
+// Masks and transforms the rows; the magnitude (in buffers()) only when
+// asked for.  Called inside the lock.
+csplan_psf_figures transform(const csplan_grid &grid, const RowsArray &rows, bool magnitude)
 {
     if (!csplan_psf_available())
         throw std::runtime_error(csplan_strerror(CSPLAN_NOT_AVAILABLE));
     const std::int64_t points = csplan_grid_points(&grid);
-    std::vector<unsigned char> mask(static_cast<std::size_t>(points));
-    if (magnitude != nullptr)
-        magnitude->resize(mask.size());
+    Buffers &kept = buffers();
+    kept.mask.resize(static_cast<std::size_t>(points));
+    if (magnitude)
+        kept.magnitude.resize(static_cast<std::size_t>(points));
     char problem[256] = "";
     csplan_psf_figures figures{};
     int code = csplan_mask(&grid, rows.data(), static_cast<std::int64_t>(rows.shape(0)),
-                           static_cast<int>(rows.shape(1)), mask.data(), points, problem,
+                           static_cast<int>(rows.shape(1)), kept.mask.data(), points, problem,
                            sizeof problem);
     if (code == CSPLAN_OK)
-        code = csplan_psf(&grid, mask.data(), points, &figures,
-                          magnitude != nullptr ? magnitude->data() : nullptr,
-                          magnitude != nullptr ? points : 0, problem, sizeof problem);
+        code = csplan_psf(&grid, kept.mask.data(), points, &figures,
+                          magnitude ? kept.magnitude.data() : nullptr, magnitude ? points : 0,
+                          problem, sizeof problem);
     if (code == CSPLAN_ENOMEM)
         throw std::bad_alloc();
     if (code != CSPLAN_OK)
@@ -96,16 +111,23 @@ py::dict figures_dict(const csplan_grid &grid, const csplan_psf_figures &figures
 std::tuple<py::array_t<double>, py::dict> psf(const RowsArray &rows, const std::vector<int> &ni)
 {
     const csplan_grid grid = psf_grid(ni, static_cast<int>(rows.shape(1)));
-    std::vector<double> values;
+    const std::vector<py::ssize_t> shape(ni.begin(), ni.end());
+    std::vector<py::ssize_t> strides(shape.size());
+    py::ssize_t stride = sizeof(double);
+    for (std::size_t k = 0; k < shape.size(); ++k) {
+        strides[k] = stride;
+        stride *= shape[k];
+    }
+    py::array_t<double> values(shape, strides);
+    double *out = values.mutable_data();
     csplan_psf_figures figures{};
     {
         ModuleLock lock;
-        std::vector<float> magnitude;
-        figures = transform(grid, rows, &magnitude);
-        values.assign(magnitude.begin(), magnitude.end());
+        figures = transform(grid, rows, true);
+        const std::vector<float> &magnitude = buffers().magnitude;
+        std::copy(magnitude.begin(), magnitude.end(), out);
     }
-    std::vector<py::ssize_t> shape(ni.begin(), ni.end());
-    return {array_of(std::move(values), shape, true), figures_dict(grid, figures)};
+    return {values, figures_dict(grid, figures)};
 }
 
 py::dict figures(const RowsArray &rows, const std::vector<int> &ni)
@@ -114,7 +136,7 @@ py::dict figures(const RowsArray &rows, const std::vector<int> &ni)
     csplan_psf_figures found{};
     {
         ModuleLock lock;
-        found = transform(grid, rows, nullptr);
+        found = transform(grid, rows, false);
     }
     return figures_dict(grid, found);
 }
@@ -153,9 +175,8 @@ std::string psf_svg(const RowsArray &rows, const std::vector<int> &ni, const std
 {
     const csplan_grid grid = psf_grid(ni, static_cast<int>(rows.shape(1)));
     ModuleLock lock;
-    std::vector<float> magnitude;
-    const csplan_psf_figures found = transform(grid, rows, &magnitude);
-    return sched::psf_picture(name, grid, found, magnitude);
+    const csplan_psf_figures found = transform(grid, rows, true);
+    return sched::psf_picture(name, grid, found, buffers().magnitude);
 }
 
 }  // namespace

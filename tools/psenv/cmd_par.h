@@ -84,8 +84,9 @@ bool save_file(int tree, const std::string &path, const std::string &file);
 // are printed as "psenv: <path>: ..." and their number returned.
 int with_loader_messages(const std::string &path, const std::function<void()> &read);
 
-// Every parameter of `tree` in name order (strcmp).
-std::vector<Param> collect(int tree);
+// Every parameter of `tree` in name order (strcmp); `expected`, when
+// given, is about how many there are (room is made for them at once).
+std::vector<Param> collect(int tree, std::size_t expected = 0);
 
 // The parameter `name` of `tree`; false when it is missing.
 bool find_param(int tree, const std::string &name, Param &out);

@@ -162,9 +162,10 @@ bool save_file(int tree, const std::string &path, const std::string &file)
     return false;
 }
 
-std::vector<Param> collect(int tree)
+std::vector<Param> collect(int tree, std::size_t expected)
 {
     std::vector<Param> params;
+    params.reserve(expected);
     SymbolNode **root = getTreeRootByIndex(tree);
     if (root == nullptr)
         return params;
