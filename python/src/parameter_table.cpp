@@ -108,49 +108,77 @@ std::uint32_t walk_list(const ValueNode *node, int count, int type, AddReal add_
 
 }  // namespace
 
-std::unique_ptr<ParameterTable> ParameterTable::from_tree(int tree, const std::vector<std::string> &names)
+std::unique_ptr<ParameterTable> ParameterTable::from_tree(int tree, const std::vector<std::string> &names,
+                                                          std::size_t file_size)
 {
     auto made = std::make_unique<ParameterTable>();
     ParameterTable &table = *made;
-    SymbolNode **root = getTreeRootByIndex(tree);
+    // Room at once for what a file of this size can hold (a value takes
+    // two bytes at least, "0 "): the buffers are not copied as they grow.
     table.entries_.reserve(names.size());
-    table.reindex(names.size());  // room for every name at once
+    table.names_.reserve(file_size / 4);
+    table.reals_.reserve(file_size / 8);
+    table.text_bytes_.reserve(file_size / 4);
+    table.texts_.reserve(file_size / 16);
     const auto add_real = [&table](double value) { table.reals_.push_back(value); };
     const auto add_text = [&table](std::string_view text) {
         table.texts_.emplace_back(static_cast<std::uint32_t>(table.text_bytes_.size()),
                                   static_cast<std::uint32_t>(text.size()));
         table.text_bytes_.append(text);
     };
-    for (const std::string &name : names) {
-        if (table.find(name))
-            continue;  // a repeat: the load kept its last record, at the first's place
-        const varInfo *record = rfindVar(name.c_str(), root);
-        if (record == nullptr)
-            continue;
-        Entry entry;
-        entry.name_at = table.add_name(name);
-        entry.name_size = static_cast<std::uint32_t>(name.size());
-        entry.type = record->type;
-        entry.subtype = record->subtype;
-        entry.group = record->group;
-        entry.dgroup = record->dgroup;
-        entry.active = record->active;
-        entry.prot = record->prot;
-        entry.min = record->min;
-        entry.max = record->max;
-        entry.step = record->step;
-        entry.values.type = record->type;
-        entry.values.at = static_cast<std::uint32_t>(record->type == T_STRING ? table.texts_.size()
-                                                                              : table.reals_.size());
-        entry.values.count = walk_list(record->values, record->size, record->type, add_real, add_text);
-        entry.enumeration.type = record->enumType;
-        entry.enumeration.at = static_cast<std::uint32_t>(
-            record->enumType == T_STRING ? table.texts_.size() : table.reals_.size());
-        entry.enumeration.count =
-            walk_list(record->enumValues, record->enumCount, record->enumType, add_real, add_text);
-        table.entries_.push_back(entry);
-        table.index(table.entries_.size() - 1);
+    // One walk over the tree (in order, with a stack of its own) copies
+    // every record; the records then take the order of the file.
+    SymbolNode **root = getTreeRootByIndex(tree);
+    std::vector<const SymbolNode *> pending;
+    const SymbolNode *node = root != nullptr ? *root : nullptr;
+    while (node != nullptr || !pending.empty()) {
+        while (node != nullptr) {
+            pending.push_back(node);
+            node = node->left;
+        }
+        node = pending.back();
+        pending.pop_back();
+        if (node->name != nullptr && node->varInfo != nullptr) {
+            const varInfo *record = node->varInfo;
+            const std::string_view name(node->name);
+            Entry entry;
+            entry.name_at = table.add_name(name);
+            entry.name_size = static_cast<std::uint32_t>(name.size());
+            entry.type = record->type;
+            entry.subtype = record->subtype;
+            entry.group = record->group;
+            entry.dgroup = record->dgroup;
+            entry.active = record->active;
+            entry.prot = record->prot;
+            entry.min = record->min;
+            entry.max = record->max;
+            entry.step = record->step;
+            entry.values.type = record->type;
+            entry.values.at = static_cast<std::uint32_t>(
+                record->type == T_STRING ? table.texts_.size() : table.reals_.size());
+            entry.values.count = walk_list(record->values, record->size, record->type, add_real, add_text);
+            entry.enumeration.type = record->enumType;
+            entry.enumeration.at = static_cast<std::uint32_t>(
+                record->enumType == T_STRING ? table.texts_.size() : table.reals_.size());
+            entry.enumeration.count =
+                walk_list(record->enumValues, record->enumCount, record->enumType, add_real, add_text);
+            table.entries_.push_back(entry);
+        }
+        node = node->right;
     }
+    table.reindex();
+    // A repeat keeps its first place (the load kept its last record); a
+    // record the tree lacks is passed over.
+    std::vector<Entry> ordered;
+    ordered.reserve(table.entries_.size());
+    std::vector<char> taken(table.entries_.size(), 0);
+    for (const std::string &name : names)
+        if (const auto at = table.find(name); at && !taken[*at]) {
+            taken[*at] = 1;
+            ordered.push_back(table.entries_[*at]);
+        }
+    table.entries_ = std::move(ordered);
+    table.reindex();
     return made;
 }
 

@@ -42,9 +42,11 @@ public:
     ParameterTable(const ParameterTable &) = delete;
     ParameterTable &operator=(const ParameterTable &) = delete;
 
-    // The parameters of `tree` in the order of `names` (a name's first
-    // place; names the tree lacks are passed over).
-    static std::unique_ptr<ParameterTable> from_tree(int tree, const std::vector<std::string> &names);
+    // The parameters of `tree` (loaded from a file of `file_size` bytes) in
+    // the order of `names` (a name's first place; names the tree lacks are
+    // passed over).
+    static std::unique_ptr<ParameterTable> from_tree(int tree, const std::vector<std::string> &names,
+                                                     std::size_t file_size);
 
     std::size_t size() const { return entries_.size(); }
     std::optional<std::size_t> find(std::string_view name) const;

@@ -177,7 +177,7 @@ std::pair<std::string, std::unique_ptr<ParameterTable>> read_file(const std::str
         }
         throw py::value_error(text);
     }
-    auto table = ParameterTable::from_tree(par::kTreeA, checked.names);
+    auto table = ParameterTable::from_tree(par::kTreeA, checked.names, checked.bytes.size());
     P_treereset(par::kTreeA);
     return {std::move(checked.bytes), std::move(table)};
 }
