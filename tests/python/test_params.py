@@ -168,6 +168,28 @@ def test_diff_judges_as_par_diff(sample, psenv_cli):
     assert params.diff(sample, str(sample)) == []
 
 
+def test_nothing_is_printed_behind_the_users_back(sample, tmp_path, capfd):
+    """What the tool prints becomes warnings and exception texts."""
+    text = sample.read_text()
+    repeated = tmp_path / "repeated.par"
+    repeated.write_text(text + text[:text.index("pslabel")])  # seqfil once more
+    indirect = tmp_path / "indirect.par"
+    indirect.write_text("lim 0 1 3 1 0 0 0 8192 1 64\n1 1 \n0 \n")  # limits in parmin/parmax
+    with pytest.warns(UserWarning) as caught:
+        ps = params.load(repeated)
+        other = params.load(indirect)
+        other["lim"] = 5
+    texts = [str(w.message) for w in caught]
+    assert any("seqfil" in t and "repeat" in t for t in texts), texts
+    assert any("limits not checked" in t for t in texts), texts
+    with pytest.raises(params.SaveRefused, match="repeated name"):
+        ps.save()
+    (tmp_path / "cut.par").write_text("x 0 1")
+    with pytest.raises(psenv.DamagedFile):
+        params.load(tmp_path / "cut.par")
+    assert capfd.readouterr() == ("", "")
+
+
 def test_threads_share_the_store_safely(sample):
     errors = []
 

@@ -178,6 +178,32 @@ def test_pictures_in_notebooks():
     assert picture._repr_svg_() == sched.svg(made, (16, 16), kind="psf")
 
 
+def test_long_calls_let_other_threads_run():
+    import threading
+    import time
+
+    ticks = []
+    done = threading.Event()
+
+    def count():
+        while not done.is_set():
+            ticks.append(time.perf_counter())
+            time.sleep(0.001)
+
+    counter = threading.Thread(target=count)
+    counter.start()
+    try:
+        start = time.perf_counter()
+        sched.make(400000, points=100000, seed=1)  # the generator runs for a while
+        took = time.perf_counter() - start
+    finally:
+        done.set()
+        counter.join()
+    during = [t for t in ticks if start <= t <= start + took]
+    # With the GIL held the whole time the counter would not have run at all.
+    assert took < 0.05 or len(during) >= 5, (took, len(during))
+
+
 def test_the_schedule_must_fit_the_grid():
     rows = numpy.array([[0, 0], [9, 1]])
     with pytest.raises(ValueError, match="2 columns but the grid 1 dimension"):

@@ -142,6 +142,29 @@ TEST_F(SchedPlanTool, MakeRefusesOptionsThatDoNotFitTheMethod)
     EXPECT_NE(r.err.find("No such file or directory"), std::string::npos) << r.err;
 }
 
+// One table of the methods and their options stands behind the command line
+// and the Python module; its refusals name the methods that take an option.
+TEST_F(SchedPlanTool, MakeNamesTheMethodsThatTakeAnOption)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--ni", "8", "--density", "50", "--points", "3"}, "--points belongs to the other methods"},
+        {{"--ni", "8", "--density", "50", "--weight", "none"}, "--weight belongs to --method poisson-gap"},
+        {{"--method", "poisson-gap", "--ni", "8", "--points", "3", "--decay", "2"},
+         "--decay belongs to --method exponential"},
+        {{"--method", "exponential", "--ni", "8", "--points", "3", "--decay", "2", "--weight", "sine"},
+         "--weight belongs to --method poisson-gap"},
+        {{"--method", "random", "--ni", "8"}, "--method must be uniform, poisson-gap or exponential"},
+        {{"--method", "poisson-gap", "--ni", "8", "--points", "3", "--weight", "cosine"},
+         "--weight must be sine or none"},
+    };
+    for (auto [arguments, words] : cases) {
+        arguments.insert(arguments.begin(), {"sched", "make", "--dir", dir_});
+        const auto r = run_psenv(arguments);
+        EXPECT_EQ(r.status, 2) << r.err;
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "psenv: " + words);
+    }
+}
+
 TEST_F(SchedPlanTool, PsfPrintsItsFiguresAndDrawsThem)
 {
     if (!psf_built())
