@@ -12,7 +12,7 @@
 //                          csplan_mask + csplan_psf with the magnitude into
 //                          buffers the caller keeps                 <= 1.2
 //   BM_PythonMake/1000000  psenv.sched.make of 10^6 Poisson-gap points
-//                          against the generator and csplan_rows, and the
+//                          against csplan_make and csplan_rows, and the
 //                          Python objects the call leaves per point (the
 //                          array is filled in C++: 0, not 1)
 //
@@ -31,10 +31,9 @@
 #include <string>
 #include <vector>
 
-#include "parfile_check.h"
-#include "sched_methods.h"
 #include "sparsamp_plan.h"
 #include "treekeep.h"
+#include "treekeep_files.h"
 #include "vartree.h"
 
 namespace py = pybind11;
@@ -119,7 +118,10 @@ void BM_PythonLoad(benchmark::State &state)
 
         start = cpu_seconds();
         const std::string bytes = slurp(path);
-        const bool whole = !psenv::check_parfile_report(bytes, true).damaged();
+        P_filecheck check{};
+        const bool whole = P_checkbytes(bytes.data(), bytes.size(), P_CHECK_FIND_REPEATS, &check) !=
+                           P_CHECK_DAMAGED;
+        P_freecheck(&check);
         const double checked = cpu_seconds();
         P_treereset(kLoadTree);
         const int code = P_read(kLoadTree, path.c_str());
@@ -190,12 +192,15 @@ void BM_PythonMake(benchmark::State &state)
     const int increments = static_cast<int>(points * 4);
     py::object make = psenv.attr("sched").attr("make");
     py::object blocks = py::module_::import("sys").attr("getallocatedblocks");
-    psenv::sched::PlannedRequest request;
-    request.grid.dimensions = 1;
-    request.grid.ni[0] = increments;
-    request.points = points;
-    request.seed = 5;
-    std::vector<int> rows;
+    csplan_grid grid{};
+    grid.dimensions = 1;
+    grid.ni[0] = increments;
+    csplan_options options;
+    csplan_options_init(&options);
+    options.points = points;
+    options.seed = 5;
+    std::vector<std::int64_t> indices(static_cast<std::size_t>(points));
+    std::vector<int> rows(static_cast<std::size_t>(points));
     double python = 0;
     double c_make = 0;
     double objects = 0;
@@ -208,7 +213,9 @@ void BM_PythonMake(benchmark::State &state)
         made = py::none();
 
         start = cpu_seconds();
-        const int code = psenv::sched::make_planned_rows(request, rows);
+        int code = csplan_make(&grid, &options, indices.data(), points, nullptr, nullptr, 0);
+        if (code == CSPLAN_OK)
+            code = csplan_rows(&grid, indices.data(), points, rows.data(), points);
         c_make += cpu_seconds() - start;
         if (code != CSPLAN_OK)
             state.SkipWithError("the generator failed");

@@ -8,8 +8,8 @@
 #include "fuzz_support.h"
 #include "memalloc.h"
 #include "param_tree.h"
-#include "parfile_check.h"
 #include "treekeep.h"
+#include "treekeep_files.h"
 
 namespace {
 
@@ -24,16 +24,25 @@ void count_message(const char *, void *) { ++messages; }
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char *>(data), size);
-    const auto problems = psenv::check_parfile_bytes(bytes);
+    P_filecheck check{};
+    const int verdict = P_checkbytes(reinterpret_cast<const char *>(data), size, 0, &check);
+    fuzz::check(verdict == P_CHECK_WHOLE || verdict == P_CHECK_DAMAGED, "no verdict");
+    fuzz::check((verdict == P_CHECK_WHOLE) == (check.problemCount == 0),
+                "verdict and problems disagree");
     long lines = 1;
     for (char c : bytes)
         lines += c == '\n' ? 1 : 0;
-    for (const auto &problem : problems) {
+    for (std::size_t i = 0; i < check.problemCount; ++i) {
+        const P_problem &problem = check.problems[i];
         fuzz::check(problem.line >= 1 && problem.line <= lines, "problem line outside the file");
-        fuzz::check(problem.record >= 1, "problem outside any record");
-        fuzz::check(!problem.message.empty(), "problem without words");
+        fuzz::check(problem.record >= 1 &&
+                        static_cast<std::size_t>(problem.record) <= check.recordCount,
+                    "problem outside any record");
+        fuzz::check(problem.text != nullptr && problem.text[0] != '\0', "problem without words");
     }
-    if (!problems.empty())
+    const bool whole = check.problemCount == 0;
+    P_freecheck(&check);
+    if (!whole)
         return 0;
 
     const std::string path = fuzz::scratch("whole.par");

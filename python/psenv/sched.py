@@ -20,19 +20,18 @@ import numpy
 from . import _args, _core
 
 __all__ = [
-    "METHODS", "WEIGHTS", "OPTIONS", "Picture", "Schedule", "ScheduleWarning",
-    "check", "figures", "make", "max_sidelobe", "psf", "psf_available", "read", "show",
-    "svg", "write",
+    "METHODS", "OPTIONS", "Picture", "Schedule", "ScheduleWarning", "check", "figures", "make",
+    "max_sidelobe", "psf", "psf_available", "read", "show", "svg", "write",
 ]
 
 #: The generators, the sampling module's own first (``psenv sched make --method``).
-METHODS = tuple(_core.sched_methods())
-#: The weightings of the Poisson-gap generator (``--weight``).
-WEIGHTS = tuple(_core.sched_weights())
-#: Options of the generators beyond the grid, density and seed, with the
-#: methods that take each: the table ``psenv sched make`` checks its options
-#: against.
-OPTIONS = {name: tuple(methods) for name, methods in _core.sched_options()}
+METHODS = ("uniform", "poisson-gap", "exponential")
+#: The options only the planner's methods take: ``psenv sched make``'s
+#: ``--points``, ``--sine-portion`` ... as keyword arguments of :func:`make`
+#: (``sine_portion``); the module's own generator refuses them.
+OPTIONS = tuple(name.replace("-", "_") for name in _core.sched_planned_options())
+#: The main lobe's half-width W of the far sidelobe unless told otherwise.
+DEFAULT_EXCLUDE = _core.sched_default_exclude
 
 
 class ScheduleWarning(UserWarning):
@@ -133,10 +132,18 @@ def _given(schedule, name):
     return _rows("schedule", schedule), "" if name is None else name
 
 
+def _positional(value):
+    """A positive real as the command line writes it: no exponent, no sign."""
+    return numpy.format_float_positional(value, trim="-")
+
+
 def make(ni, *, method="poisson-gap", points=None, density=None, seed=0, decay=None,
-         weight="sine"):
+         weight="sine", sine_portion=None, walk=None, order=None, head=None, last=False,
+         best_of=None, exclude=None, allow_periodic=False):
     """A new schedule: the same rows in the same order as
-    ``psenv sched make`` writes for the same arguments.
+    ``psenv sched make`` writes for the same arguments (``--ni``, ``--method``,
+    ``--points``, ``--density``, ``--seed`` and the planner's options below,
+    ``--sine-portion`` written ``sine_portion``).
 
     ni       the grid: an int, or a sequence of 1 to 10 increment counts
     method   one of :data:`METHODS`:
@@ -145,21 +152,37 @@ def make(ni, *, method="poisson-gap", points=None, density=None, seed=0, decay=N
              order); ``density`` is a percentage per dimension (one value
              for all, or one per dimension) and every ni must be at least 2;
              ``"poisson-gap"``: gaps drawn from a Poisson distribution whose
-             mean follows the weighting (dense near the origin);
+             mean follows a sine (dense near the origin);
              ``"exponential"``: random points weighted by an exponential
              decay along each dimension
-    points   poisson-gap, exponential: exactly this many rows
+    points   the planner's methods: exactly this many rows
     density  with those methods, instead of ``points``: a percentage of the
              whole grid (exactly one of the two)
     seed     a 32-bit whole number; the same seed gives the same schedule
-    decay    exponential: the decay in increments, one value or one per
-             dimension
-    weight   poisson-gap: one of :data:`WEIGHTS` (``"sine"`` or ``"none"``)
+
+    The planner's options (:data:`OPTIONS`), read by the command line's own
+    reading of them into the planner's one table of options:
+
+    decay           exponential: the decay in increments, one value or one
+                    per dimension
+    sine_portion    poisson-gap: ``"quarter"`` (default), ``"half"`` or ``"none"``
+    weight          poisson-gap, the older spelling: ``"sine"`` (the quarter
+                    sine, default) or ``"none"``
+    walk            poisson-gap: ``"threads"``, ``"radial"`` or ``"line"``
+                    (default: threads on grids of two or more dimensions)
+    order           ``"grid"`` (default) or ``"shuffled"``
+    head            sample every point whose increments all lie below it
+    last            sample the grid's last point too (bool)
+    best_of         make this many schedules (seeds seed, seed + 1, ...) and
+                    keep the one with the lowest far sidelobe
+    exclude         the main lobe's half-width W of that far sidelobe
+    allow_periodic  keep a schedule whose points all lie on a sub-lattice (bool)
 
     Options a method does not take are refused as the command line refuses
-    them (:data:`OPTIONS`).  Returns a :class:`Schedule` (an int32 ndarray
-    of shape (K, len(ni))).  Raises ValueError for refused arguments and
-    MemoryError when memory runs out.
+    them, in its words with the keyword names.  Returns a :class:`Schedule`
+    (an int32 ndarray of shape (K, len(ni))), filled in C++ with the GIL
+    released.  Raises ValueError for refused arguments, RuntimeError for
+    ``best_of`` without FFTW3 and MemoryError when memory runs out.
     """
     grid = _ni(ni)
     method = _args.text("method", method)
@@ -171,11 +194,27 @@ def make(ni, *, method="poisson-gap", points=None, density=None, seed=0, decay=N
             if not 0 < value <= 100:
                 raise ValueError(f"density must be a percentage above 0 and at most 100, not {value}")
     seed = _args.whole("seed", seed, -2**31, 2**31 - 1)
+    options = []
     if decay is not None:
-        decay = _reals("decay", decay)
+        decays = _reals("decay", decay)
+        if any(d <= 0 for d in decays):
+            raise ValueError("decay must be above 0")
+        options.append(("decay", ",".join(_positional(d) for d in decays)))
     weight = _args.text("weight", weight)
-    rows = _core.sched_make(list(grid), method, points, density, seed, decay, weight,
-                            weight != "sine")
+    if weight != "sine":
+        options.append(("weight", weight))
+    for name, value in (("sine-portion", sine_portion), ("walk", walk), ("order", order)):
+        if value is not None:
+            options.append((name, _args.text(name.replace("-", "_"), value)))
+    for name, value in (("head", head), ("best-of", best_of), ("exclude", exclude)):
+        if value is not None:
+            options.append((name, str(_args.whole(name.replace("-", "_"), value, 0, 2**31 - 1))))
+    for name, value in (("last", last), ("allow-periodic", allow_periodic)):
+        if not isinstance(value, bool):
+            raise TypeError(f"{name.replace('-', '_')} must be True or False, not {type(value).__name__}")
+        if value:
+            options.append((name, ""))
+    rows = _core.sched_make(list(grid), method, points, density, seed, options)
     return _schedule(rows, grid)
 
 
@@ -222,6 +261,10 @@ def psf_available():
     return _core.sched_psf_available()
 
 
+def _exclude(exclude):
+    return DEFAULT_EXCLUDE if exclude is None else _args.whole("exclude", exclude, 0, 2**31 - 1)
+
+
 def psf(schedule, ni):
     """The point-spread function of ``schedule`` on the grid ``ni``:
     |F(k)| / |F(0)|, float64, where F is the discrete Fourier transform of
@@ -234,18 +277,22 @@ def psf(schedule, ni):
     ``numpy.fft.fftshift(psf)`` centres it.  ``psf[(0,) * D]`` is 1."""
     grid = _ni(ni)
     rows, _ = _given(schedule, None)
-    values, _figures = _core.sched_psf(rows, list(grid))
+    values, _figures = _core.sched_psf(rows, list(grid), DEFAULT_EXCLUDE)
     return values
 
 
-def figures(schedule, ni):
+def figures(schedule, ni, *, exclude=None):
     """The figures ``psenv sched psf`` prints, as a dict: ``points``
-    (sampled grid points), ``grid`` (grid points), ``max_sidelobe``,
-    ``at`` (a frequency per dimension where it occurs), ``peak_to_sidelobe_db``
-    and ``largest_gap`` (per dimension)."""
+    (sampled grid points), ``grid`` (grid points), ``max_sidelobe``, ``at``
+    (a frequency per dimension, 0 .. ni-1, where it occurs),
+    ``peak_to_sidelobe_db``; the far sidelobe outside the main lobe
+    |k| <= ``exclude`` (default :data:`DEFAULT_EXCLUDE`, ``--exclude``):
+    ``far_sidelobe``, ``far_at``, ``far_peak_to_sidelobe_db``, ``exclude``,
+    ``outside`` (frequencies outside the main lobe), ``shoulder`` (the max
+    sidelobe lies inside the main lobe); and ``largest_gap`` per dimension."""
     grid = _ni(ni)
     rows, _ = _given(schedule, None)
-    return _core.sched_figures(rows, list(grid))
+    return _core.sched_figures(rows, list(grid), _exclude(exclude))
 
 
 def max_sidelobe(schedule, ni):
@@ -254,7 +301,8 @@ def max_sidelobe(schedule, ni):
     return figures(schedule, ni)["max_sidelobe"]
 
 
-def svg(schedule, ni=None, kind="schedule", *, name=None, dims=(1, 2)):
+def svg(schedule, ni=None, kind="schedule", *, name=None, dims=(1, 2), exclude=None, scale=None,
+        sw=None):
     """The picture the tool draws, as SVG text (the same bytes, UTF-8).
 
     kind="schedule"  ``psenv sched plot``: one dimension a strip, two the
@@ -262,7 +310,12 @@ def svg(schedule, ni=None, kind="schedule", *, name=None, dims=(1, 2)):
                      histogram per dimension; axes run to ni - 1 when ``ni``
                      is given, else to the largest entry
     kind="psf"       ``psenv sched psf --svg`` (``ni`` needed): |F| as a line
-                     (one dimension) or a heat map (two or more)
+                     (one dimension) or a heat map (two or more), the main
+                     lobe outlined (``exclude``, ``--exclude``), the max and
+                     the far sidelobe marked; ``scale`` as ``--scale``
+                     (``"fixed:X"`` or ``"db:F"``, default automatic), ``sw``
+                     the spectral width of each dimension in Hz (``--swJ``;
+                     the axes then show Hz)
 
     ``name`` is the schedule's name in the title; for a file it defaults to
     the path as given (as the tool shows it), for an array to none."""
@@ -275,7 +328,14 @@ def svg(schedule, ni=None, kind="schedule", *, name=None, dims=(1, 2)):
     if kind == "psf":
         if ni is None:
             raise ValueError("kind 'psf' needs the grid ni")
-        return _core.sched_psf_svg(rows, list(_ni(ni)), title)
+        grid = _ni(ni)
+        widths = [] if sw is None else _reals("sw", sw)
+        if any(w <= 0 for w in widths):
+            raise ValueError("sw must be above 0")
+        if len(widths) == 1 and len(grid) > 1:
+            raise ValueError("sw needs one spectral width per dimension")
+        return _core.sched_psf_svg(rows, list(grid), title, _exclude(exclude),
+                                   "" if scale is None else _args.text("scale", scale), widths)
     grid = None if ni is None else list(_ni(ni))
     if not isinstance(dims, (list, tuple)) or len(dims) != 2:
         raise TypeError("dims must be a pair of dimensions (1-based), as (1, 2)")

@@ -88,7 +88,7 @@ int lock_word(int key, double lockfreq, const std::string &console,
     const bool ardel = console == "ardel";
     if (ardel)
         need_table(key);
-    if (!lock_word_fits(ardel, lockfreq, key))
+    if (getlkfreqapword_fits(lockfreq, key) == 0)
         throw py::value_error("lockfreq " + real_text(lockfreq) +
                               " gives a synthesizer word outside the 32-bit range");
     return answer([&] { return getlkfreqapword(lockfreq, key); });

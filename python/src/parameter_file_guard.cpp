@@ -5,13 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 #include <string>
 
 #include "cli.h"
 #include "cmd_par.h"
-#include "par_edit.h"
-#include "parfile_check.h"
 #include "treekeep.h"
+#include "treekeep_files.h"
 
 namespace psenv::python {
 namespace {
@@ -51,7 +51,8 @@ std::string read_regular_file(const std::string &path)
     return bytes;
 }
 
-// The tool's refusals name its options; a Python caller has arguments.
+// The store's refusals name the psenv program's option; a Python caller has
+// an argument.
 std::string in_python_words(std::string text)
 {
     for (std::size_t at = text.find("--force"); at != std::string::npos; at = text.find("--force", at))
@@ -59,33 +60,52 @@ std::string in_python_words(std::string text)
     return text;
 }
 
+// An edit handle released on every path.
+struct EditHandle {
+    P_edit *edit = nullptr;
+    ~EditHandle() { P_editend(edit); }
+    std::string message() const
+    {
+        const char *text = edit != nullptr ? P_editmessage(edit) : nullptr;
+        return in_python_words(text != nullptr ? text : "the edit failed");
+    }
+};
+
 }  // namespace
 
 CheckedFile check_parameter_file(const std::string &path)
 {
     CheckedFile checked;
     checked.bytes = read_regular_file(path);
-    const ParfileReport report = check_parfile_report(checked.bytes, true);
-    for (const ParfileProblem &problem : report.problems)
-        checked.problems.emplace_back(problem.line,
-                                      "record " + std::to_string(problem.record) + ": " + problem.message);
-    checked.damaged = report.damaged();
-    checked.names.reserve(report.records.size());
-    for (const ParfileRecord &record : report.records)
-        checked.names.push_back(record.name);
+    P_filecheck check{};
+    const int verdict = P_checkbytes(checked.bytes.data(), checked.bytes.size(),
+                                     P_CHECK_FIND_REPEATS, &check);
+    struct Release {
+        P_filecheck &check;
+        ~Release() { P_freecheck(&check); }
+    } release{check};
+    if (verdict == P_FILE_NOMEM)
+        throw std::bad_alloc();
+    for (std::size_t i = 0; i < check.problemCount; ++i)
+        checked.problems.emplace_back(check.problems[i].line,
+                                      "record " + std::to_string(check.problems[i].record) + ": " +
+                                          check.problems[i].text);
+    checked.damaged = verdict == P_CHECK_DAMAGED;
+    checked.names.reserve(check.recordCount);
+    for (std::size_t i = 0; i < check.recordCount; ++i)
+        checked.names.emplace_back(check.records[i].name);
     return checked;
 }
 
 double default_edit_wait()
 {
-    return par::kDefaultLockWait;
+    return 10.0;  // as `psenv par set`
 }
 
 void save_parameter_file(const std::string &path, bool force, double wait,
                          const std::optional<std::string> &expected,
                          const std::function<void(int tree)> &fill)
 {
-    ErrorCapture errors;
     bool made = false;
     bool saved = false;
     struct stat info {};
@@ -107,19 +127,25 @@ void save_parameter_file(const std::string &path, bool force, double wait,
         }
     } cleanup{path, made, saved};
 
-    const auto edit = par::begin_edit(path, force, wait);
-    if (!edit)
-        throw SaveRefused(in_python_words(errors.text()));
-    if (expected && read_regular_file(edit->file()) != *expected)
+    EditHandle handle;
+    const int begun = P_editbegin(path.c_str(), force ? P_EDIT_FORCE : 0, wait, &handle.edit);
+    if (begun == P_FILE_NOMEM)
+        throw std::bad_alloc();
+    if (begun != 0)
+        throw SaveRefused(handle.message());
+    if (expected && read_regular_file(P_editfile(handle.edit)) != *expected)
         throw SaveRefused(path + ": the file changed since it was loaded; load it again (it was "
                                  "left unchanged)");
     P_treereset(par::kTreeA);
+    struct ResetTree {
+        ~ResetTree() { P_treereset(par::kTreeA); }
+    } reset;
     fill(par::kTreeA);
-    if (par::reject_unsavable(par::kTreeA, path) || !par::save_file(par::kTreeA, path, edit->file())) {
-        P_treereset(par::kTreeA);
-        throw SaveRefused(in_python_words(errors.text()));
-    }
-    P_treereset(par::kTreeA);
+    ErrorCapture unsavable;
+    if (par::reject_unsavable(par::kTreeA, path))
+        throw SaveRefused(unsavable.text());
+    if (P_editsave(handle.edit, par::kTreeA) != 0)
+        throw SaveRefused(handle.message());
     saved = true;
 }
 

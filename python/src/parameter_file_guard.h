@@ -1,8 +1,7 @@
-// The strict check of parameter files and their guarded save, as the psenv
-// tool does them: the one file of the Python module that knows where they
-// live (tools/common/parfile_check.h, tools/psenv/par_edit.h and the save
-// of cmd_par.h today), so that following them elsewhere is a change of
-// parameter_file_guard.cpp alone.
+// The strict check of parameter files and their guarded save, as the
+// parameter store offers them (treekeep_files.h): the one file of the
+// Python module that knows where they live, so that following them
+// elsewhere is a change of parameter_file_guard.cpp alone.
 #ifndef PSENV_PYTHON_PARAMETER_FILE_GUARD_H
 #define PSENV_PYTHON_PARAMETER_FILE_GUARD_H
 
@@ -41,7 +40,9 @@ double default_edit_wait();
 // that does not exist is made (empty, 0666 less the umask) first and
 // removed again when the edit fails.  Throws SaveRefused for a refusal or
 // failure (the file then stays as it was), FileFailure when the path
-// cannot be made, and whatever `fill` throws.  Runs inside a ModuleLock.
+// cannot be made, and whatever `fill` throws.  No signal handler is armed
+// around the write (that is the psenv program's policy, not a library's).
+// Runs inside a ModuleLock.
 void save_parameter_file(const std::string &path, bool force, double wait,
                          const std::optional<std::string> &expected,
                          const std::function<void(int tree)> &fill);

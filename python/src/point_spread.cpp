@@ -10,11 +10,12 @@
 #include <pybind11/stl.h>
 
 #include "arrays.h"
+#include "cmd_sched_plot_picture.h"
+#include "cmd_sched_psf_scale.h"
+#include "cmd_sched_psf_svg.h"
 #include "errors.h"
 #include "module_lock.h"
 #include "module_parts.h"
-#include "psf_picture.h"
-#include "schedule_picture.h"
 #include "sparsamp_plan.h"
 
 namespace py = pybind11;
@@ -61,9 +62,15 @@ Buffers &buffers()
     return kept;
 }
 
-// Masks and transforms the rows; the magnitude (in buffers()) only when
-// asked for.  Called inside the lock.
-csplan_psf_figures transform(const csplan_grid &grid, const RowsArray &rows, bool magnitude)
+// Masks and transforms the rows as `psenv sched psf` does (the far
+// sidelobe outside |k| <= exclude too); the magnitude (in buffers()) only
+// when asked for.  Called inside the lock.
+struct Transformed {
+    csplan_psf_figures figures{};
+    csplan_far_figures far{};
+};
+
+Transformed transform(const csplan_grid &grid, const RowsArray &rows, int exclude, bool magnitude)
 {
     if (!csplan_psf_available())
         throw std::runtime_error(csplan_strerror(CSPLAN_NOT_AVAILABLE));
@@ -73,42 +80,56 @@ csplan_psf_figures transform(const csplan_grid &grid, const RowsArray &rows, boo
     if (magnitude)
         kept.magnitude.resize(static_cast<std::size_t>(points));
     char problem[256] = "";
-    csplan_psf_figures figures{};
+    Transformed out;
     int code = csplan_mask(&grid, rows.data(), static_cast<std::int64_t>(rows.shape(0)),
                            static_cast<int>(rows.shape(1)), kept.mask.data(), points, problem,
                            sizeof problem);
     if (code == CSPLAN_OK)
-        code = csplan_psf(&grid, kept.mask.data(), points, &figures,
-                          magnitude ? kept.magnitude.data() : nullptr, magnitude ? points : 0,
-                          problem, sizeof problem);
+        code = csplan_psf_far(&grid, kept.mask.data(), points, exclude, &out.figures, &out.far,
+                              magnitude ? kept.magnitude.data() : nullptr, magnitude ? points : 0,
+                              problem, sizeof problem);
     if (code == CSPLAN_ENOMEM)
         throw std::bad_alloc();
     if (code != CSPLAN_OK)
         throw py::value_error(std::string("schedule: ") + problem);
-    return figures;
+    return out;
 }
 
-py::dict figures_dict(const csplan_grid &grid, const csplan_psf_figures &figures)
+py::tuple per_dimension(const csplan_grid &grid, const int *values)
 {
+    py::list out;
+    for (int k = 0; k < grid.dimensions; ++k)
+        out.append(values[k]);
+    return py::tuple(out);
+}
+
+// What `psenv sched psf` prints, by name.
+py::dict figures_dict(const csplan_grid &grid, const Transformed &found)
+{
+    const csplan_psf_figures &figures = found.figures;
     py::dict out;
     out["points"] = figures.points;
     out["grid"] = figures.grid;
     out["max_sidelobe"] = figures.max_sidelobe;
+    out["at"] = per_dimension(grid, figures.at);
     out["peak_to_sidelobe_db"] = csplan_peak_to_sidelobe_db(figures.max_sidelobe);
-    py::list at;
+    out["far_sidelobe"] = found.far.far_sidelobe;
+    out["far_at"] = per_dimension(grid, found.far.at);
+    out["far_peak_to_sidelobe_db"] = csplan_peak_to_sidelobe_db(found.far.far_sidelobe);
+    out["exclude"] = found.far.exclude;
+    out["outside"] = found.far.outside;
+    out["shoulder"] = found.far.shoulder != 0;
     py::list gaps;
-    for (int k = 0; k < grid.dimensions; ++k) {
-        at.append(figures.at[k]);
+    for (int k = 0; k < grid.dimensions; ++k)
         gaps.append(figures.largest_gap[k]);
-    }
-    out["at"] = py::tuple(at);
     out["largest_gap"] = py::tuple(gaps);
     return out;
 }
 
 // |F(k)| / |F(0)| over the grid, Fortran order of shape ni (psf[k0, k1, ...]),
 // with the figures.
-std::tuple<py::array_t<double>, py::dict> psf(const RowsArray &rows, const std::vector<int> &ni)
+std::tuple<py::array_t<double>, py::dict> psf(const RowsArray &rows, const std::vector<int> &ni,
+                                              int exclude)
 {
     const csplan_grid grid = psf_grid(ni, static_cast<int>(rows.shape(1)));
     const std::vector<py::ssize_t> shape(ni.begin(), ni.end());
@@ -120,23 +141,23 @@ std::tuple<py::array_t<double>, py::dict> psf(const RowsArray &rows, const std::
     }
     py::array_t<double> values(shape, strides);
     double *out = values.mutable_data();
-    csplan_psf_figures figures{};
+    Transformed found;
     {
         ModuleLock lock;
-        figures = transform(grid, rows, true);
+        found = transform(grid, rows, exclude, true);
         const std::vector<float> &magnitude = buffers().magnitude;
         std::copy(magnitude.begin(), magnitude.end(), out);
     }
-    return {values, figures_dict(grid, figures)};
+    return {values, figures_dict(grid, found)};
 }
 
-py::dict figures(const RowsArray &rows, const std::vector<int> &ni)
+py::dict figures(const RowsArray &rows, const std::vector<int> &ni, int exclude)
 {
     const csplan_grid grid = psf_grid(ni, static_cast<int>(rows.shape(1)));
-    csplan_psf_figures found{};
+    Transformed found;
     {
         ModuleLock lock;
-        found = transform(grid, rows, false);
+        found = transform(grid, rows, exclude, false);
     }
     return figures_dict(grid, found);
 }
@@ -170,24 +191,44 @@ std::string schedule_svg(const RowsArray &rows, const std::optional<std::vector<
     return sched::schedule_picture(columns_of(rows), name, a, b, ni.value_or(std::vector<int>{}));
 }
 
-// The picture `psenv sched psf --svg` draws.
-std::string psf_svg(const RowsArray &rows, const std::vector<int> &ni, const std::string &name)
+// The picture `psenv sched psf --svg` draws, with its --scale (empty: the
+// automatic one) and spectral widths (0: unknown).
+std::string psf_svg(const RowsArray &rows, const std::vector<int> &ni, const std::string &name,
+                    int exclude, const std::string &scale_text, const std::vector<double> &widths)
 {
     const csplan_grid grid = psf_grid(ni, static_cast<int>(rows.shape(1)));
+    sched::PsfScale scale;
+    if (!scale_text.empty()) {
+        const auto parsed = sched::parse_scale(scale_text);
+        if (!parsed)
+            throw py::value_error("scale must be 'fixed:X' with X above 0, or 'db:F' with F below 0, not '" +
+                                  scale_text + "'");
+        scale = *parsed;
+    }
+    if (!widths.empty() && widths.size() != ni.size())
+        throw py::value_error("sw needs one spectral width per dimension");
     ModuleLock lock;
-    const csplan_psf_figures found = transform(grid, rows, true);
-    return sched::psf_picture(name, grid, found, buffers().magnitude);
+    const Transformed found = transform(grid, rows, exclude, true);
+    sched::PsfView view;
+    view.file = name;
+    view.figures = found.figures;
+    view.far = found.far;
+    view.magnitude = buffers().magnitude;
+    return sched::psf_picture(view, grid, scale,
+                              widths.empty() ? std::vector<double>(ni.size(), 0.0) : widths);
 }
 
 }  // namespace
 
 void add_point_spread(py::module_ &module)
 {
-    module.def("sched_psf", &psf, py::arg("rows"), py::arg("ni"));
-    module.def("sched_figures", &figures, py::arg("rows"), py::arg("ni"));
+    module.def("sched_psf", &psf, py::arg("rows"), py::arg("ni"), py::arg("exclude"));
+    module.def("sched_figures", &figures, py::arg("rows"), py::arg("ni"), py::arg("exclude"));
     module.def("sched_schedule_svg", &schedule_svg, py::arg("rows"), py::arg("ni"),
                py::arg("name"), py::arg("a"), py::arg("b"));
-    module.def("sched_psf_svg", &psf_svg, py::arg("rows"), py::arg("ni"), py::arg("name"));
+    module.def("sched_psf_svg", &psf_svg, py::arg("rows"), py::arg("ni"), py::arg("name"),
+               py::arg("exclude"), py::arg("scale"), py::arg("sw"));
+    module.attr("sched_default_exclude") = CSPLAN_DEFAULT_EXCLUDE;
     module.def("sched_psf_available", [] { return csplan_psf_available() != 0; });
 }
 

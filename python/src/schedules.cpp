@@ -1,5 +1,7 @@
 // psenv.sched: making, reading, writing and checking schedules through the
 // sampling module and its planner, as `psenv sched make|check` do.
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -17,7 +19,6 @@
 #include "errors.h"
 #include "module_lock.h"
 #include "module_parts.h"
-#include "sched_methods.h"
 #include "sparsamp.h"
 #include "sparsamp_plan.h"
 #include "tool_streams.h"
@@ -27,8 +28,6 @@ namespace py = pybind11;
 
 namespace psenv::python {
 namespace {
-
-using sched::Method;
 
 csplan_grid grid_of(const std::vector<int> &ni)
 {
@@ -91,27 +90,43 @@ std::vector<int> make_uniform(const std::vector<int> &ni, const std::vector<doub
     return made;
 }
 
-// sched.make(): checks of the options against the methods' table, then the
-// generator.  `points`, `density` and `decay` are empty when not given;
-// `weight` is the name given.
-py::array_t<std::int32_t> make(const std::vector<int> &ni, const std::string &method_name,
+// The command line's words for its options turned into the keyword
+// arguments of psenv.sched.make(): "--sine-portion" is `sine_portion`.
+std::string in_python_words(const std::string &text)
+{
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text.compare(i, 2, "--") == 0 && i + 2 < text.size() && std::islower(static_cast<unsigned char>(text[i + 2]))) {
+            i += 2;
+            for (; i < text.size() && (std::isalnum(static_cast<unsigned char>(text[i])) || text[i] == '-'); ++i)
+                out += text[i] == '-' ? '_' : text[i];
+            continue;
+        }
+        out += text[i++];
+    }
+    return out;
+}
+
+// sched.make(): the module's own generator for "uniform"; for the planner's
+// methods the options the command line takes, read by the command line's
+// own reading of them (planned_options()) into the planner's one table of
+// options, then csplan_make().  `options` holds the planner's options as
+// the command line would be given them ("walk" -> "radial", "last" -> "").
+py::array_t<std::int32_t> make(const std::vector<int> &ni, const std::string &method,
                                std::optional<std::int64_t> points,
                                std::optional<std::vector<double>> density, std::int32_t seed,
-                               std::optional<std::vector<double>> decay, const std::string &weight,
-                               bool weight_given)
+                               const std::vector<std::pair<std::string, std::string>> &options)
 {
-    const auto method = sched::method_named(method_name);
-    if (!method)
-        throw py::value_error("method must be " + sched::method_list() + ", not '" + method_name + "'");
+    if (method != "uniform" && method != "poisson-gap" && method != "exponential")
+        throw py::value_error("method must be uniform, poisson-gap or exponential, not '" + method + "'");
     const csplan_grid grid = grid_of(ni);
-    const std::pair<const char *, bool> given[] = {
-        {"points", points.has_value()}, {"weight", weight_given}, {"decay", decay.has_value()}};
-    for (const auto &[option, present] : given)
-        if (present && !sched::method_takes(*method, option))
-            throw py::value_error(sched::misplaced_option(option, *method, ""));
     std::vector<int> rows;
     std::size_t count = 0;
-    if (*method == Method::kUniform) {
+    if (method == "uniform") {
+        if (points)
+            throw py::value_error("points belongs to the other methods");
+        for (const auto &[name, value] : options)
+            throw py::value_error(in_python_words("--" + name) + " belongs to the other methods");
         if (!density)
             throw py::value_error("method uniform needs density: a percentage, or one per dimension");
         std::vector<double> densities = *density;
@@ -129,43 +144,49 @@ py::array_t<std::int32_t> make(const std::vector<int> &ni, const std::string &me
         if (points.has_value() == density.has_value())
             throw py::value_error("give exactly one of points and density");
         if (density && density->size() != 1)
-            throw py::value_error("density of method " + method_name +
-                                  " is one percentage of the whole grid");
-        if (const std::string problem = sched::planned_grid_problem(*method, grid); !problem.empty())
-            throw py::value_error("method " + problem);
+            throw py::value_error("density of method " + method + " is one percentage of the whole grid");
         const std::int64_t total = csplan_grid_points(&grid);
-        sched::PlannedRequest request;
-        request.method = *method;
-        request.grid = grid;
-        request.seed = seed;
-        request.points = points ? *points : sched::points_of_density(density->front(), total);
-        if (request.points < 1 || request.points > total)
+        if (total > CSPLAN_MOST_GENERATOR_POINTS)
+            throw py::value_error("method " + method + " takes grids of up to " +
+                                  std::to_string(CSPLAN_MOST_GENERATOR_POINTS) + " points; this one has " +
+                                  (total == INT64_MAX ? std::string("more than 2^63") : std::to_string(total)));
+        // As `sched make --density P`: P percent of the grid, rounded, at least one.
+        const std::int64_t wanted =
+            points ? *points
+                   : std::max<std::int64_t>(1, static_cast<std::int64_t>(std::floor(
+                                                    density->front() / 100.0 * static_cast<double>(total) + 0.5)));
+        if (wanted < 1 || wanted > total)
             throw py::value_error("points must be from 1 to the grid's " + std::to_string(total) +
-                                  " points, not " + std::to_string(request.points));
-        if (*method == Method::kPoissonGap) {
-            const auto code = sched::weight_named(weight);
-            if (!code)
-                throw py::value_error("weight must be " + sched::weight_list() + ", not '" + weight + "'");
-            request.weight = *code;
-        } else {
-            if (!decay)
-                throw py::value_error("method exponential needs decay (increments)");
-            const auto decays = sched::decays_for(*decay, grid.dimensions);
-            if (!decays)
-                throw py::value_error("decay needs one positive number, or one per dimension (" +
-                                      std::to_string(grid.dimensions) + ")");
-            request.decay = *decays;
-        }
-        int made = CSPLAN_OK;
+                                  " points, not " + std::to_string(wanted));
+        Args args;
+        args.options = options;
+        csplan_options chosen;
+        csplan_options_init(&chosen);
+        chosen.points = wanted;
+        chosen.seed = seed;
+        std::vector<std::int64_t> indices(static_cast<std::size_t>(wanted));
+        char detail[256] = "";
+        int code = CSPLAN_OK;
         {
             ModuleLock lock;
-            made = sched::make_planned_rows(request, rows);
+            ErrorCapture errors;
+            if (sched::planned_options(args, method, grid, chosen) >= 0)
+                throw py::value_error(in_python_words(errors.messages().empty() ? "refused"
+                                                                                : errors.messages().front()));
+            code = csplan_make(&grid, &chosen, indices.data(), wanted, nullptr, detail, sizeof detail);
+            if (code == CSPLAN_OK) {
+                rows.resize(indices.size() * ni.size());
+                code = csplan_rows(&grid, indices.data(), wanted, rows.data(),
+                                   static_cast<std::int64_t>(rows.size()));
+            }
         }
-        if (made == CSPLAN_ENOMEM)
+        if (code == CSPLAN_ENOMEM)
             throw std::bad_alloc();
-        if (made != CSPLAN_OK)
-            throw py::value_error("method " + method_name + ": " + csplan_strerror(made));
-        count = static_cast<std::size_t>(request.points);
+        if (code == CSPLAN_NOT_AVAILABLE)
+            throw std::runtime_error("best_of: " + std::string(detail));
+        if (code != CSPLAN_OK)
+            throw py::value_error(in_python_words(detail[0] != '\0' ? detail : csplan_strerror(code)));
+        count = static_cast<std::size_t>(wanted);
     }
     static_assert(sizeof(int) == sizeof(std::int32_t));
     std::vector<std::int32_t> data(rows.begin(), rows.end());
@@ -263,33 +284,12 @@ std::tuple<std::vector<std::pair<long, std::string>>, long, int> check(
 void add_schedules(py::module_ &module)
 {
     module.def("sched_make", &make, py::arg("ni"), py::arg("method"), py::arg("points"),
-               py::arg("density"), py::arg("seed"), py::arg("decay"), py::arg("weight"),
-               py::arg("weight_given"));
+               py::arg("density"), py::arg("seed"), py::arg("options"));
     module.def("sched_read", &read, py::arg("path"));
     module.def("sched_write", &write, py::arg("path"), py::arg("rows"));
     module.def("sched_check", &check, py::arg("path"), py::arg("ni"));
-    module.def("sched_methods", [] {
-        std::vector<std::string> names;
-        for (const auto &spec : sched::methods())
-            names.emplace_back(spec.name);
-        return names;
-    });
-    module.def("sched_weights", [] {
-        std::vector<std::string> names;
-        for (const auto &spec : sched::weights())
-            names.emplace_back(spec.name);
-        return names;
-    });
-    module.def("sched_options", [] {
-        std::vector<std::pair<std::string, std::vector<std::string>>> options;
-        for (const auto &option : sched::generator_options()) {
-            std::vector<std::string> methods;
-            for (Method method : option.methods)
-                methods.emplace_back(sched::method_name(method));
-            options.emplace_back(option.name, methods);
-        }
-        return options;
-    });
+    // The options the planner's methods take and the module's own refuses.
+    module.def("sched_planned_options", [] { return sched::planned_only_options(); });
 }
 
 }  // namespace psenv::python

@@ -149,6 +149,143 @@ PSENV_EXTERN(int) csplan_poisson_gap(const csplan_grid *grid, int64_t points, in
 PSENV_EXTERN(int) csplan_exponential(const csplan_grid *grid, int64_t points, const double *decay,
                                      int32_t seed, int64_t *indices, int64_t capacity);
 
+/* Methods of csplan_make(). */
+#define CSPLAN_METHOD_POISSON_GAP 0
+#define CSPLAN_METHOD_EXPONENTIAL 1
+
+/* How much of a sine the Poisson-gap mean gap follows (csplan_options). */
+#define CSPLAN_SINE_QUARTER 0 /* short gaps at the origin, longest at the far end */
+#define CSPLAN_SINE_HALF 1    /* short gaps at both ends, longest half-way */
+#define CSPLAN_SINE_NONE 2    /* one mean gap everywhere */
+
+/* Walks of the Poisson-gap method (csplan_options.walk, csplan_made.walk). */
+#define CSPLAN_WALK_DEFAULT 0 /* threads when two or more dimensions have more than
+                                 one increment, else the line */
+#define CSPLAN_WALK_THREADS 1 /* the published multidimensional scheme: lines along
+                                 one dimension at a time, started along the diagonal */
+#define CSPLAN_WALK_RADIAL 2  /* csplan_poisson_gap()'s walk by normalised distance */
+#define CSPLAN_WALK_LINE 3    /* increment order; grids with at most one dimension
+                                 of more than one increment */
+
+/* Orders of the indices csplan_make() gives. */
+#define CSPLAN_ORDER_GRID 0     /* increasing linear index */
+#define CSPLAN_ORDER_SHUFFLED 1 /* the origin first, the others shuffled by the seed */
+
+/* The main lobe's half-width W of the far sidelobe unless told otherwise. */
+#define CSPLAN_DEFAULT_EXCLUDE 2
+/* Most candidates csplan_make() compares (csplan_options.best_of). */
+#define CSPLAN_MOST_BEST_OF 1000
+
+/*
+ * Everything csplan_make() is asked for: the one table of options that the
+ * command line (psenv sched make) and other callers fill alike.  Start from
+ * csplan_options_init(), then set what differs.
+ */
+typedef struct csplan_options {
+    int method;       /* CSPLAN_METHOD_POISSON_GAP (default) or CSPLAN_METHOD_EXPONENTIAL */
+    int64_t points;   /* schedule points K, 1 .. the grid's points (no default: 0) */
+    int32_t seed;     /* seed of the generator (default 169, as "CSseed") */
+    int sine_portion; /* Poisson-gap: CSPLAN_SINE_QUARTER (default), _HALF or _NONE */
+    int walk;         /* Poisson-gap: CSPLAN_WALK_DEFAULT (default), _THREADS, _RADIAL, _LINE */
+    double decay[CSPLAN_MAX_DIMS]; /* exponential: decay per dimension in
+                                      increments, each > 0 (no default: 0) */
+    int order;        /* CSPLAN_ORDER_GRID (default) or CSPLAN_ORDER_SHUFFLED */
+    int head;         /* >= 2: every point whose increments all lie below
+                         `head` is sampled (the first `head` increments of each
+                         dimension); 0 or 1 (default): the origin only */
+    int last;         /* 1: the grid's last point (every increment at ni - 1)
+                         is sampled; 0 (default): not forced */
+    int best_of;      /* 1 (default) .. CSPLAN_MOST_BEST_OF: make schedules with
+                         the seeds seed, seed + 1, ... and keep the one with the
+                         lowest far sidelobe (the first of equals); above 1
+                         needs csplan_psf_available() */
+    int exclude;      /* main lobe half-width W of that far sidelobe, >= 0
+                         (default CSPLAN_DEFAULT_EXCLUDE) */
+    int allow_periodic; /* 0 (default): the periodicity guard turns down any
+                           schedule whose increments share a common stride
+                           > 1 in some dimension (all its points on a
+                           sub-lattice: a full-height ghost in the spectrum)
+                           and makes another; 1: such schedules are kept */
+} csplan_options;
+
+/* How csplan_make() reached its schedule. */
+typedef struct csplan_made {
+    int32_t seed;          /* the seed of the schedule kept (best_of) */
+    int walk;              /* Poisson-gap: the walk taken (_THREADS, _RADIAL or
+                              _LINE); exponential: CSPLAN_WALK_DEFAULT */
+    int candidates;        /* schedules made and compared */
+    double far_sidelobe;   /* the kept one's far sidelobe when best_of > 1, else -1 */
+    int passes;            /* Poisson-gap: passes of the kept schedule's scale search */
+    int completed;         /* 1 when no pass gave exactly K and the closest one was
+                              completed or thinned (see csplan_poisson_gap()) */
+    int periodic_rejected; /* schedules of the right size the guard turned down */
+    int periodic;          /* 1 when the kept schedule shares a stride > 1 in some
+                              dimension: allowed, or no point was free to move */
+    int64_t forced;        /* points sampled in any case: the origin, the head, the last */
+} csplan_made;
+
+/*
+ * @param options  receives the defaults named in csplan_options; NULL is
+ *                 ignored
+ */
+PSENV_EXTERN(void) csplan_options_init(csplan_options *options);
+
+/*
+ * Make a schedule as `options` say.  Poisson-gap: the default walk for grids
+ * with two or more dimensions of more than one increment is the published
+ * multidimensional scheme of threads (lines along one dimension at a time,
+ * started in turn along the grid's diagonal, each walking outwards from the
+ * last point sampled at or below the diagonal, the mean gap following the
+ * sine portion of the distance sum c_1 + ... + c_D over its largest value);
+ * other grids take the line walk of csplan_poisson_gap().  Either way the
+ * scale is adjusted pass by pass until a pass gives exactly K points, and
+ * the closest pass is completed or thinned after 200.  The radial walk with
+ * a quarter sine and nothing forced gives csplan_poisson_gap()'s schedule
+ * unless the guard turns it down.  Exponential: csplan_exponential(), with
+ * the forced points taken first; a periodic draw is drawn again.  When the
+ * guard finds no other schedule (after 200 passes or draws), the point one
+ * increment from the origin along the periodic dimension replaces the
+ * farthest free point, until no stride remains or no point is free.
+ *
+ * Not for concurrent use when best_of > 1 (the transform of csplan_psf()).
+ *
+ * @param grid         the grid, of at most CSPLAN_MOST_GENERATOR_POINTS points
+ *                     (and CSPLAN_MOST_PSF_POINTS when best_of > 1)
+ * @param options      what to make (csplan_options_init() first)
+ * @param indices      receives options->points distinct linear indices in
+ *                     the order asked for; the first is 0, the origin
+ * @param capacity     entries `indices` holds
+ * @param made         optional: receives how the schedule was reached
+ * @param detail       optional: receives "" on success, else one sentence
+ *                     saying which option is wrong and why, cut to fit
+ * @param detail_size  bytes `detail` holds (0 with NULL)
+ * @return CSPLAN_OK; CSPLAN_EINVAL for a NULL pointer, an invalid grid or an
+ *         option out of range (the detail says which); CSPLAN_ETOOBIG;
+ *         CSPLAN_ERANGE when `capacity` < points; CSPLAN_NOT_AVAILABLE for
+ *         best_of > 1 without FFTW3; CSPLAN_ENOMEM; CSPLAN_EFFT.  On failure
+ *         `indices` and `made` are not written.
+ */
+PSENV_EXTERN(int) csplan_make(const csplan_grid *grid, const csplan_options *options,
+                              int64_t *indices, int64_t capacity, csplan_made *made,
+                              char *detail, size_t detail_size);
+
+/*
+ * The common stride of a schedule per dimension: the greatest common
+ * divisor of the increments its points have there (0 when all are 0).  A
+ * stride above 1 puts every point on a sub-lattice: a periodic schedule.
+ *
+ * @param grid      the grid
+ * @param indices   `count` linear indices inside the grid
+ * @param count     number of indices, >= 0
+ * @param strides   receives grid->dimensions strides
+ * @param capacity  entries `strides` holds
+ * @return CSPLAN_OK; CSPLAN_EINVAL for a NULL pointer, an invalid grid, a
+ *         negative count or an index outside the grid; CSPLAN_ERANGE when
+ *         `capacity` is below the dimensions
+ */
+PSENV_EXTERN(int) csplan_strides(const csplan_grid *grid, const int64_t *indices, int64_t count,
+                                 int64_t *strides, int capacity);
+
 /*
  * The rows of grid points given by their linear indices, in the order given.
  *
@@ -164,6 +301,45 @@ PSENV_EXTERN(int) csplan_exponential(const csplan_grid *grid, int64_t points, co
  */
 PSENV_EXTERN(int) csplan_rows(const csplan_grid *grid, const int64_t *indices, int64_t count,
                               int *rows, int64_t capacity);
+
+/*
+ * The delays of a schedule's rows for environments that take delay lists:
+ * entry k of row i becomes rows[i * columns + k] / sw[k] seconds (an
+ * increment lasts one dwell time, 1 / sw).
+ *
+ * @param rows      count * columns increments, row-major (NULL when `count` is 0)
+ * @param count     rows, >= 0
+ * @param columns   entries per row, 1 .. CSPLAN_MAX_DIMS
+ * @param sw        `columns` spectral widths in Hz, each finite and above 0
+ * @param delays    receives count * columns delays in seconds, row-major
+ * @param capacity  entries `delays` holds
+ * @return CSPLAN_OK; CSPLAN_EINVAL for a NULL pointer, a negative count,
+ *         columns out of range, a width not above 0 or not finite, or a
+ *         negative increment; CSPLAN_ERANGE when `capacity` is too small.
+ *         On failure `delays` is not written.
+ */
+PSENV_EXTERN(int) csplan_delays(const int *rows, int64_t count, int columns, const double *sw,
+                                double *delays, int64_t capacity);
+
+/*
+ * Whether rows that do not fit a grid would fit it with its dimensions in
+ * another order (a grid given transposed, such as --ni 64,128 for a
+ * schedule of 128 x 64).
+ *
+ * @param grid        the grid as given
+ * @param rows        count * columns entries, row-major
+ * @param count       rows, >= 0
+ * @param columns     entries per row
+ * @param reordered   receives the grid reordered so that every row fits it
+ *                    (reversed first, then the other orders); untouched
+ *                    when the result is not 1
+ * @return 1 when the rows lie outside `grid` but inside a reordering of it;
+ *         0 when they fit `grid`, fit no reordering, or the columns differ
+ *         from the dimensions; CSPLAN_EINVAL for a NULL pointer, an invalid
+ *         grid or a negative count
+ */
+PSENV_EXTERN(int) csplan_transposed(const csplan_grid *grid, const int *rows, int64_t count,
+                                    int columns, csplan_grid *reordered);
 
 /*
  * Write rows as a schedule file, the format the module reads and its
@@ -261,6 +437,33 @@ PSENV_EXTERN(int) csplan_psf_available(void);
 PSENV_EXTERN(int) csplan_psf(const csplan_grid *grid, const unsigned char *mask,
                              int64_t mask_size, csplan_psf_figures *figures, float *magnitude,
                              int64_t magnitude_size, char *detail, size_t detail_size);
+
+/* The figures outside the main lobe (csplan_psf_far()).  The main lobe is
+   every frequency k whose centred indices (-ni/2 .. (ni-1)/2) all satisfy
+   |k_d| <= W. */
+typedef struct csplan_far_figures {
+    double far_sidelobe; /* max of |F(k)| / |F(0)| over every k outside the main
+                            lobe; 0 when no frequency lies outside */
+    int at[CSPLAN_MAX_DIMS]; /* a frequency (per dimension 0 .. ni-1) where it occurs */
+    int exclude;         /* W */
+    int64_t outside;     /* frequencies outside the main lobe */
+    int shoulder;        /* 1 when the max sidelobe lies inside the main lobe:
+                            a shoulder of the broadened peak, not an artefact */
+} csplan_far_figures;
+
+/*
+ * csplan_psf() and the far sidelobe of the same transform.
+ *
+ * @param exclude  the main lobe's half-width W, >= 0 (CSPLAN_DEFAULT_EXCLUDE)
+ * @param far      receives the figures outside the main lobe
+ * The other parameters, the result and the codes are those of csplan_psf();
+ * a negative `exclude` or a NULL `far` is CSPLAN_EINVAL.  On failure neither
+ * `figures` nor `far` is written.
+ */
+PSENV_EXTERN(int) csplan_psf_far(const csplan_grid *grid, const unsigned char *mask,
+                                 int64_t mask_size, int exclude, csplan_psf_figures *figures,
+                                 csplan_far_figures *far, float *magnitude,
+                                 int64_t magnitude_size, char *detail, size_t detail_size);
 
 /*
  * @param max_sidelobe  a max sidelobe (csplan_psf_figures)

@@ -7,11 +7,12 @@
 #include "cs_record.h"
 #include "memalloc.h"
 #include "treekeep.h"
+#include "vartree.h"
 
 namespace sparsamp {
 namespace {
 
-constexpr int kTree = 1;
+constexpr int kTree = VARTREE_CURRENT;  // the experiment being set up
 constexpr int kTextMax = 255;
 constexpr int kDefaultSeed = 169;
 constexpr long double kInt32Limit = 2147483648.0L;  // 2^31

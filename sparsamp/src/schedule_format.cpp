@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <new>
 
-#include "file_replacement.h"
+#include "psenv_util/file_replacement.h"
 
 namespace sparsamp {
 namespace {
@@ -41,7 +41,7 @@ void append_schedule_rows(std::string &text, const ScheduleEntries &entries, std
 
 int write_schedule_file(const std::string &path, const ScheduleEntries &entries)
 {
-    FileReplacement file(path);
+    psenv::util::FileReplacement file(path);
     if (file.stream() == nullptr)
         return file.error();
     try {

@@ -128,6 +128,18 @@ PSENV_EXTERN(void) getlkfreqDDsi(double lockfreq, int key, int words[2]);
 PSENV_EXTERN(int) getlkfreqapword(double lockfreq, int key);
 
 /*
+ * Whether getlkfreqapword(lockfreq, key) gives the true word rather than one
+ * clamped to the int32 range, so that a caller can tell a word from the
+ * range's end.  The console and, for "ardel", the table are consulted as
+ * getlkfreqapword consults them.
+ *
+ * @return  1 the word lies in the int32 range; 0 it would be clamped; -1
+ *          when getlkfreqapword gives no word at all ("Console" missing, any
+ *          other console, L not a number, no table row for F).
+ */
+PSENV_EXTERN(int) getlkfreqapword_fits(double lockfreq, int key);
+
+/*
  * Split `value` into two 16-bit halves: halves[0] gets bits 16 to 31,
  * halves[1] bits 0 to 15, each as a signed 16-bit number.  A NULL `halves`
  * stores nothing.

@@ -32,19 +32,28 @@ int truncate_clamped(long double x)
     return static_cast<int>(x);
 }
 
+bool in_int32(long double x)
+{
+    return x < 2147483648.0L && x > -2147483649.0L;
+}
+
+// The ardel word before its truncation and division: offset * 2^24 + 0.5.
+long double ardel_steps(double offset)
+{
+    return static_cast<long double>(offset) * 16777216 + 0.5;
+}
+
 int ardel_word(double lockfreq, int key)
 {
     const double offset = getlkfreqoffset(key, lockfreq);
     if (std::isnan(offset))
         return -1;
-    const long double steps = static_cast<long double>(offset) * 16777216 + 0.5;
-    return truncate_clamped(steps) / 40;
+    return truncate_clamped(ardel_steps(offset)) / 40;
 }
 
-int quilmar_word(double lockfreq, int key)
+// The quilmar word before its truncation.
+long double quilmar_exact(double lockfreq, int key)
 {
-    if (std::isnan(lockfreq))
-        return -1;
     int n = 1;
     int m = 1;
     if (key == 300) {
@@ -58,7 +67,14 @@ int quilmar_word(double lockfreq, int key)
     x += lockfreq;
     x *= 1000000;
     x *= kQuilmarWordsPerHz;
-    return truncate_clamped(x);
+    return x;
+}
+
+int quilmar_word(double lockfreq, int key)
+{
+    if (std::isnan(lockfreq))
+        return -1;
+    return truncate_clamped(quilmar_exact(lockfreq, key));
 }
 
 }  // namespace
@@ -94,6 +110,18 @@ extern "C" int getlkfreqapword(double lockfreq, int key)
         return ardel_word(lockfreq, key);
     if (console.is("quilmar"))
         return quilmar_word(lockfreq, key);
+    return -1;
+}
+
+extern "C" int getlkfreqapword_fits(double lockfreq, int key)
+{
+    const ConsoleBuffer console;
+    if (console.is("ardel")) {
+        const double offset = getlkfreqoffset(key, lockfreq);
+        return std::isnan(offset) ? -1 : in_int32(ardel_steps(offset)) ? 1 : 0;
+    }
+    if (console.is("quilmar"))
+        return std::isnan(lockfreq) ? -1 : in_int32(quilmar_exact(lockfreq, key)) ? 1 : 0;
     return -1;
 }
 

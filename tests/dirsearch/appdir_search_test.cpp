@@ -5,6 +5,7 @@
 
 #include "dirsearch.h"
 #include "scratch_dir.h"
+#include "unprivileged.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ protected:
         ASSERT_EQ(setAppdirValue(list_.c_str()), list_.c_str());
     }
 
-    ScratchDir root_;
+    ScratchDir root_{"dirsearch", 0755};
     std::string list_;
     char result_[DIRSEARCH_MAX_CANDIDATE + 1] = "untouched";
 };

@@ -98,7 +98,7 @@ TEST_F(DiskFigures, NeedOfAMissingFileIsEstimated)
 
 TEST(DiskFull, RealFileSystemAndFailures)
 {
-    ScratchDir root;
+    ScratchDir root{"dirsearch", 0755};
     const std::string file = root.file("data");
     int full = -1;
     EXPECT_EQ(isDiskFullSize(root.path().c_str(), 1, &full), 0);

@@ -35,7 +35,7 @@ protected:
         return name;
     }
 
-    ScratchDir root_;
+    ScratchDir root_{"dirsearch", 0755};
 };
 
 TEST_F(FollowLink, MissingPathsComeBackAsTheyAre)

@@ -61,7 +61,7 @@ expect "no names after the name" "" _psenv "$psenv" par get "$sample" sw zzz
 expect "no names from a missing file" "" _psenv "$psenv" par get /nonexistent/file.par s
 contains "files after par show" "$sample" _psenv "$psenv" par show "$sample"
 
-expect "twinscan options" "--draw" _twinscan "$twinscan" --dr
+expect "twinscan options" "--draw" _twinscan "$twinscan" --dra
 expect "twinscan drawings" "text timing" _twinscan "$twinscan" --draw ""
 contains "twinscan parameter files" "$sample" _twinscan "$twinscan" "$sample"
 

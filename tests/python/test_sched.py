@@ -27,6 +27,14 @@ def cli_make(psenv_cli, tmp_path, ni, *options):
      dict(density=15, seed=-3, weight="none")),
     ((16, 8, 6), ["--method", "exponential", "--points", 90, "--decay", "5,3,2", "--seed", 2],
      dict(method="exponential", points=90, decay=(5, 3, 2), seed=2)),
+    ((32, 24), ["--method", "poisson-gap", "--points", 120, "--sine-portion", "half", "--walk",
+                "radial", "--order", "shuffled", "--head", 2, "--last", "--seed", 4],
+     dict(points=120, sine_portion="half", walk="radial", order="shuffled", head=2, last=True,
+          seed=4)),
+    pytest.param((48,), ["--method", "poisson-gap", "--points", 16, "--best-of", 3, "--exclude", 1,
+                         "--allow-periodic", "--seed", 9],
+                 dict(points=16, best_of=3, exclude=1, allow_periodic=True, seed=9),
+                 marks=needs_fft),
     ((128,), ["--density", 30, "--seed", 7], dict(method="uniform", density=30, seed=7)),
     ((12, 10), ["--density", 50, "--density2", 40, "--seed", -12],
      dict(method="uniform", density=(50, 40), seed=-12)),
@@ -56,9 +64,14 @@ def test_make_refuses_what_the_command_line_refuses():
         sched.make(64, points=65)
     with pytest.raises(ValueError, match="takes grids of up to"):
         sched.make((8192, 8192), points=5)
-    # The one table behind both faces.
+    with pytest.raises(ValueError, match="sine_portion must be quarter, half or none"):
+        sched.make(64, points=5, sine_portion="full")
+    with pytest.raises(ValueError, match="give sine_portion or weight, not both"):
+        sched.make(64, points=5, sine_portion="half", weight="none")
+    with pytest.raises(ValueError, match="walk belongs to the other methods"):
+        sched.make(64, method="uniform", density=20, walk="radial")
     assert sched.METHODS == ("uniform", "poisson-gap", "exponential")
-    assert sched.OPTIONS["decay"] == ("exponential",)
+    assert {"walk", "sine_portion", "best_of", "allow_periodic"} <= set(sched.OPTIONS)
 
 
 def test_wrong_arguments_name_the_argument():
@@ -156,6 +169,8 @@ def test_figures_and_pictures_are_the_tools(psenv_cli, tmp_path, ni):
     figures = sched.figures(path, ni)
     assert f"max sidelobe: {figures['max_sidelobe']:#.10g}" in printed
     assert f"sidelobe at: {','.join(map(str, figures['at']))}" in printed
+    assert f"far sidelobe: {figures['far_sidelobe']:#.10g}" in printed
+    assert f"far sidelobe at: {','.join(map(str, figures['far_at']))}" in printed
     for k, gap in enumerate(figures["largest_gap"]):
         assert f"largest gap, dimension {k + 1}: {gap}" in printed
     assert sched.svg(str(path), ni, kind="psf").encode() == (tmp_path / "psf.svg").read_bytes()
@@ -166,6 +181,19 @@ def test_figures_and_pictures_are_the_tools(psenv_cli, tmp_path, ni):
         rows = sched.read(path)
         assert (sched.svg(rows, dims=(3, 1), name=str(path)).encode()
                 == (tmp_path / "p31.svg").read_bytes())
+
+
+@needs_fft
+def test_the_psf_picture_takes_the_tools_options(psenv_cli, tmp_path):
+    rows = sched.make((24, 16), points=80, seed=6)
+    sched.write(tmp_path / "s.sch", rows)
+    psenv_cli("sched", "psf", tmp_path / "s.sch", "--ni", "24,16", "--scale", "db:-40", "--sw1",
+              5000, "--sw2", 3000, "--exclude", 3, "--svg", tmp_path / "psf.svg")
+    drawn = sched.svg(str(tmp_path / "s.sch"), (24, 16), kind="psf", scale="db:-40",
+                      sw=(5000, 3000), exclude=3)
+    assert drawn.encode() == (tmp_path / "psf.svg").read_bytes()
+    with pytest.raises(ValueError, match="scale must be"):
+        sched.svg(rows, (24, 16), kind="psf", scale="log")
 
 
 @needs_fft

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cs_record.h"
+#include "scratch_dir.h"
 #include "sparsamp.h"
 #include "tree_fixture.h"
 
@@ -23,16 +24,8 @@ protected:
     void SetUp() override
     {
         TreeTest::SetUp();
-        char pattern[] = "/tmp/sparsamp_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
         // Every test starts from an empty configuration with no held schedule.
         ASSERT_EQ(CSinit(0, nullptr), 0);
-    }
-    void TearDown() override
-    {
-        std::filesystem::remove_all(dir_);
-        TreeTest::TearDown();
     }
 
 public:
@@ -94,7 +87,8 @@ protected:
         return read_file("stderr.txt");
     }
 
-    std::string dir_;
+    ScratchDir scratch_{"sparsamp_test"};
+    std::string dir_ = scratch_.path();
 };
 
 #endif

@@ -156,6 +156,10 @@ TEST_F(Ardel, HugeAndNotANumberFrequencies)
     EXPECT_EQ(getlkfreqapword(1e300, 400), INT32_MAX / 40);
     EXPECT_EQ(getlkfreqapword(kNaN, 400), -1);
     EXPECT_TRUE(std::isnan(getlkfreqoffset(400, kNaN)));
+    // A clamped word is told from a true one.
+    EXPECT_EQ(getlkfreqapword_fits(61.4, 400), 1);
+    EXPECT_EQ(getlkfreqapword_fits(1e300, 400), 0);
+    EXPECT_EQ(getlkfreqapword_fits(kNaN, 400), -1);
 }
 
 TEST_F(Ardel, DebugLinesWhileBgflagIsSet)
@@ -226,12 +230,20 @@ TEST_F(Quilmar, WordsBeyondTheIntRangeAreClamped)
     EXPECT_LT(getlkfreqapword(10.0, 200), 0);
     EXPECT_EQ(getlkfreqapword(kNaN, 200), -1);
     EXPECT_EQ(getlkfreqapword(std::numeric_limits<double>::infinity(), 200), INT32_MAX);
+    // Only the words that were clamped are said not to fit; the range's
+    // own ends are true words.
+    EXPECT_EQ(getlkfreqapword_fits(76.75, 200), 0);
+    EXPECT_EQ(getlkfreqapword_fits(-1e9, 200), 0);
+    EXPECT_EQ(getlkfreqapword_fits(10.0, 200), 1);
+    EXPECT_EQ(getlkfreqapword_fits(kNaN, 200), -1);
+    EXPECT_EQ(getlkfreqapword_fits(std::numeric_limits<double>::infinity(), 200), 0);
 }
 
 TEST_F(LockTableTest, ConsoleComesFromTree4ThenTree0)
 {
     write_table("400 10.0 + 50.0\n");
     EXPECT_EQ(getlkfreqapword(61.4, 400), -1);  // set in neither tree
+    EXPECT_EQ(getlkfreqapword_fits(61.4, 400), -1);
     EXPECT_EQ(apvalue2lkfreq(8975810, 400), -1.0);
     set_console(0, "quilmar");
     EXPECT_EQ(getlkfreqapword(61.4, 400), 1141470154);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "hostenv.h"
+#include "scratch_dir.h"
 #include "tree_fixture.h"
 
 class LockTableTest : public TreeTest {
@@ -20,10 +21,6 @@ protected:
     void SetUp() override
     {
         TreeTest::SetUp();
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "synthcalc-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
         std::filesystem::create_directories(root_ + "/nuctables");
         set_systemdir(root_);
         bgflag = 0;
@@ -35,8 +32,6 @@ protected:
         abort_message_set_hook(nullptr, nullptr);
         bgflag = 0;
         systemdir[0] = '\0';
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
         TreeTest::TearDown();
     }
 
@@ -56,7 +51,8 @@ protected:
 
     static void set_console(int tree, const char *type) { make_string(tree, "Console", {type}); }
 
-    std::string root_;
+    ScratchDir scratch_{"synthcalc"};
+    std::string root_ = scratch_.path();
     std::vector<std::string> aborts_;
 
 private:

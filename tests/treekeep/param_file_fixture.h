@@ -12,23 +12,16 @@
 #include <vector>
 
 #include "memalloc_testing.h"
+#include "scratch_dir.h"
 #include "sink_capture.h"
 #include "tree_fixture.h"
 #include "treekeep.h"
 
 class ParamFileTest : public TreeTest {
 protected:
-    void SetUp() override
-    {
-        TreeTest::SetUp();
-        char pattern[] = "/tmp/treekeep-files-XXXXXX";
-        dir_ = mkdtemp(pattern);
-    }
-
     void TearDown() override
     {
         memalloc_fail_nth(0);
-        std::filesystem::remove_all(dir_);
         TreeTest::TearDown();
     }
 
@@ -92,7 +85,8 @@ protected:
         return node == nullptr ? 0 : 1 + countNodes(node->left) + countNodes(node->right);
     }
 
-    std::string dir_;
+    ScratchDir scratch_{"treekeep-files"};
+    std::string dir_ = scratch_.path();
 };
 
 #endif

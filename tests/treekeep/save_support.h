@@ -11,45 +11,24 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <set>
 #include <sstream>
 #include <string>
 
-class SaveDir {
-public:
-    SaveDir()
-    {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "treekeep-save-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        path_ = pattern;
-    }
-    ~SaveDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    SaveDir(const SaveDir &) = delete;
-    SaveDir &operator=(const SaveDir &) = delete;
+#include "scratch_dir.h"
 
-    const std::string &path() const { return path_; }
-    std::string operator/(const std::string &relative) const { return path_ + "/" + relative; }
+// The saving tests' scratch directory, listed one name per line.
+class SaveDir : public ScratchDir {
+public:
+    SaveDir() : ScratchDir("treekeep-save") {}
 
     // Names of the entries, sorted, one per line.
     std::string listing() const
     {
-        std::set<std::string> names;
-        for (const auto &entry : std::filesystem::directory_iterator(path_))
-            names.insert(entry.path().filename().string());
         std::string text;
-        for (const auto &name : names)
+        for (const auto &name : entries())
             text += name + "\n";
         return text;
     }
-
-private:
-    std::string path_;
 };
 
 // The file's bytes, or nothing when it cannot be opened.

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "scratch_dir.h"
 #include "svg_check.h"
 
 namespace {
@@ -75,14 +76,6 @@ std::string record(const std::string &name, const std::string &values)
 
 class Runner : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/runner_test.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     fs::path parfile(const Parameters &parameters) const
     {
         fs::path path = dir_ / "exp.par";
@@ -109,7 +102,8 @@ protected:
         return run(ONEPULSE_PROGRAM, options + " '" + parfile(parameters).string() + "'");
     }
 
-    fs::path dir_;
+    ScratchDir scratch_{"runner_test"};
+    fs::path dir_ = scratch_.path();
 };
 
 // Every line on standard error names the program.
@@ -340,7 +334,7 @@ TEST_F(Runner, ElementPicksWhatIsShownAndDrawn)
     ASSERT_EQ(o.status, 0) << o.err;
     std::string document = slurp(svg);
     EXPECT_NE(document.find(">onepulse \xE2\x80\x94 element 3<"), std::string::npos);
-    EXPECT_NE(document.find(">d1 750 ms<"), std::string::npos);
+    EXPECT_NE(document.find(">750 ms<"), std::string::npos);
 
     for (const char *bad : {"--element 4", "--element 0", "--element -1", "--element 2x",
                             "--element=", "--element 1e0"}) {

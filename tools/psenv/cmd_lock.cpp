@@ -262,7 +262,7 @@ int cmd_lock(int argc, char **argv)
     }
     if (needs_table && !check_table(*key))
         return kExitFailure;
-    if (*operation == Operation::Word && !lock_word_fits(needs_table, lockfreq, *key))
+    if (*operation == Operation::Word && getlkfreqapword_fits(lockfreq, *key) == 0)
         return usage_error("--lockfreq " + *args->get("lockfreq") +
                                " gives a synthesizer word outside the 32-bit range",
                            kCommand);

@@ -75,18 +75,12 @@ bool reject_unreadable(const std::string &path);
 // with "$" or that the tree component refuses are never written to a file.
 bool reject_unsavable(int tree, const std::string &path);
 
-// Saves `tree` over the regular file `file` through the store (a temporary
-// file renamed over the target, owner and mode kept).  Failures are reported
-// under the name `path`; false then, with the file as it was.
-bool save_file(int tree, const std::string &path, const std::string &file);
-
 // Runs `read` with the error sink captured; the messages emitted meanwhile
 // are printed as "psenv: <path>: ..." and their number returned.
 int with_loader_messages(const std::string &path, const std::function<void()> &read);
 
-// Every parameter of `tree` in name order (strcmp); `expected`, when
-// given, is about how many there are (room is made for them at once).
-std::vector<Param> collect(int tree, std::size_t expected = 0);
+// Every parameter of `tree` in name order (strcmp).
+std::vector<Param> collect(int tree);
 
 // The parameter `name` of `tree`; false when it is missing.
 bool find_param(int tree, const std::string &name, Param &out);

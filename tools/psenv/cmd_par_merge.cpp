@@ -176,7 +176,7 @@ int merge(int argc, char **argv)
     if (!wait)
         return usage_error("--wait takes seconds from 0 to 3600", kCommand);
 
-    const auto edit = begin_edit(dest, force, *wait);
+    auto edit = begin_edit(dest, force, *wait);
     if (!edit)
         return kExitFailure;
     const std::string unchanged = dest + ": not merged; it was left unchanged";
@@ -220,7 +220,7 @@ int merge(int argc, char **argv)
         error(unchanged);
         return kExitFailure;
     }
-    return save_file(kTreeA, dest, edit->file()) ? kExitOk : kExitFailure;
+    return edit->save(kTreeA) ? kExitOk : kExitFailure;
 }
 
 }  // namespace psenv::par

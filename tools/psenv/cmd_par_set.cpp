@@ -18,8 +18,7 @@ namespace {
 
 constexpr const char *kCommand = "par set";
 
-// A record's value count is a 16-bit field.
-constexpr std::size_t kMostValues = 32767;
+constexpr std::size_t kMostValues = P_MOST_VALUES;
 
 void print_help()
 {
@@ -190,7 +189,7 @@ int set(int argc, char **argv)
     if (!wait)
         return usage_error("--wait takes seconds from 0 to 3600", kCommand);
 
-    const auto edit = begin_edit(path, args->has("force"), *wait);
+    auto edit = begin_edit(path, args->has("force"), *wait);
     if (!edit)
         return kExitFailure;
     switch (load_file(kTreeA, edit->file())) {
@@ -221,7 +220,7 @@ int set(int argc, char **argv)
     }
     if (reject_unsavable(kTreeA, path))
         return kExitFailure;
-    if (!save_file(kTreeA, path, edit->file()))
+    if (!edit->save(kTreeA))
         return kExitFailure;
     // A misspelt name makes a new parameter instead of changing the one meant.
     if (created)

@@ -15,7 +15,6 @@
 #include "cli.h"
 #include "cmd_par.h"
 #include "errsink.h"
-#include "par_edit.h"
 #include "treekeep.h"
 
 namespace psenv::par {
@@ -142,30 +141,9 @@ Load load_file(int tree, const std::string &path)
     return messages == 0 ? Load::kComplete : Load::kIncomplete;
 }
 
-bool save_file(int tree, const std::string &path, const std::string &file)
-{
-    int code = P_OK;
-    int cause = 0;
-    if (!guarded_save(path, file, [&] {
-            errno = 0;
-            code = P_save(tree, file.c_str());
-            cause = errno;
-        }))
-        return false;
-    if (code == P_OK)
-        return true;
-    // The store's code says which step failed; the system's words say why.
-    if (cause != 0)
-        error(path + ": cannot save: " + std::strerror(cause) + "; it was left unchanged");
-    else
-        report(code, path, ": ");
-    return false;
-}
-
-std::vector<Param> collect(int tree, std::size_t expected)
+std::vector<Param> collect(int tree)
 {
     std::vector<Param> params;
-    params.reserve(expected);
     SymbolNode **root = getTreeRootByIndex(tree);
     if (root == nullptr)
         return params;

@@ -16,17 +16,22 @@ void print_help()
               "       psenv sched show FILE [--ni N[,N2...] | --params FILE] [--no-rows]\n"
               "       psenv sched plot FILE --svg OUT [--dims A,B] [--ni N,... | --params FILE]\n"
               "       psenv sched psf FILE (--ni N[,N2...] | --params FILE) [--svg OUT]\n"
-              "       psenv sched compare FILE FILE... (--ni N[,N2...] | --params FILE)\n"
-              "       psenv sched check FILE [--ni N[,N2...] | --params FILE]\n\n"
+              "       psenv sched compare FILE FILE... (--ni N[,N2...] | --params FILE) [--svg OUT]\n"
+              "       psenv sched check FILE [--ni N[,N2...] | --params FILE]\n"
+              "       psenv sched delays FILE (--sw1 S [--sw2 S ...] | --params FILE) [--write PARFILE]\n\n"
               "Sparse sampling schedules of up to ten indirect dimensions.\n\n"
               "  make     configure sampling from parameters and options, make or read\n"
               "           the schedule (uniform, poisson-gap or exponential), write it\n"
               "           and print a summary\n"
               "  show     list a schedule file's rows and per-dimension statistics\n"
               "  plot     draw a schedule file as an SVG picture\n"
-              "  psf      point-spread function of a schedule: sidelobes and gaps\n"
-              "  compare  the point-spread figures of several schedules side by side\n"
-              "  check    report every row that reads only because the reader is lenient\n\n"
+              "  psf      point-spread function of a schedule: sidelobes (the far one\n"
+              "           outside the main lobe too) and gaps\n"
+              "  compare  the point-spread figures of several schedules side by side,\n"
+              "           ranked by the far sidelobe\n"
+              "  check    report every row that reads only because the reader is lenient\n"
+              "  delays   the rows as delays (increment / spectral width), printed or\n"
+              "           written into a parameter file\n\n"
               "Run 'psenv sched <subcommand> --help' for its options.");
 }
 
@@ -53,6 +58,8 @@ int cmd_sched(int argc, char **argv)
         return sched::compare(argc - 1, argv + 1);
     if (word == "check")
         return sched::check(argc - 1, argv + 1);
+    if (word == "delays")
+        return sched::delays(argc - 1, argv + 1);
     return usage_error("sched: unknown subcommand '" + std::string(word) + "'", "sched");
 }
 

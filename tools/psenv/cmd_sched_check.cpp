@@ -1,9 +1,12 @@
 // psenv sched check: the schedule file read strictly.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
+#include "cmd_sched.h"
 #include "cmd_sched_plan.h"
 #include "sparsamp_plan.h"
 
@@ -14,7 +17,7 @@ constexpr const char *kCommand = "sched check";
 
 void print_help()
 {
-    std::puts("Usage: psenv sched check FILE [--ni N[,N2...] | --params FILE]\n\n"
+    std::puts("Usage: psenv sched check FILE [--ni N[,N2...] | --params FILE] [--all]\n\n"
               "Reads the schedule file FILE strictly and reports, with line numbers,\n"
               "every row that the sampling module reads only because its reader is\n"
               "lenient: blank lines (they repeat the previous row), rows with fewer\n"
@@ -23,9 +26,12 @@ void print_help()
               "with the rest of the line), lines longer than 255 characters (the rest\n"
               "is read as a row of its own); and rows that repeat an earlier row.  With\n"
               "the grid known (--ni, or the ni parameters of --params), entries outside\n"
-              "0..ni-1 and a column count unlike the grid's are reported too.\n\n"
+              "0..ni-1 and a column count unlike the grid's are reported too, and a grid\n"
+              "that the rows fit only in another order (given transposed) is named.  The\n"
+              "first 20 problems are listed, then their count.\n\n"
               "  --ni N[,N2...]  increments per dimension\n"
-              "  --params FILE   a parameter file holding ni, ni2, ...\n\n"
+              "  --params FILE   a parameter file holding ni, ni2, ...\n"
+              "  --all           list every problem\n\n"
               "Exit status: 0 no problem found, 1 problems found (or the file cannot be\n"
               "read), 2 usage error.");
 }
@@ -44,6 +50,49 @@ int check_file(const std::string &path, const std::vector<int> &ni, Report &repo
                                  &report.report, &failure);
 }
 
+// The findings listed before the rest are only counted.
+constexpr std::size_t kMostListed = 20;
+
+// The grid reordered when every row of `path` lies outside the grid `ni` but
+// inside it in another order (a grid given transposed); else nothing.
+std::optional<std::vector<int>> transposed_grid(const std::string &path, const std::vector<int> &ni,
+                                                const csplan_check_report &report)
+{
+    if (ni.empty() || report.count == 0 || report.readable == 0 ||
+        report.columns != static_cast<int>(ni.size()))
+        return std::nullopt;
+    const auto schedule = load_schedule(path);
+    if (!schedule)
+        return std::nullopt;
+    const std::size_t width = ni.size();
+    std::vector<int> rows(schedule->rows() * width);
+    for (std::size_t i = 0; i < schedule->rows(); ++i)
+        for (std::size_t k = 0; k < width; ++k)
+            rows[i * width + k] = schedule->columns[k][i];
+    csplan_grid grid{};
+    grid.dimensions = static_cast<int>(width);
+    std::copy(ni.begin(), ni.end(), grid.ni);
+    csplan_grid fits{};
+    if (csplan_transposed(&grid, rows.data(), static_cast<std::int64_t>(schedule->rows()),
+                          static_cast<int>(width), &fits) != 1)
+        return std::nullopt;
+    return std::vector<int>(fits.ni, fits.ni + fits.dimensions);
+}
+
+std::string grid_text(const std::vector<int> &ni)
+{
+    std::string text;
+    for (std::size_t k = 0; k < ni.size(); ++k)
+        text += (k ? "," : "") + std::to_string(ni[k]);
+    return text;
+}
+
+std::string transposed_text(const std::vector<int> &given, const std::vector<int> &fits)
+{
+    return "every row fits the grid " + grid_text(fits) + " but not " + grid_text(given) +
+           ": the grid was given in another order (transposed)?";
+}
+
 }  // namespace
 
 int warn_about_schedule(const std::string &path, const std::vector<int> &ni)
@@ -57,17 +106,24 @@ int warn_about_schedule(const std::string &path, const std::vector<int> &ni)
     int failure = 0;
     if (check_file(path, ni, report, failure) != CSPLAN_OK)
         return 0;
-    for (std::size_t i = 0; i < report.report.count; ++i) {
+    const std::size_t count = report.report.count;
+    for (std::size_t i = 0; i < std::min(count, kMostListed); ++i) {
         const csplan_problem &problem = report.report.problems[i];
         error("warning: " + path + ":" + std::to_string(problem.line) + ": " + problem.text);
     }
-    return static_cast<int>(report.report.count);
+    if (count > kMostListed)
+        error("warning: " + path + ": " + std::to_string(count - kMostListed) +
+              " more problems ('psenv sched check' lists them)");
+    if (const auto fits = transposed_grid(path, ni, report.report))
+        error("warning: " + path + ": " + transposed_text(ni, *fits));
+    return static_cast<int>(count);
 }
 
 int check(int argc, char **argv)
 {
     int status = kExitOk;
-    auto args = parse_command(argc, argv, 1, {{"help", false}, {"ni", true}, {"params", true}},
+    auto args = parse_command(argc, argv, 1,
+                              {{"help", false}, {"ni", true}, {"params", true}, {"all", false}},
                               kCommand, print_help, status);
     if (!args)
         return status;
@@ -85,9 +141,15 @@ int check(int argc, char **argv)
         return kExitFailure;
     }
     const csplan_check_report &report = checked.report;
-    for (std::size_t i = 0; i < report.count; ++i)
-        std::printf("%s:%ld: %s\n", path.c_str(), report.problems[i].line, report.problems[i].text);
     const std::size_t problems = report.count;
+    const bool everything = args->has("all");
+    for (std::size_t i = 0; i < problems && (everything || i < kMostListed); ++i)
+        std::printf("%s:%ld: %s\n", path.c_str(), report.problems[i].line, report.problems[i].text);
+    if (!everything && problems > kMostListed)
+        std::printf("%s: ... and %zu more problems (--all lists every one)\n", path.c_str(),
+                    problems - kMostListed);
+    if (const auto fits = transposed_grid(path, *ni, report))
+        std::printf("%s: %s\n", path.c_str(), transposed_text(*ni, *fits).c_str());
     std::printf("%s: %ld row%s, %d column%s, %s\n", path.c_str(), report.rows,
                 report.rows == 1 ? "" : "s", report.columns, report.columns == 1 ? "" : "s",
                 problems == 0 ? "no problems found"

@@ -14,7 +14,6 @@
 #include "tool_streams.h"
 #include "cmd_sched_progress.h"
 #include "cmd_sched_plan.h"
-#include "sched_methods.h"
 #include "param_file.h"
 #include "sparsamp.h"
 #include "treekeep.h"
@@ -35,6 +34,9 @@ void print_help()
         "                        [--max-points N]\n"
         "       psenv sched make --method poisson-gap|exponential --ni N [--ni2 N ...]\n"
         "                        (--points K | --density P) [--weight sine|none] [--decay T]\n"
+        "                        [--walk threads|radial|line] [--sine-portion quarter|half|none]\n"
+        "                        [--order grid|shuffled] [--head N] [--last] [--best-of N]\n"
+        "                        [--exclude W] [--allow-periodic]\n"
         "                        [--params FILE] [--seed S] [--dir DIR] [--name NAME]\n\n"
         "Fills the current parameter tree from a parameter file and the options (the\n"
         "options win), builds the sampling configuration, and makes the schedule and\n"
@@ -61,7 +63,30 @@ void print_help()
         "  --points K      poisson-gap, exponential: exactly K rows\n"
         "  --density P     with those methods: P percent of the whole grid\n"
         "  --weight W      poisson-gap: sine (default) or none (constant mean gap)\n"
-        "  --decay T       exponential: decay in increments, one or one per dimension\n\n"
+        "  --walk W        poisson-gap: threads (default for two or more dimensions\n"
+        "                  of more than one increment): the published multidimensional\n"
+        "                  scheme, lines along one dimension at a time started along\n"
+        "                  the grid's diagonal, gaps following the distance sum from\n"
+        "                  the origin; radial: the former walk by normalised distance\n"
+        "                  (the same file as before for the same seed); line (default\n"
+        "                  in one dimension): increment order\n"
+        "  --sine-portion S  poisson-gap: how much of a sine the mean gap follows:\n"
+        "                  quarter (default; --weight sine), half (short gaps at both\n"
+        "                  ends) or none (--weight none)\n"
+        "  --decay T       exponential: decay in increments, one or one per dimension\n"
+        "  --order O       poisson-gap, exponential: rows in grid order (default) or\n"
+        "                  shuffled (the origin first, the others in an order drawn\n"
+        "                  from the seed: drift spreads over the experiment)\n"
+        "  --head N        sample every point whose increments all lie below N (the\n"
+        "                  first N increments of each dimension)\n"
+        "  --last          sample the grid's last point (every increment at ni - 1)\n"
+        "  --best-of N     make N schedules with the seeds S, S+1, ... and keep the one\n"
+        "                  with the lowest far sidelobe (outside the main lobe |k| <= W);\n"
+        "                  the summary says which seed won.  Needs FFTW3\n"
+        "  --exclude W     the main lobe's half-width for --best-of (default 2)\n"
+        "  --allow-periodic  keep a schedule whose increments share a common stride\n"
+        "                  > 1 in some dimension; by default such a schedule (every\n"
+        "                  point on a sub-lattice: a full-height ghost) is made again\n\n"
         "The schedule file is replaced only once it was written whole; on any\n"
         "failure the old file stays as it was.  A write that takes longer than a\n"
         "second shows its progress when standard error is a terminal.\n\n"
@@ -174,6 +199,37 @@ int apply_options(const Args &args)
     return -1;
 }
 
+// The module leaves out a dimension whose increments come without an active
+// density in (0, 100] and says nothing.  Given on the command line that is a
+// slip (usage error); from a parameter file a warning says so.  Returns the
+// exit status of a usage error, or -1.
+int dropped_dimensions(const Args &args)
+{
+    for (int j = 1; j <= CS_MAX_DIMS; ++j) {
+        const std::string ni_name = "ni" + suffix(j);
+        const std::string density_name = "CSdensity" + suffix(j);
+        double ni = 0;
+        if (P_getreal(1, ni_name.c_str(), &ni, 1) != 0 || P_getactive(1, ni_name.c_str()) == 0 ||
+            !(ni > 1.0))
+            continue;
+        double density = 0;
+        if (P_getreal(1, density_name.c_str(), &density, 1) == 0 &&
+            P_getactive(1, density_name.c_str()) != 0 && density > 0 && density <= 100)
+            continue;
+        const std::string increments = std::to_string(static_cast<long long>(ni));
+        if (args.has(ni_name))
+            return usage_error("--" + ni_name + " " + increments + " needs --density" + suffix(j) +
+                                   " P (percent of dimension " + std::to_string(j) +
+                                   "'s increments) with --method uniform; without it the "
+                                   "dimension would be left out",
+                               kCommand);
+        error("warning: dimension " + std::to_string(j) + " (" + ni_name + " " + increments +
+              ") has no active " + density_name + " above 0 and at most 100: the sampling "
+              "module leaves it out");
+    }
+    return -1;
+}
+
 std::string schedule_location(const std::string &dir)
 {
     const char *name = getCSname();
@@ -195,6 +251,13 @@ std::string read_failure(int code, const std::string &where)
     }
 }
 
+std::string format_percent(double percent)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g%%", percent);
+    return text;
+}
+
 void print_summary(const std::string &where)
 {
     CSinfo info;
@@ -214,6 +277,15 @@ void print_summary(const std::string &where)
     std::printf("grid:          %d points (%s)\n", info.total, shape.c_str());
     std::printf("points:        %d (%.4g%% of the grid)\n", info.num,
                 info.total > 0 ? 100.0 * info.num / info.total : 0.0);
+    // --density is per dimension here, of the whole grid with the other methods.
+    std::string densities;
+    for (int k = 0; k < info.xdim; ++k)
+        densities += std::string(k ? ", " : "") + format_percent(info.density[k] * 100.0) + " of " +
+                     std::to_string(info.dim[k]);
+    std::printf("density:       per dimension (--density, --density2, ...): %s increments; "
+                "%s of the grid's points\n",
+                densities.c_str(),
+                format_percent(info.total > 0 ? 100.0 * info.num / info.total : 0.0).c_str());
     if (generated)
         std::printf("seed:          %d, %s order\n", info.seed,
                     info.rand ? "drawing" : "grid");
@@ -324,16 +396,17 @@ int make(int argc, char **argv)
     if (name && (name->empty() || name->size() >= CS_NAME_SIZE))
         return usage_error("--name must hold 1 to 255 characters", kCommand);
     const std::string method = args->get("method").value_or("uniform");
-    const auto chosen = method_named(method);
-    if (!chosen)
-        return usage_error("--method must be " + method_list(), kCommand);
-    if (*chosen != Method::kUniform)
+    if (method != "uniform" && method != "poisson-gap" && method != "exponential")
+        return usage_error("--method must be uniform, poisson-gap or exponential", kCommand);
+    if (method != "uniform")
         return make_planned(*args, method,
                             name && (*name)[0] == '/' ? *name : dir + "/" + name.value_or(CS_DEFAULT_NAME),
                             max_points);
-    for (const GeneratorOption &option : generator_options())
-        if (args->has(option.name) && !method_takes(Method::kUniform, option.name))
-            return usage_error(misplaced_option(option.name, Method::kUniform, "--"), kCommand);
+    for (const std::string &option : planned_only_options())
+        if (args->has(option))
+            return usage_error("--" + option + " belongs to the other methods", kCommand);
+    if (const int status = dropped_dimensions(*args); status >= 0)
+        return status;
 
     // A renamed file must be in place before the module reads it.
     int status = CSinit(0, name ? nullptr : dir.c_str());

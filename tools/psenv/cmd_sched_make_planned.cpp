@@ -1,5 +1,5 @@
 // psenv sched make --method poisson-gap|exponential: the planner's
-// generators (sparsamp_plan.h), written in the module's schedule file format.
+// csplan_make() (sparsamp_plan.h), written in the module's schedule file format.
 #include <algorithm>
 #include <cfloat>
 #include <climits>
@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "cmd_sched_plan.h"
-#include "sched_methods.h"
 #include "sparsamp.h"
 #include "sparsamp_plan.h"
 #include "treekeep.h"
@@ -47,14 +46,6 @@ std::int32_t seed_from_tree()
     return static_cast<std::int32_t>(rounded);
 }
 
-std::optional<std::vector<double>> parse_decays(const std::string &text, int dimensions)
-{
-    const auto decays = parse_decimal_list(text, 0.0, DBL_MAX, CS_MAX_DIMS);
-    if (!decays)
-        return std::nullopt;
-    return decays_for(*decays, dimensions);
-}
-
 // K from --points, else from "CSdensity" as a percentage of the whole grid.
 std::optional<std::int64_t> point_count(const Args &args, std::int64_t total, int &status)
 {
@@ -74,49 +65,66 @@ std::optional<std::int64_t> point_count(const Args &args, std::int64_t total, in
                              kCommand);
         return std::nullopt;
     }
-    return points_of_density(*density, total);
+    const auto k = static_cast<std::int64_t>(std::floor(*density / 100.0 * static_cast<double>(total) + 0.5));
+    return std::max<std::int64_t>(k, 1);
 }
 
 // `rows` row-major, grid.dimensions entries each.
-void print_summary(const std::string &location, const std::string &method,
-                   const std::string &detail, const csplan_grid &grid, const std::vector<int> &rows,
-                   std::int32_t seed)
+void print_summary(const std::string &location, const std::string &method_text,
+                   const std::string &density_text, const csplan_grid &grid,
+                   const std::vector<int> &rows, const csplan_options &options,
+                   const csplan_made &made)
 {
     const auto width = static_cast<std::size_t>(grid.dimensions);
     const std::size_t count = rows.size() / width;
     const std::int64_t total = csplan_grid_points(&grid);
     std::printf("schedule file: %s (written)\n", location.c_str());
-    std::printf("method:        %s%s\n", method.c_str(), detail.c_str());
+    std::printf("method:        %s\n", method_text.c_str());
     std::string shape;
+    std::vector<int> distinct(width, 0);
     for (int k = 0; k < grid.dimensions; ++k) {
         std::vector<char> seen(static_cast<std::size_t>(grid.ni[k]), 0);
         for (std::size_t i = 0; i < count; ++i)
             seen[static_cast<std::size_t>(rows[i * width + static_cast<std::size_t>(k)])] = 1;
-        int distinct = 0;
         for (char s : seen)
-            distinct += s;
+            distinct[static_cast<std::size_t>(k)] += s;
         std::printf("dimension %d:   d%-3d increments %d, %d of them in some row\n", k + 1, k + 2,
-                    grid.ni[k], distinct);
+                    grid.ni[k], distinct[static_cast<std::size_t>(k)]);
         shape += (k ? " x " : "") + std::to_string(grid.ni[k]);
     }
     std::printf("grid:          %lld points (%s)\n", static_cast<long long>(total), shape.c_str());
     std::printf("points:        %zu (%.4g%% of the grid)\n", count,
                 100.0 * static_cast<double>(count) / static_cast<double>(total));
-    std::printf("seed:          %d (mt19937_64), rows in grid order\n", seed);
+    // --density is of the whole grid here, per dimension with --method uniform.
+    std::printf("density:       %s; per dimension, the share of increments in some row: ",
+                density_text.c_str());
+    for (int k = 0; k < grid.dimensions; ++k)
+        std::printf("%s%.4g%%", k ? ", " : "", 100.0 * static_cast<double>(distinct[static_cast<std::size_t>(k)]) / grid.ni[k]);
+    std::printf("\n");
+    std::printf("seed:          %d (mt19937_64), rows in %s\n", made.seed,
+                options.order == CSPLAN_ORDER_SHUFFLED ? "shuffled order, the origin first"
+                                                      : "grid order");
+    print_made(options, made);
+}
+
+// What --density (or --points) came to: a share of the whole grid.
+std::string density_understood(const Args &args, std::int64_t points, std::int64_t total)
+{
+    char text[160];
+    if (args.has("points"))
+        std::snprintf(text, sizeof text, "--points %lld: %.4g%% of the grid's %lld points",
+                      static_cast<long long>(points),
+                      100.0 * static_cast<double>(points) / static_cast<double>(total),
+                      static_cast<long long>(total));
+    else
+        std::snprintf(text, sizeof text,
+                      "--density %g is of the whole grid here: %lld of its %lld points",
+                      real_parameter("CSdensity", true).value_or(0.0),
+                      static_cast<long long>(points), static_cast<long long>(total));
+    return text;
 }
 
 }  // namespace
-
-const std::vector<OptionSpec> &planned_make_options()
-{
-    static const std::vector<OptionSpec> options = [] {
-        std::vector<OptionSpec> list = {{"method", true}};
-        for (const GeneratorOption &option : generator_options())
-            list.push_back({option.name, true});
-        return list;
-    }();
-    return options;
-}
 
 std::vector<int> grid_from_tree(int tree)
 {
@@ -153,9 +161,10 @@ int make_planned(const Args &args, const std::string &method, const std::string 
     grid.dimensions = static_cast<int>(ni.size());
     std::copy(ni.begin(), ni.end(), grid.ni);
     const std::int64_t total = csplan_grid_points(&grid);
-    const Method chosen = *method_named(method);
-    if (const std::string problem = planned_grid_problem(chosen, grid); !problem.empty()) {
-        error("--method " + problem);
+    if (total > CSPLAN_MOST_GENERATOR_POINTS) {
+        error("--method " + method + " takes grids of up to " +
+              std::to_string(CSPLAN_MOST_GENERATOR_POINTS) + " points; this one has " +
+              (total == INT64_MAX ? std::string("more than 2^63") : std::to_string(total)));
         return kExitFailure;
     }
     if (max_points && total > *max_points) {
@@ -168,40 +177,29 @@ int make_planned(const Args &args, const std::string &method, const std::string 
     const auto points = point_count(args, total, status);
     if (!points)
         return status;
-    const std::int32_t seed = seed_from_tree();
+    csplan_options options;
+    csplan_options_init(&options);
+    options.points = *points;
+    options.seed = seed_from_tree();
+    if (const int refused = planned_options(args, method, grid, options); refused >= 0)
+        return refused;
 
-    PlannedRequest request;
-    request.method = chosen;
-    request.grid = grid;
-    request.points = *points;
-    request.seed = seed;
-    std::string detail;
-    for (const GeneratorOption &option : generator_options())
-        if (args.has(option.name) && !method_takes(chosen, option.name))
-            return usage_error(misplaced_option(option.name, chosen, "--"), kCommand);
-    if (chosen == Method::kPoissonGap) {
-        const std::string weight = args.get("weight").value_or("sine");
-        const auto code = weight_named(weight);
-        if (!code)
-            return usage_error("--weight must be " + weight_list(), kCommand);
-        request.weight = *code;
-        detail = ", " + weight + " weighting";
-    } else {
-        const auto decay_text = args.get("decay");
-        if (!decay_text)
-            return usage_error("--method exponential needs --decay T (increments)", kCommand);
-        const auto decays = parse_decays(*decay_text, grid.dimensions);
-        if (!decays)
-            return usage_error("--decay needs one positive number, or one per dimension (" +
-                                   std::to_string(grid.dimensions) +
-                                   "), separated by commas, without signs or blanks",
-                               kCommand);
-        request.decay = *decays;
-        detail = ", decay " + *decay_text + " increments";
+    std::vector<std::int64_t> indices(static_cast<std::size_t>(*points));
+    csplan_made made{};
+    char detail[256];
+    int code = csplan_make(&grid, &options, indices.data(), *points, &made, detail, sizeof detail);
+    if (code == CSPLAN_EINVAL)
+        return usage_error(detail, kCommand);
+    if (code == CSPLAN_NOT_AVAILABLE) {
+        error(std::string("--best-of: ") + detail);
+        return kExitUsage;
     }
-    std::vector<int> rows;
-    if (const int made = make_planned_rows(request, rows); made != CSPLAN_OK) {
-        error("--method " + method + ": " + csplan_strerror(made));
+    std::vector<int> rows(indices.size() * ni.size());
+    if (code == CSPLAN_OK)
+        code = csplan_rows(&grid, indices.data(), *points, rows.data(),
+                           static_cast<std::int64_t>(rows.size()));
+    if (code != CSPLAN_OK) {
+        error("--method " + method + ": " + detail);
         return kExitFailure;
     }
     int failure = 0;
@@ -212,7 +210,8 @@ int make_planned(const Args &args, const std::string &method, const std::string 
               (written == CSPLAN_EIO ? std::strerror(failure) : csplan_strerror(written)));
         return kExitFailure;
     }
-    print_summary(location, method, detail, grid, rows, seed);
+    print_summary(location, made_text(options, made, args.get("decay").value_or("")),
+                  density_understood(args, *points, total), grid, rows, options, made);
     return kExitOk;
 }
 

@@ -9,10 +9,11 @@
 #include "cli.h"
 #include "cmd_sched.h"
 #include "cmd_sched_plan.h"
-#include "schedule_picture.h"
-#include "replace_file.h"
+#include "cmd_sched_plot_picture.h"
+#include "psenv_util/file_replacement.h"
 
 namespace psenv::sched {
+
 namespace {
 
 constexpr const char *kCommand = "sched plot";
@@ -92,7 +93,7 @@ int plot(int argc, char **argv)
         return kExitFailure;
     }
     const std::string svg = schedule_picture(*schedule, file, a, b, *ni);
-    if (const int failure = replace_file(*out, svg); failure != 0) {
+    if (const int failure = util::replace_file(*out, svg); failure != 0) {
         error("cannot write '" + *out + "': " + std::strerror(failure));
         return kExitFailure;
     }

@@ -1,4 +1,7 @@
-// psenv sched psf and psenv sched compare: point-spread figures of schedules.
+// psenv sched psf: the point-spread figures of a schedule, and what it
+// shares with sched compare.
+#include "cmd_sched_psf.h"
+
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -6,16 +9,15 @@
 
 #include "cmd_sched.h"
 #include "cmd_sched_plan.h"
-#include "psf_picture.h"
-#include "replace_file.h"
-#include "sparsamp_plan.h"
+#include "psenv_util/file_replacement.h"
 
 namespace psenv::sched {
 namespace {
 
 void print_psf_help()
 {
-    std::puts("Usage: psenv sched psf FILE (--ni N[,N2...] | --params FILE) [--svg OUT]\n\n"
+    std::puts("Usage: psenv sched psf FILE (--ni N[,N2...] | --params FILE) [--exclude W]\n"
+              "                [--svg OUT] [--scale fixed:X|db:F] [--sw1 S] [--sw2 S] ...\n\n"
               "The point-spread function of the schedule file FILE: the discrete Fourier\n"
               "transform F of its sampling mask m over the grid (m is 1 at every grid\n"
               "point a row samples, 0 elsewhere; exactly ni points per dimension, no\n"
@@ -24,31 +26,34 @@ void print_psf_help()
               "  max sidelobe: X         max over k != 0 of |F(k)| / |F(0)|\n"
               "  sidelobe at: k          a frequency index where it occurs\n"
               "  peak-to-sidelobe: Y dB  -20 log10 X\n"
+              "  far sidelobe: X         max of |F(k)| / |F(0)| over every k outside the\n"
+              "                          main lobe, the frequencies with all |k_d| <= W\n"
+              "                          (k_d centred on 0): the figure to rank\n"
+              "                          schedules by\n"
+              "  far sidelobe at: k      where it occurs\n"
+              "  far peak-to-sidelobe: Y dB\n"
+              "  main lobe: |k| <= W ...  and how many frequencies lie outside it\n"
               "  largest gap, dimension J: N   the most consecutive unsampled\n"
               "                          increments on any grid line along dimension J\n"
-              "Rows that repeat a point count once.  Rows that read only because the\n"
-              "reader is lenient (see 'psenv sched check') are warned about first, on\n"
-              "standard error.\n\n"
+              "A note says when the max sidelobe lies inside the main lobe: then it is\n"
+              "a shoulder of the peak (a weighted schedule broadens the peak; on longer\n"
+              "grids, of 256 increments or more, its max sidelobe sits at k = +-1), not\n"
+              "an artefact.  Rows that repeat a point count once.  Rows that read only\n"
+              "because the reader is lenient (see 'psenv sched check') are warned about\n"
+              "first, on standard error.\n\n"
               "  --ni N[,N2...]  increments per dimension (the grid)\n"
-              "  --params FILE   take the grid from the ni, ni2, ... parameters of FILE\n"
+              "  --params FILE   take the grid (and sw1, sw2, ...) from the parameters of FILE\n"
+              "  --exclude W     the main lobe's half-width (default 2)\n"
               "  --svg OUT       draw |F| (a line in one dimension, a heat map in two or\n"
-              "                  more) with the max sidelobe marked\n\n"
+              "                  more) with the main lobe outlined and both sidelobes marked\n"
+              "  --scale S       the picture's scale: fixed:X (0 to X) or db:F (F dB to 0 dB,\n"
+              "                  F < 0); by default 0 to the max sidelobe (heat map) or to\n"
+              "                  the peak (line)\n"
+              "  --swJ S         spectral width of dimension J in Hz: positions and axes in\n"
+              "                  Hz (frequency index k is k * S / ni Hz)\n\n"
               "Exit status: 0 success, 1 failure (the schedule cannot be read or does\n"
               "not fit the grid, OUT cannot be written, failed output), 2 usage error or\n"
               "no FFT library (psenv built without FFTW3).");
-}
-
-void print_compare_help()
-{
-    std::puts("Usage: psenv sched compare FILE FILE... (--ni N[,N2...] | --params FILE)\n\n"
-              "The point-spread figures of 'psenv sched psf' for several schedule files\n"
-              "of one grid, one column per file, after the warnings of each file (see\n"
-              "'psenv sched psf').\n\n"
-              "  --ni N[,N2...]  increments per dimension (the grid)\n"
-              "  --params FILE   take the grid from the ni, ni2, ... parameters of FILE\n\n"
-              "Exit status: 0 success, 1 failure (a schedule cannot be read or does not\n"
-              "fit the grid, failed output), 2 usage error or no FFT library (psenv\n"
-              "built without FFTW3).");
 }
 
 std::string format(const char *pattern, double value)
@@ -57,6 +62,8 @@ std::string format(const char *pattern, double value)
     std::snprintf(buf, sizeof buf, pattern, value);
     return buf;
 }
+
+}  // namespace
 
 std::string sidelobe_text(double x)
 {
@@ -74,20 +81,31 @@ std::string share_text(const csplan_psf_figures &f)
     return format("%.4g%%", 100.0 * static_cast<double>(f.points) / static_cast<double>(f.grid));
 }
 
-std::string frequency_text(const csplan_grid &grid, const csplan_psf_figures &f)
+std::string frequency_text(const PsfSetup &setup, const int *at)
 {
     std::string text;
-    for (int k = 0; k < grid.dimensions; ++k)
-        text += (k ? "," : "") + std::to_string(f.at[k]);
-    return text;
+    bool hz = false;
+    for (int k = 0; k < setup.grid.dimensions; ++k) {
+        text += (k ? "," : "") + std::to_string(at[k]);
+        hz = hz || setup.widths[static_cast<std::size_t>(k)] > 0;
+    }
+    if (!hz)
+        return text;
+    std::string in_hz;
+    for (int k = 0; k < setup.grid.dimensions; ++k) {
+        const FrequencyAxis axis{setup.grid.ni[k], setup.widths[static_cast<std::size_t>(k)]};
+        const long long c = at[k] <= (axis.n - 1) / 2 ? at[k] : at[k] - axis.n;
+        in_hz += std::string(k ? ", " : "") +
+                 (axis.sw > 0 ? format("%g Hz", static_cast<double>(c) * axis.sw /
+                                                    static_cast<double>(axis.n))
+                              : std::string("?"));
+    }
+    return text + " (" + in_hz + ")";
 }
 
-// Loads, masks and transforms one schedule; prints why not and returns false.
-// Rows that read only because the reader is lenient are warned about first,
-// as `sched show` does: the figures are those of what the module reads.
-bool figures_of(const std::string &path, const csplan_grid &grid, csplan_psf_figures &figures,
-                std::vector<float> *magnitude)
+bool psf_of(const std::string &path, const PsfSetup &setup, PsfView &view, bool keep)
 {
+    const csplan_grid &grid = setup.grid;
     warn_about_schedule(path, std::vector<int>(grid.ni, grid.ni + grid.dimensions));
     const auto schedule = load_schedule(path);
     if (!schedule)
@@ -100,29 +118,30 @@ bool figures_of(const std::string &path, const csplan_grid &grid, csplan_psf_fig
             rows[i * width + k] = schedule->columns[k][i];
     const std::int64_t points = csplan_grid_points(&grid);
     std::vector<unsigned char> mask(static_cast<std::size_t>(points));
-    if (magnitude != nullptr)
-        magnitude->resize(mask.size());
+    view.file = path;
+    view.magnitude.assign(keep ? mask.size() : 0, 0.0f);
     char problem[256];
     if (csplan_mask(&grid, rows.data(), static_cast<std::int64_t>(schedule->rows()),
                     schedule->dimensions(), mask.data(), points, problem, sizeof problem) !=
             CSPLAN_OK ||
-        csplan_psf(&grid, mask.data(), points, &figures,
-                   magnitude != nullptr ? magnitude->data() : nullptr, points, problem,
-                   sizeof problem) != CSPLAN_OK) {
+        csplan_psf_far(&grid, mask.data(), points, setup.exclude, &view.figures, &view.far,
+                       keep ? view.magnitude.data() : nullptr, keep ? points : 0, problem,
+                       sizeof problem) != CSPLAN_OK) {
         error(path + ": " + problem);
         return false;
     }
     return true;
 }
 
-// Options, operands and grid shared by both commands; nothing when the
-// command must end with `status`.
-std::optional<csplan_grid> prepare(int argc, char **argv, const char *command, void (*help)(),
-                                  std::vector<OptionSpec> specs, Args &args, int &status)
+std::optional<PsfSetup> prepare_psf(int argc, char **argv, const char *command, void (*help)(),
+                                    std::vector<OptionSpec> specs, Args &args, int &status)
 {
-    specs.push_back({"help", false});
-    specs.push_back({"ni", true});
-    specs.push_back({"params", true});
+    for (const OptionSpec spec : {OptionSpec{"help", false}, OptionSpec{"ni", true},
+                                  OptionSpec{"params", true}, OptionSpec{"exclude", true},
+                                  OptionSpec{"svg", true}, OptionSpec{"scale", true}})
+        specs.push_back(spec);
+    for (const OptionSpec &spec : width_options())
+        specs.push_back(spec);
     auto parsed = parse_command(argc, argv, 1, specs, command, help, status);
     if (!parsed)
         return std::nullopt;
@@ -132,17 +151,46 @@ std::optional<csplan_grid> prepare(int argc, char **argv, const char *command, v
         status = kExitUsage;
         return std::nullopt;
     }
-    const auto ni = grid_option(args, command, status);
+    PsfSetup setup;
+    if (const auto exclude = args.get("exclude")) {
+        const auto value = parse_whole(*exclude, 0, INT_MAX);
+        if (!value) {
+            status = bad_number("--exclude", *exclude, "a whole number from 0 to 2147483647",
+                                command);
+            return std::nullopt;
+        }
+        setup.exclude = static_cast<int>(*value);
+    }
+    setup.svg = args.get("svg");
+    if (setup.svg && setup.svg->empty()) {
+        status = usage_error("--svg needs a file name", command);
+        return std::nullopt;
+    }
+    if (const auto scale = args.get("scale")) {
+        const auto parsed_scale = parse_scale(*scale);
+        if (!parsed_scale) {
+            status = usage_error("--scale must be fixed:X with X above 0, or db:F with F below 0 "
+                                 "(such as db:-40)",
+                                 command);
+            return std::nullopt;
+        }
+        setup.scale = *parsed_scale;
+    }
+    std::vector<double> from_params;
+    const auto ni = grid_option(args, command, status, &from_params);
     if (!ni)
         return std::nullopt;
     if (ni->empty()) {
         status = usage_error("the grid is needed: give --ni N[,N2...] or --params FILE", command);
         return std::nullopt;
     }
-    csplan_grid grid{};
-    grid.dimensions = static_cast<int>(ni->size());
-    std::copy(ni->begin(), ni->end(), grid.ni);
-    const std::int64_t points = csplan_grid_points(&grid);
+    setup.grid.dimensions = static_cast<int>(ni->size());
+    std::copy(ni->begin(), ni->end(), setup.grid.ni);
+    const auto widths = spectral_widths(args, setup.grid.dimensions, from_params, command, status);
+    if (!widths)
+        return std::nullopt;
+    setup.widths = *widths;
+    const std::int64_t points = csplan_grid_points(&setup.grid);
     if (points > CSPLAN_MOST_PSF_POINTS) {
         error("the grid has " +
               (points == INT64_MAX ? std::string("more than 2^63") : std::to_string(points)) +
@@ -151,96 +199,47 @@ std::optional<csplan_grid> prepare(int argc, char **argv, const char *command, v
         status = kExitFailure;
         return std::nullopt;
     }
-    return grid;
+    return setup;
 }
-
-}  // namespace
 
 int psf(int argc, char **argv)
 {
     constexpr const char *kCommand = "sched psf";
     Args args;
     int status = kExitOk;
-    const auto grid = prepare(argc, argv, kCommand, print_psf_help, {{"svg", true}}, args, status);
-    if (!grid)
+    const auto setup = prepare_psf(argc, argv, kCommand, print_psf_help, {}, args, status);
+    if (!setup)
         return status;
     if (args.operands.size() != 1)
         return usage_error("sched psf needs exactly one schedule file", kCommand);
-    const auto svg = args.get("svg");
-    if (svg && svg->empty())
-        return usage_error("--svg needs a file name", kCommand);
     const std::string &path = args.operands.front();
-    csplan_psf_figures figures{};
-    std::vector<float> magnitude;
-    if (!figures_of(path, *grid, figures, svg ? &magnitude : nullptr))
+    PsfView view;
+    if (!psf_of(path, *setup, view, setup->svg.has_value()))
         return kExitFailure;
-    std::printf("points: %lld of %lld (%s)\n", static_cast<long long>(figures.points),
-                static_cast<long long>(figures.grid), share_text(figures).c_str());
-    std::printf("max sidelobe: %s\n", sidelobe_text(figures.max_sidelobe).c_str());
-    std::printf("sidelobe at: %s\n", frequency_text(*grid, figures).c_str());
-    std::printf("peak-to-sidelobe: %s\n", psr_text(figures.max_sidelobe).c_str());
-    for (int k = 0; k < grid->dimensions; ++k)
+    const csplan_psf_figures &f = view.figures;
+    std::printf("points: %lld of %lld (%s)\n", static_cast<long long>(f.points),
+                static_cast<long long>(f.grid), share_text(f).c_str());
+    std::printf("max sidelobe: %s\n", sidelobe_text(f.max_sidelobe).c_str());
+    std::printf("sidelobe at: %s\n", frequency_text(*setup, f.at).c_str());
+    std::printf("peak-to-sidelobe: %s\n", psr_text(f.max_sidelobe).c_str());
+    std::printf("far sidelobe: %s\n", sidelobe_text(view.far.far_sidelobe).c_str());
+    std::printf("far sidelobe at: %s\n", frequency_text(*setup, view.far.at).c_str());
+    std::printf("far peak-to-sidelobe: %s\n", psr_text(view.far.far_sidelobe).c_str());
+    std::printf("main lobe: |k| <= %d in every dimension (%lld frequencies outside it)\n",
+                view.far.exclude, static_cast<long long>(view.far.outside));
+    if (view.far.shoulder)
+        std::printf("note: the max sidelobe lies inside the main lobe: a shoulder of the "
+                    "broadened peak, not an artefact; rank schedules by the far sidelobe\n");
+    for (int k = 0; k < setup->grid.dimensions; ++k)
         std::printf("largest gap, dimension %d: %lld\n", k + 1,
-                    static_cast<long long>(figures.largest_gap[k]));
-    if (svg) {
-        if (const int failure = replace_file(*svg, psf_picture(path, *grid, figures, magnitude));
+                    static_cast<long long>(f.largest_gap[k]));
+    if (setup->svg) {
+        if (const int failure = util::replace_file(
+                *setup->svg, psf_picture(view, setup->grid, setup->scale, setup->widths));
             failure != 0) {
-            error("cannot write '" + *svg + "': " + std::strerror(failure));
+            error("cannot write '" + *setup->svg + "': " + std::strerror(failure));
             return kExitFailure;
         }
-    }
-    return kExitOk;
-}
-
-int compare(int argc, char **argv)
-{
-    constexpr const char *kCommand = "sched compare";
-    Args args;
-    int status = kExitOk;
-    const auto grid = prepare(argc, argv, kCommand, print_compare_help, {}, args, status);
-    if (!grid)
-        return status;
-    if (args.operands.size() < 2)
-        return usage_error("sched compare needs two or more schedule files", kCommand);
-    std::vector<csplan_psf_figures> all;
-    for (const auto &path : args.operands) {
-        csplan_psf_figures figures{};
-        if (!figures_of(path, *grid, figures, nullptr))
-            return kExitFailure;
-        all.push_back(figures);
-    }
-    std::vector<std::vector<std::string>> table;
-    table.push_back({"schedule"});
-    table.push_back({"points"});
-    table.push_back({"density"});
-    table.push_back({"max sidelobe"});
-    table.push_back({"sidelobe at"});
-    table.push_back({"peak-to-sidelobe"});
-    for (int k = 0; k < grid->dimensions; ++k)
-        table.push_back({"largest gap, dim " + std::to_string(k + 1)});
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        const auto &f = all[i];
-        table[0].push_back(args.operands[i]);
-        table[1].push_back(std::to_string(f.points) + " of " + std::to_string(f.grid));
-        table[2].push_back(share_text(f));
-        table[3].push_back(sidelobe_text(f.max_sidelobe));
-        table[4].push_back(frequency_text(*grid, f));
-        table[5].push_back(psr_text(f.max_sidelobe));
-        for (int k = 0; k < grid->dimensions; ++k)
-            table[static_cast<std::size_t>(6 + k)].push_back(std::to_string(f.largest_gap[k]));
-    }
-    std::vector<std::size_t> width(table[0].size(), 0);
-    for (const auto &line : table)
-        for (std::size_t c = 0; c < line.size(); ++c)
-            width[c] = std::max(width[c], line[c].size());
-    for (const auto &line : table) {
-        std::string text;
-        for (std::size_t c = 0; c < line.size(); ++c) {
-            text += line[c];
-            if (c + 1 < line.size())
-                text += std::string(width[c] - line[c].size() + 2, ' ');
-        }
-        std::puts(text.c_str());
     }
     return kExitOk;
 }

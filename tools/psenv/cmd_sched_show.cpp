@@ -6,6 +6,7 @@
 #include "cli.h"
 #include "cmd_sched.h"
 #include "cmd_sched_plan.h"
+#include "sparsamp_plan.h"
 
 namespace psenv::sched {
 namespace {
@@ -24,7 +25,9 @@ void print_help()
               "taken as 0 up to its largest entry unless the grid is given; delay names\n"
               "assume the dimensions follow ni, ni2, ... without gaps.  \"sampled\" of a\n"
               "dimension counts its increments that occur in some row; the density is\n"
-              "rows / grid points.\n\n"
+              "rows / grid points.  With two or more dimensions the largest gap along\n"
+              "the grid lines of each dimension follows, as 'psenv sched psf' counts it\n"
+              "(the gap above is that of the increments sampled in any row).\n\n"
               "  --ni N[,N2...]  the grid: increments per dimension\n"
               "  --params FILE   the grid from the ni, ni2, ... parameters of FILE\n"
               "  --no-rows       print the statistics only\n\n"
@@ -68,6 +71,42 @@ void print_statistics(const Schedule &schedule, const std::vector<int> &ni)
     }
 }
 
+// Two or more dimensions: the largest gap along the grid lines of each
+// dimension, as `sched psf` counts it; the projection above hides gaps that
+// other lines fill.  The grid is the one given, else the entries' extents.
+void print_line_gaps(const Schedule &schedule, const std::vector<int> &ni)
+{
+    const int dims = schedule.dimensions();
+    if (dims < 2)
+        return;
+    csplan_grid grid{};
+    grid.dimensions = dims;
+    for (int k = 0; k < dims; ++k)
+        grid.ni[k] = ni.size() == static_cast<std::size_t>(dims)
+                         ? ni[static_cast<std::size_t>(k)]
+                         : std::max(dimension_stats(schedule.columns[static_cast<std::size_t>(k)]).highest, 0) + 1;
+    const std::int64_t points = csplan_grid_points(&grid);
+    if (points > CSPLAN_MOST_GENERATOR_POINTS)
+        return;
+    const auto width = static_cast<std::size_t>(dims);
+    std::vector<int> rows(schedule.rows() * width);
+    for (std::size_t i = 0; i < schedule.rows(); ++i)
+        for (std::size_t k = 0; k < width; ++k)
+            rows[i * width + k] = schedule.columns[k][i];
+    std::vector<unsigned char> mask(static_cast<std::size_t>(points));
+    std::vector<std::int64_t> gaps(width);
+    if (csplan_mask(&grid, rows.data(), static_cast<std::int64_t>(schedule.rows()), dims,
+                    mask.data(), points, nullptr, 0) != CSPLAN_OK ||
+        csplan_largest_gaps(&grid, mask.data(), points, gaps.data(), dims) != CSPLAN_OK)
+        return;  // entries outside the grid: the warnings above said so
+    std::printf("largest gap along grid lines:");
+    for (int k = 0; k < dims; ++k)
+        std::printf("%s dimension %d (%s) %lld", k ? "," : "", k + 1, delay_name(k).c_str(),
+                    static_cast<long long>(gaps[static_cast<std::size_t>(k)]));
+    std::printf(" (the most consecutive unsampled increments on any line along it, as 'sched "
+                "psf' counts)\n");
+}
+
 }  // namespace
 
 int show(int argc, char **argv)
@@ -90,6 +129,7 @@ int show(int argc, char **argv)
     if (!args->has("no-rows"))
         print_rows(*schedule);
     print_statistics(*schedule, *ni);
+    print_line_gaps(*schedule, *ni);
     return kExitOk;
 }
 

@@ -62,21 +62,4 @@ double lock_offset(double lockfreq, int key)
     return offset;
 }
 
-// The module clamps a word beyond 32 bits to the range's end, which would
-// pass for an answer.  The figures before the truncation, as the module
-// forms them.
-bool lock_word_fits(bool ardel, double lockfreq, int key)
-{
-    constexpr long double kLimit = 2147483648.0L;
-    if (ardel) {
-        const long double steps = static_cast<long double>(lock_offset(lockfreq, key)) * 16777216.0L + 0.5L;
-        return steps < kLimit;
-    }
-    const int n = key == 300 ? 23 : key == 400 ? 33 : 1;
-    const int m = key == 300 || key == 400 ? 13 : 1;
-    const long double word =
-        ((-20.0L * n) / m + lockfreq) * 1000000.0L * 107.3741824L;
-    return word < kLimit && word > -kLimit - 1.0L;
-}
-
 }  // namespace psenv

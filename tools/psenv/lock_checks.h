@@ -1,6 +1,6 @@
 // What `psenv lock` and the Python module ask of the lock-frequency module
-// beyond its answers: whether the table serves a key, whether a word fits
-// 32 bits, and the offset the module hands to the synthesizer.
+// beyond its answers: whether the table serves a key, and the offset the
+// module hands to the synthesizer.
 #ifndef PSENV_TOOL_LOCK_CHECKS_H
 #define PSENV_TOOL_LOCK_CHECKS_H
 
@@ -35,10 +35,6 @@ std::string lock_table_path();
 // The offset the module sends to the synthesizer, put together again from
 // the two halves of its double.
 double lock_offset(double lockfreq, int key);
-
-// Whether the word of `lockfreq` fits 32 bits (the module would clamp it
-// and pass it off as an answer); `ardel` chooses the console's formula.
-bool lock_word_fits(bool ardel, double lockfreq, int key);
 
 }  // namespace psenv
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cmd_par.h"
+#include "treekeep_files.h"
 
 namespace psenv::par {
 
@@ -44,7 +45,7 @@ std::optional<Refusal> check_real(const Param &param, const std::optional<Limits
 std::optional<Refusal> check_string(const Param &param, std::string_view value);
 
 // Longest string a parameter file reads back whole.
-constexpr std::size_t kLongestText = 1022;
+constexpr std::size_t kLongestText = P_LONGEST_STRING;
 
 }  // namespace psenv::par
 

@@ -1,14 +1,15 @@
-// The guard around a command that rewrites a parameter file (`par set`,
-// `par merge`): which targets may be replaced at all, the lock that makes
-// one editor at a time read, change and save a file, the strict check of
-// what is about to be rewritten, and the save's temporary file, which is
-// neither allowed to take a user's file's name nor left behind by a signal.
+// The guarded edit of the parameter store (treekeep_files.h) around a
+// command that rewrites a parameter file (`par set`, `par merge`): it says
+// what the store refuses, and while the save runs it removes the save's
+// temporary file when a signal ends the process, which is this program's
+// policy, not the store's.
 #ifndef PSENV_TOOL_PAR_EDIT_H
 #define PSENV_TOOL_PAR_EDIT_H
 
-#include <functional>
 #include <optional>
 #include <string>
+
+#include "treekeep_files.h"
 
 namespace psenv::par {
 
@@ -16,41 +17,33 @@ namespace psenv::par {
 constexpr double kDefaultLockWait = 10.0;
 
 // An edit in progress: the file to read and save (symbolic links resolved)
-// and the lock, held until the edit is destroyed.  The lock is a flock() of
-// the file's directory: the save replaces the file's inode, the directory
-// stays, and the kernel drops the lock when its holder dies.
+// and the lock of its directory, held until the edit is destroyed.
 class Edit {
 public:
-    Edit(std::string file, int lock) : file_(std::move(file)), lock_(lock) {}
+    Edit(P_edit *edit, std::string path) : edit_(edit), path_(std::move(path)) {}
     Edit(Edit &&other) noexcept;
     Edit &operator=(Edit &&) = delete;
     Edit(const Edit &) = delete;
     ~Edit();
 
-    const std::string &file() const { return file_; }
+    std::string file() const { return P_editfile(edit_); }
+
+    // Saves `tree` over the file; false when refused or failed (reported
+    // under the name the user gave).  While the save runs, SIGINT, SIGTERM
+    // and SIGHUP (those not ignored) remove the temporary file and then end
+    // the process as they would have.
+    bool save(int tree);
 
 private:
-    std::string file_;
-    int lock_;
+    P_edit *edit_;
+    std::string path_;
 };
 
-// Opens an edit of the parameter file `path`: refuses (reported, nullopt) a
-// target that does not exist or is not a regular file, one whose name or
-// path leaves no room for the save's temporary name, one whose temporary
-// name is taken, one the caller may not write or that has several hard
-// links (unless `force`), waits at most `wait` seconds for another editor,
-// and refuses a file that fails the strict check or (unless `force`) holds
-// repeated records.
+// Opens an edit of the parameter file `path`, waiting at most `wait`
+// seconds for another editor; a refusal is reported (with the problems of
+// the strict check, which are reported also when `force` lets the edit go
+// on) and gives nullopt.
 std::optional<Edit> begin_edit(const std::string &path, bool force, double wait);
-
-// Runs `save`, which saves the edit's `file` through the parameter store,
-// unless something stands at the name the store writes first (`file`
-// followed by this process's id), which the store would remove: then that
-// is reported under the name the user gave (`path`) and nothing is run.
-// While `save` runs, SIGINT, SIGTERM and SIGHUP (those not ignored) remove
-// the temporary file and then end the process as they would have.
-bool guarded_save(const std::string &path, const std::string &file,
-                  const std::function<void()> &save);
 
 // The value of a --wait option: seconds from 0 to 3600.
 std::optional<double> lock_wait(const std::optional<std::string> &text);

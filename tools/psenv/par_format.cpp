@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "cli.h"
-#include "parfile_check.h"
 #include "treekeep.h"
+#include "treekeep_files.h"
 
 namespace psenv::par {
 
@@ -51,7 +51,9 @@ std::string quoted(std::string_view text)
 
 std::string name_text(std::string_view name)
 {
-    return printable(name);
+    std::string text(P_printable(name.data(), name.size(), nullptr, 0), '\0');
+    P_printable(name.data(), name.size(), text.data(), text.size() + 1);
+    return text;
 }
 
 std::string store_words(int code, std::string_view name, std::string_view detail)

@@ -1,21 +1,36 @@
 #include "par_strict.h"
 
+#include <memory>
+
 #include "cli.h"
 
 namespace psenv::par {
 
+void print_problems(const std::string &path, const P_filecheck &check)
+{
+    for (std::size_t i = 0; i < check.problemCount; ++i)
+        error(path + ":" + std::to_string(check.problems[i].line) + ": record " +
+              std::to_string(check.problems[i].record) + ": " + check.problems[i].text);
+}
+
 Checked check_reported(const std::string &path, const std::string &file)
 {
     Checked checked;
-    ParfileReport report;
-    if (!check_parfile(file.c_str(), report, checked.failure, true))
+    P_filecheck check{};
+    int cause = 0;
+    const int verdict = P_checkfile(file.c_str(), P_CHECK_FIND_REPEATS, &check, &cause);
+    const std::unique_ptr<P_filecheck, void (*)(P_filecheck *)> release(&check, P_freecheck);
+    if (verdict < 0) {
+        checked.failure = P_checkfailure(verdict, cause);
         return checked;
-    for (const ParfileProblem &problem : report.problems)
-        error(path + ":" + std::to_string(problem.line) + ": record " +
-              std::to_string(problem.record) + ": " + problem.message);
-    checked.whole = report.damaged() ? Whole::kNo : Whole::kYes;
-    checked.repeats = report.repeats();
-    checked.records = std::move(report.records);
+    }
+    print_problems(path, check);
+    checked.whole = verdict == P_CHECK_DAMAGED ? Whole::kNo : Whole::kYes;
+    for (std::size_t i = 0; i < check.problemCount; ++i)
+        checked.repeats += check.problems[i].repeat != 0 ? 1 : 0;
+    for (std::size_t i = 0; i < check.recordCount; ++i)
+        checked.records.push_back(
+            {check.records[i].name, check.records[i].line, check.records[i].protection});
     return checked;
 }
 
@@ -36,28 +51,6 @@ Reading check_before_reading(const std::string &path, bool lenient)
     }
     error(path + ": " + checked.failure);
     return Reading::kStop;
-}
-
-bool check_before_editing(const std::string &path, const std::string &file, bool force)
-{
-    const Checked checked = check_reported(path, file);
-    switch (checked.whole) {
-    case Whole::kUnreadable:
-        // Not damage: the file may be whole, the caller just cannot read it.
-        error(path + ": " + checked.failure + "; it was left unchanged");
-        return false;
-    case Whole::kNo:
-        error(path + ": the file is damaged; it was left unchanged");
-        return false;
-    case Whole::kYes:
-        break;
-    }
-    if (checked.repeats != 0 && !force) {
-        error(path + ": a save would keep only the last record of each repeated name "
-                     "(--force saves anyway); it was left unchanged");
-        return false;
-    }
-    return true;
 }
 
 namespace {

@@ -1,6 +1,7 @@
-// The strict check of parameter files as the `psenv par` commands use it:
-// readers refuse to show a damaged file as data (unless asked to), editors
-// refuse to rewrite one, and every problem is reported with its line.
+// The strict check of parameter files (treekeep_files.h) as the `psenv par`
+// commands report it: readers refuse to show a damaged file as data (unless
+// asked to), and every problem is reported with its line.  Editors go
+// through par_edit.h, whose guarded edit runs the check itself.
 #ifndef PSENV_TOOL_PAR_STRICT_H
 #define PSENV_TOOL_PAR_STRICT_H
 
@@ -8,11 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "parfile_check.h"
+#include "treekeep_files.h"
 
 namespace psenv::par {
 
 enum class Whole { kYes, kNo, kUnreadable };
+
+// A record of a checked file: its name, the line of the name, and its
+// protection (0 when that field is no number).
+struct ParfileRecord {
+    std::string name;
+    long line;
+    long protection;
+};
 
 // Outcome of the strict check of one file.
 struct Checked {
@@ -27,6 +36,9 @@ struct Checked {
 // the caller, in `failure`.
 Checked check_reported(const std::string &path, const std::string &file);
 
+// Prints the problems of `check` as check_reported does.
+void print_problems(const std::string &path, const P_filecheck &check);
+
 // Before a reader (show, get, names, diff) loads `path`.
 enum class Reading {
     kWhole,    // go on
@@ -34,11 +46,6 @@ enum class Reading {
     kStop,     // unreadable or damaged, reported
 };
 Reading check_before_reading(const std::string &path, bool lenient);
-
-// Before `file` (named `path`) is rewritten: false, reported with "it was
-// left unchanged", when it cannot be read, is damaged, or holds repeated
-// records (a save would keep only the last of each) and `force` is not set.
-bool check_before_editing(const std::string &path, const std::string &file, bool force);
 
 // After the loader reported trouble the check did not locate: where to look.
 void suggest_check(const std::string &path);

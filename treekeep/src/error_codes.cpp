@@ -5,6 +5,7 @@
 
 #include "errsink.h"
 #include "treekeep.h"
+#include "treekeep_internal.h"
 
 namespace {
 
@@ -34,18 +35,22 @@ constexpr std::array<const char *, 19> kCodeTexts = {
 
 }  // namespace
 
-extern "C" void P_err(int code, const char *first, const char *second)
+extern "C" void wordCode(int code, const char *first, const char *second, char *message)
 {
     char prefix[P_ERR_PREFIX_MAX + 1];
     std::snprintf(prefix, sizeof prefix, "%s%s", first ? first : "", second ? second : "");
 
-    char message[P_ERR_MESSAGE_MAX + 1];
     if (code <= -1 && code >= -19)
-        std::snprintf(message, sizeof message, "%s%s", prefix,
+        std::snprintf(message, P_ERR_MESSAGE_MAX + 1, "%s%s", prefix,
                       kCodeTexts[static_cast<std::size_t>(-code - 1)]);
     else
-        std::snprintf(message, sizeof message, "%sUdefined error number %d", prefix, code);
+        std::snprintf(message, P_ERR_MESSAGE_MAX + 1, "%sUdefined error number %d", prefix, code);
+}
 
+extern "C" void P_err(int code, const char *first, const char *second)
+{
+    char message[P_ERR_MESSAGE_MAX + 1];
+    wordCode(code, first, second, message);
     // Handed over as an argument, never as a format: names may hold '%'.
     Werrprintf("%s", message);
 }

@@ -1,5 +1,6 @@
 // The file calls of the savers, replaceable so that tests can make a flush,
-// a sync, a close or a rename fail without a broken disk.
+// a sync, a close or a rename fail without a broken disk.  The savers hand
+// them to util's file replacement, whose call table forwards to these.
 #ifndef PSENV_TREEKEEP_IO_SEAM_H
 #define PSENV_TREEKEEP_IO_SEAM_H
 

@@ -107,7 +107,7 @@ public:
     }
 
 private:
-    char text_[1024];
+    char text_[kLongestNumber + 1];
     std::size_t length_ = 0;
 };
 
@@ -242,7 +242,7 @@ bool quickReal(FileWindow &window, double &value)
         if (down)
             exponent = -exponent;
     }
-    if (p == end || p - first >= 1023)
+    if (p == end || p - first >= static_cast<std::ptrdiff_t>(kLongestNumber))
         return false;
 
     // At most 15 digits and a power of ten up to 22 either way: both are

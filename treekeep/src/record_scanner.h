@@ -10,10 +10,25 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <limits>
 
 #include "record_source.h"
+#include "treekeep_files.h"
+#include "treekeep_internal.h"
 
 namespace treekeep {
+
+// What the loaders read back whole, which the strict check of a file's
+// bytes holds files to: a name fills the name buffer but its terminator, a
+// quoted string stops one short of that (readQuoted cuts at length - 1), a
+// number is refused by scanReal past kLongestNumber characters, and a count
+// becomes a record's 16-bit size.
+constexpr std::size_t kLongestName = TREEKEEP_NAME_BUFFER - 1;
+constexpr std::size_t kLongestString = TREEKEEP_STRING_BUFFER - 2;
+constexpr std::size_t kLongestNumber = 1023;
+constexpr long kMostValues = std::numeric_limits<decltype(varInfo::size)>::max();
+static_assert(kLongestName == P_LONGEST_NAME && kLongestString == P_LONGEST_STRING &&
+              kMostValues == P_MOST_VALUES);
 
 enum class Scan {
     Ok,       // a token was converted
@@ -37,7 +52,7 @@ Scan scanHex(std::FILE *stream, unsigned long &value);
 
 // A real ("%lf", "%lg"): decimal, hexadecimal, inf, infinity or nan, each
 // with an optional sign; converted by strtod.  Numbers written with more
-// than 1023 characters are refused as Bad.
+// than kLongestNumber characters are refused as Bad.
 Scan scanReal(std::FILE *stream, double &value);
 
 // The same scans over any source of record_source.h (instantiated for

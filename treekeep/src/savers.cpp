@@ -14,11 +14,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "io_seam.h"
+#include "psenv_util/file_replacement.h"
 #include "tree_walk.h"
 #include "treekeep_internal.h"
 
@@ -47,34 +48,32 @@ int writeTree(SymbolNode **root, FILE *stream, bool unsharedOnly)
     return result == P_OK ? P_OK : P_WRITE;
 }
 
-// Drop a temporary file that must not survive a failed save.
-int discard(const treekeep_io_calls &io, const std::string &temporary)
+// util's file calls, each through the seam in force when it is made, so
+// that a test's replacement reaches the save.
+const psenv::util::FileCalls &seam_calls()
 {
-    io.unlink_call(temporary.c_str());
-    return P_WRITE;
-}
-
-// Create the temporary file, or null: the file cannot be created.  A name
-// that is taken (a leftover of a killed save, or something planted there)
-// is removed, never followed, and tried once more; what cannot be removed
-// (a directory) leaves the name taken.
-FILE *createTemporary(const treekeep_io_calls &io, const std::string &temporary)
-{
-    errno = 0;
-    FILE *stream = io.open_call(temporary.c_str(), "w");
-    if (stream != nullptr || errno != EEXIST)
-        return stream;
-    if (io.unlink_call(temporary.c_str()) != 0 && errno != ENOENT)
-        return nullptr;
-    return io.open_call(temporary.c_str(), "w");
-}
-
-// Hand the replaced file's owner, group and permission bits to the new one.
-bool keepAttributes(const treekeep_io_calls &io, FILE *stream, const struct stat &old)
-{
-    // Ownership first: a change of owner may clear set-id bits.
-    return io.chown_call(stream, old.st_uid, old.st_gid) == 0 &&
-           io.chmod_call(stream, old.st_mode & 07777) == 0;
+    static const psenv::util::FileCalls calls = [] {
+        psenv::util::FileCalls through = psenv::util::system_file_calls();
+        through.create = [](const char *path) { return treekeep_io()->open_call(path, "w"); };
+        through.flush = [](FILE *stream) { return treekeep_io()->flush_call(stream); };
+        through.sync = [](FILE *stream) { return treekeep_io()->sync_call(stream); };
+        through.close = [](FILE *stream) { return treekeep_io()->close_call(stream); };
+        through.rename = [](const char *from, const char *to) {
+            return treekeep_io()->rename_call(from, to);
+        };
+        through.unlink = [](const char *path) { return treekeep_io()->unlink_call(path); };
+        through.lstat = [](const char *path, struct stat *info) {
+            return treekeep_io()->lstat_call(path, info);
+        };
+        through.chown = [](FILE *stream, uid_t owner, gid_t group) {
+            return treekeep_io()->chown_call(stream, owner, group);
+        };
+        through.chmod = [](FILE *stream, mode_t mode) {
+            return treekeep_io()->chmod_call(stream, mode);
+        };
+        return through;
+    }();
+    return calls;
 }
 
 int saveTo(SymbolNode **root, const char *path, int (*walk)(SymbolNode **, FILE *))
@@ -83,39 +82,24 @@ int saveTo(SymbolNode **root, const char *path, int (*walk)(SymbolNode **, FILE 
         return P_NOTREE;
     if (path == nullptr || *path == '\0')
         return P_NOFILE;
-    std::string temporary;
+    psenv::util::ReplacementOptions options;
     try {
-        temporary = std::string(path) + std::to_string(getpid());
+        options.temporary = std::string(path) + std::to_string(getpid());
     } catch (const std::bad_alloc &) {
         return P_NOFILE;
     }
-    const treekeep_io_calls &io = *treekeep_io();
+    // A symbolic link in the target's place is replaced itself; a device, a
+    // pipe or a directory there is not a parameter file to replace.
+    options.follow_links = false;
+    options.write_special_in_place = false;
+    options.calls = &seam_calls();
 
-    // A device, a pipe or a directory in the target's place is not a
-    // parameter file to replace.  A symbolic link is: the rename replaces
-    // the link, and the new file is made like one where nothing stood,
-    // since a link's own mode bits say nothing.
-    struct stat old {};
-    bool replacing = false;
-    if (io.lstat_call(path, &old) == 0 && !S_ISLNK(old.st_mode)) {
-        if (!S_ISREG(old.st_mode))
-            return P_WRITE;
-        replacing = true;
-    }
-
-    FILE *stream = createTemporary(io, temporary);
-    if (stream == nullptr)
-        return P_NOFILE;
-    if (walk(root, stream) != P_OK || (replacing && !keepAttributes(io, stream, old)) ||
-        io.flush_call(stream) != 0 || io.sync_call(stream) != 0) {
-        io.close_call(stream);
-        return discard(io, temporary);
-    }
-    if (io.close_call(stream) != 0)
-        return discard(io, temporary);
-    if (io.rename_call(temporary.c_str(), path) != 0)
-        return discard(io, temporary);
-    return P_OK;
+    psenv::util::FileReplacement file(path, std::move(options));
+    if (file.stream() == nullptr)
+        return file.target_at_fault() ? P_WRITE : P_NOFILE;
+    if (walk(root, file.stream()) != P_OK)
+        file.fail(EIO);
+    return file.commit() == 0 ? P_OK : P_WRITE;
 }
 
 }  // namespace

@@ -18,6 +18,12 @@ extern "C" {
 #define TREEKEEP_STRING_BUFFER 1024
 
 /*
+ * The message P_err hands to the error sink, into `message`, which holds
+ * P_ERR_MESSAGE_MAX + 1 bytes.
+ */
+void wordCode(int code, const char *first, const char *second, char *message);
+
+/*
  * Write one record to `file`; 0, or P_WRITE when a write fails (the stream's
  * error flag counts) or an argument is NULL.  The record may then be partly
  * written.

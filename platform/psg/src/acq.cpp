@@ -1,12 +1,16 @@
 // The events of an experiment, kept per element as the caller chose, with the
-// trace as they come.
+// trace as they come.  Scans after an element's first are held until they
+// end, so that a scan that changed only phases becomes one line.
 #include "psgacq.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
+
+#include "acq_scan_compare.h"
 
 namespace {
 
@@ -15,6 +19,7 @@ struct Element {
     bool kept = false; // its events are kept (and all of them fitted)
     std::vector<psgacq_event> events;
     psgacq_summary summary{};
+    psgacq_totals totals{};
 };
 
 // Every element begun under PSGACQ_KEEP_ALL; otherwise at most the kept one
@@ -25,6 +30,21 @@ int element_count = 0;
 bool tracking = false;      // elements.back() is the element in progress
 FILE *trace = nullptr;
 bool header_traced = false; // a blank line goes between traced elements
+
+// The scan in progress.  Scan 0: the caller begun none, and the element is
+// one scan traced as its events come.
+struct Scan {
+    int number = 0;
+    int count = 1;
+    bool in_full = true;
+    int kept = 1;                     // the scan whose events and summary the element keeps
+    psgacq_summary summary{};
+    std::vector<psgacq_event> first;  // scan 1, when there are more to compare with it
+    std::vector<psgacq_event> held;   // a later scan not traced in full, until it ends
+    bool compare = true;              // false once memory ran short: later scans in full
+};
+Scan scan;
+int kept_scan = 1;
 
 void add_to_summary(psgacq_summary &sum, const psgacq_event &event)
 {
@@ -68,6 +88,58 @@ void forget_finished()
         elements.pop_back();
 }
 
+void trace_event(const psgacq_event &event)
+{
+    if (trace == nullptr)
+        return;
+    char line[512];
+    psgacq_format_event(&event, line, sizeof line);
+    std::fprintf(trace, "  %s\n", line);
+    std::fflush(trace); // so that the sequence's own messages stay in place
+}
+
+bool keeps_events()
+{
+    return tracking && elements.back().kept && (scan.number == 0 || scan.number == scan.kept);
+}
+
+void keep_event(const psgacq_event &event)
+{
+    Element &current = elements.back();
+    try {
+        current.events.push_back(event);
+    } catch (const std::bad_alloc &) {
+        // A partial element would draw as a wrong one: none at all.
+        current.kept = false;
+        std::vector<psgacq_event>().swap(current.events);
+    }
+}
+
+// Held for comparison with scan 1; without room, the scan is traced in full.
+bool hold(std::vector<psgacq_event> &list, const psgacq_event &event)
+{
+    if (!scan.compare)
+        return false;
+    try {
+        list.push_back(event);
+        return true;
+    } catch (const std::bad_alloc &) {
+        scan.compare = false;
+        return false;
+    }
+}
+
+void trace_held_in_full(const char *why)
+{
+    if (trace != nullptr) {
+        std::fprintf(trace, "scan %d of %d%s\n", scan.number, scan.count, why);
+        for (const psgacq_event &event : scan.held)
+            trace_event(event);
+    }
+    scan.held.clear();
+    scan.in_full = true;
+}
+
 } // namespace
 
 extern "C" void psgacq_set_trace(FILE *stream)
@@ -85,7 +157,22 @@ extern "C" void psgacq_keep(int element)
     keep = element < PSGACQ_KEEP_NONE ? PSGACQ_KEEP_NONE : element;
 }
 
+extern "C" void psgacq_keep_scan(int number)
+{
+    kept_scan = number < 1 ? 1 : number;
+}
+
 extern "C" void psgacq_begin_labelled_element(int element, int count, const char *values)
+{
+    if (values == nullptr || *values == '\0') {
+        psgacq_begin_described_element(element, count, nullptr);
+        return;
+    }
+    std::string lines = std::string("arrayed: ") + values + "\n";
+    psgacq_begin_described_element(element, count, lines.c_str());
+}
+
+extern "C" void psgacq_begin_described_element(int element, int count, const char *lines)
 {
     if (element <= 1) {
         elements.clear();
@@ -94,6 +181,7 @@ extern "C" void psgacq_begin_labelled_element(int element, int count, const char
     } else {
         forget_finished();
     }
+    scan = Scan{};
     tracking = false;
     try {
         elements.emplace_back();
@@ -110,9 +198,35 @@ extern "C" void psgacq_begin_labelled_element(int element, int count, const char
             std::fputc('\n', trace);
         header_traced = true;
         std::fprintf(trace, "element %d of %d\n", element, count);
-        if (values != nullptr && *values != '\0')
-            std::fprintf(trace, "arrayed: %s\n", values);
+        if (lines != nullptr)
+            std::fputs(lines, trace);
     }
+}
+
+extern "C" void psgacq_note(const char *line)
+{
+    if (trace != nullptr && line != nullptr)
+        std::fprintf(trace, "%s\n", line);
+}
+
+extern "C" void psgacq_begin_scan(int number, int count, int in_full)
+{
+    if (count < 1)
+        count = 1;
+    if (number < 1 || number > count)
+        number = 1;
+    if (number == 1) {
+        std::vector<psgacq_event>().swap(scan.first);
+        scan.compare = true;
+    }
+    scan.number = number;
+    scan.count = count;
+    scan.kept = kept_scan <= count ? kept_scan : 1;
+    scan.in_full = number == 1 || in_full != 0 || !scan.compare;
+    scan.summary = psgacq_summary{};
+    scan.held.clear();
+    if (trace != nullptr && count > 1 && scan.in_full)
+        std::fprintf(trace, "scan %d of %d\n", number, count);
 }
 
 extern "C" void psgacq_send(const psgacq_event *event)
@@ -121,38 +235,77 @@ extern "C" void psgacq_send(const psgacq_event *event)
         return;
     if (elements.empty())
         psgacq_begin_element(1, 1);
+    if (keeps_events())
+        keep_event(*event);
+    if (tracking)
+        add_to_summary(scan.number == 0 ? elements.back().summary : scan.summary, *event);
+    if (trace == nullptr)
+        return;
+    if (scan.number == 1 && scan.count > 1)
+        hold(scan.first, *event);
+    if (event->kind == PSGACQ_ABORT)
+        psgacq_flush_scan();
+    if (!scan.in_full && !hold(scan.held, *event))
+        trace_held_in_full(", traced in full");
+    if (scan.in_full)
+        trace_event(*event);
+}
+
+extern "C" void psgacq_flush_scan(void)
+{
+    if (!scan.in_full)
+        trace_held_in_full(", cut short");
+    if (trace != nullptr)
+        std::fflush(trace);
+}
+
+extern "C" void psgacq_end_scan(void)
+{
+    if (scan.number == 0)
+        return;
     if (tracking) {
         Element &current = elements.back();
-        if (current.kept) {
-            try {
-                current.events.push_back(*event);
-            } catch (const std::bad_alloc &) {
-                // A partial element would draw as a wrong one: none at all.
-                current.kept = false;
-                std::vector<psgacq_event>().swap(current.events);
-            }
+        psgacq_totals &totals = current.totals;
+        totals.scans += 1;
+        totals.total_time += scan.summary.total_time;
+        if (scan.number == 1)
+            totals.first_scan_time = scan.summary.total_time;
+        if (scan.number == scan.kept)
+            current.summary = scan.summary;
+    }
+    if (!scan.in_full && trace != nullptr) {
+        if (psg::differs_only_in_phases(scan.first, scan.held)) {
+            if (trace != nullptr)
+                std::fprintf(trace, "scan %d of %d: %s\n", scan.number, scan.count,
+                             psg::phase_changes(scan.first, scan.held).c_str());
+            scan.held.clear();
+        } else {
+            trace_held_in_full(", unlike scan 1");
         }
-        add_to_summary(current.summary, *event);
     }
-    if (trace != nullptr) {
-        char line[512];
-        psgacq_format_event(event, line, sizeof line);
-        std::fprintf(trace, "  %s\n", line);
-        std::fflush(trace); // so that the sequence's own messages stay in place
-    }
+    if (trace != nullptr)
+        std::fflush(trace);
 }
 
 extern "C" void psgacq_end_element(void)
 {
-    if (trace == nullptr || !tracking)
+    if (!tracking)
         return;
-    const psgacq_summary &s = elements.back().summary;
+    Element &current = elements.back();
+    if (scan.number == 0) // one scan, never begun as such
+        current.totals = {1, current.summary.total_time, current.summary.total_time};
+    if (trace == nullptr)
+        return;
+    const psgacq_summary &s = current.summary;
     std::fprintf(trace,
                  "summary: %d pulse%s, %d acquisition%s; delays %.9g s, pulses %.9g s, "
                  "acquisitions %.9g s; total %.9g s\n",
                  s.pulses, s.pulses == 1 ? "" : "s", s.acquisitions,
                  s.acquisitions == 1 ? "" : "s", s.delay_time, s.pulse_time, s.acquire_time,
                  s.total_time);
+    if (current.totals.scans > 1)
+        std::fprintf(trace, "scans: %d, total %.9g s\n", current.totals.scans,
+                     current.totals.total_time);
     std::fflush(trace);
 }
 
@@ -173,5 +326,15 @@ extern "C" int psgacq_element_summary(int element, psgacq_summary *summary)
         return -1;
     if (summary != nullptr)
         *summary = found->summary;
+    return 0;
+}
+
+extern "C" int psgacq_element_totals(int element, psgacq_totals *totals)
+{
+    const Element *found = element_at(element);
+    if (found == nullptr)
+        return -1;
+    if (totals != nullptr)
+        *totals = found->totals;
     return 0;
 }

@@ -42,6 +42,18 @@ extern "C" int psgacq_format_event(const psgacq_event *event, char *buf, size_t 
         return std::snprintf(buf, size, "wavl_xmtroff()");
     case PSGACQ_ABORT:
         return std::snprintf(buf, size, "psg_abort(%d)", n[0]);
+    case PSGACQ_RECEIVER_PHASE:
+        return std::snprintf(buf, size, "receiverphase(%d)", n[0]);
+    case PSGACQ_PHASE_TABLE:
+        return std::snprintf(buf, size, "phasetable(\"%s\", %d, {%s})", event->text, n[0],
+                             event->pattern);
+    case PSGACQ_CHANNEL_WAVEFORM_ON:
+        return std::snprintf(buf, size, "wavl_on(&{\"%s\", \"%s\", %.9g, %.9g, %.9g}, %d)",
+                             event->text, event->pattern, r[0], r[1], r[2], n[0]);
+    case PSGACQ_CHANNEL_WAVEFORM_OFF:
+        return std::snprintf(buf, size, "wavl_off(%d)", n[0]);
+    case PSGACQ_LABEL:
+        return std::snprintf(buf, size, "eventlabel(\"%s\")", event->text);
     }
     return std::snprintf(buf, size, "unknown event %d", static_cast<int>(event->kind));
 }

@@ -8,12 +8,17 @@
 #include <new>
 #include <string>
 
+#include "experiment_plan.h"
+#include "experiment_run.h"
+#include "experiment_summary.h"
 #include "parameter_loading.h"
 #include "psg.h"
 #include "psgacq.h"
 #include "psgparam.h"
+#include "rehearsal.h"
 #include "run_state.h"
 #include "runner_options.h"
+#include "sequence_calls.h"
 #include "svg_diagram.h"
 #include "value_checks.h"
 
@@ -27,65 +32,11 @@ using psg::kExitFailure;
 using psg::Rendition;
 using psg::RunnerOptions;
 
-constexpr int kDefaultObserveChannel = 1;
-constexpr int kDefaultDecouplerChannel = 2;
-
-// The check before the sequence refuses what does not fit; 0 only stands in
-// until it has spoken.
-int rounded(double value)
+std::string description_of(int element)
 {
-    if (!psg::fits_int32_rounded(value))
-        return 0;
-    return static_cast<int>(std::lround(value));
-}
-
-int channel(const char *name, int fallback)
-{
-    return psgparam_exists(name) ? rounded(getval(name)) : fallback;
-}
-
-void fill_sequence_variables(int element)
-{
-    getstr("dm", dm);
-    getstr("homo", homo);
-    d1 = getval("d1");
-    d2 = getval("d2");
-    pw = getval("pw");
-    tpwr = getval("tpwr");
-    rof1 = getval("rof1");
-    rof2 = getval("rof2");
-    alfa = getval("alfa");
-    np = getval("np");
-    sw = getval("sw");
-    oph = rounded(getval("oph"));
-    ix = element;
-    OBSch = channel("OBSch", kDefaultObserveChannel);
-    DECch = channel("DECch", kDefaultDecouplerChannel);
-}
-
-void call_sequence(Rendition rendition)
-{
-    // Only the sequence's own reads are worth a warning about missing names.
-    psgparam_warn_missing(1);
-    switch (rendition) {
-    case Rendition::Run:
-        pulsesequence();
-        break;
-    case Rendition::Text:
-        x_pulsesequence();
-        break;
-    case Rendition::Timing:
-        t_pulsesequence();
-        break;
-    }
-    psgparam_warn_missing(0);
-}
-
-std::string element_values(int element)
-{
-    char values[512];
-    psgparam_element_values(element, values, sizeof values);
-    return values;
+    char lines[1024];
+    psgparam_describe_walk_element(element, lines, sizeof lines);
+    return lines;
 }
 
 // The drawings print the trace's element header when there is more than one
@@ -97,21 +48,14 @@ void draw_header(int element, int elements, bool first_shown)
     if (!first_shown)
         std::fputc('\n', stdout);
     std::printf("element %d of %d\n", element, elements);
-    std::string values = element_values(element);
-    if (!values.empty())
-        std::printf("arrayed: %s\n", values.c_str());
+    std::fputs(description_of(element).c_str(), stdout);
 }
 
-struct DiagramValues {
-    psg::DiagramNames names;
-    bool taken = false;
-};
-
-int write_diagram(const char *path, int element, const DiagramValues &values)
+int write_diagram(const char *path, int element, const psg::DiagramSettings &settings)
 {
     const psgacq_event *events = nullptr;
     size_t count = psgacq_element_events(element, &events);
-    if (!psg::write_svg_diagram(path, events, count, values.names)) {
+    if (!psg::write_svg_diagram(path, events, count, settings)) {
         std::fprintf(stderr, "%s: cannot write %s: %s\n", psg::program_name(), path,
                      std::strerror(errno));
         return kExitFailure;
@@ -138,6 +82,89 @@ int close_standard_output()
     return kExitFailure;
 }
 
+// The experiment directory: where the parameter file lies, unless given.
+std::string experiment_directory(const RunnerOptions &options)
+{
+    if (options.expdir != nullptr)
+        return options.expdir;
+    std::string parfile = options.parfile;
+    size_t slash = parfile.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : parfile.substr(0, slash);
+}
+
+int draw(const RunnerOptions &options, int elements)
+{
+    const int shown = options.element; // 0: all
+    const int last = shown == 0 ? elements : shown;
+    for (int element = 1; element <= last; ++element) {
+        if (psgparam_select_walk_element(element) != 0) {
+            std::fprintf(stderr, "%s: cannot select element %d\n", psg::program_name(),
+                         element);
+            return kExitFailure;
+        }
+        psg::fill_sequence_variables(element, 0);
+        psg::set_current_element(element);
+        psg::set_current_scan(1, 1);
+        if (std::string broken = psg::check_sequence_variables(); !broken.empty()) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "%s: element %d: %s\n", psg::program_name(), element,
+                         broken.c_str());
+            return kExitFailure;
+        }
+        bool visible = shown == 0 || shown == element;
+        psg::set_display_muted(!visible);
+        if (visible)
+            draw_header(element, elements, element == 1 || shown != 0);
+        psg::call_sequence(options.rendition);
+    }
+    psg::set_display_muted(false);
+    return 0;
+}
+
+int run_experiment(const RunnerOptions &options, const psg::ExperimentPlan &plan)
+{
+    const int elements = plan.shape.elements;
+    if (options.scan > plan.fewest_scans)
+        return psg::runner_usage_error(("--scan " + std::to_string(options.scan) +
+                                        ": an element of the experiment has " +
+                                        std::to_string(plan.fewest_scans) +
+                                        (plan.fewest_scans == 1 ? " scan" : " scans"))
+                                           .c_str());
+    const psg::Rehearsal rehearsal = psg::rehearse(plan);
+    if (rehearsal.refused)
+        return kExitFailure;
+
+    const int diagram = options.element == 0 ? 1 : options.element;
+    psg::PassSettings settings;
+    settings.traced = !options.dry_run;
+    settings.shown_element = options.element;
+    settings.shown_scan = options.scan;
+    settings.kept_element = options.svg != nullptr ? diagram : PSGACQ_KEEP_NONE;
+    psg::PassTotals totals;
+    if (!psg::run_pass(plan, elements, settings, totals))
+        return kExitFailure;
+    if (plan.summarised || options.dry_run) {
+        std::string summary = psg::experiment_summary(plan, totals, rehearsal);
+        if (settings.traced)
+            std::fputc('\n', stdout);
+        std::fputs(summary.c_str(), stdout);
+    }
+    // Drawn only once every element passed its checks.
+    if (options.svg == nullptr)
+        return 0;
+    psg::DiagramSettings settings_of_diagram;
+    if (psgparam_select_walk_element(diagram) == 0)
+        psg::fill_sequence_variables(diagram, options.scan - 1);
+    settings_of_diagram.observe_channel = OBSch;
+    settings_of_diagram.title = std::string(psg::program_name()) + " \xE2\x80\x94 element " +
+                                std::to_string(diagram);
+    if (plan.fewest_scans > 1)
+        settings_of_diagram.title += ", scan " + std::to_string(options.scan);
+    return write_diagram(options.svg, diagram, settings_of_diagram);
+}
+
 int run(const RunnerOptions &options)
 {
     psg::install_message_prefix();
@@ -145,12 +172,19 @@ int run(const RunnerOptions &options)
         return kExitFailure;
     if (!psg::load_parameter_file(1, options.parfile))
         return kExitFailure;
-    int elements = psgparam_begin_experiment();
+    const std::string expdir = experiment_directory(options);
+    psgparam_walk shape;
+    int elements = psgparam_begin_walk(expdir.c_str(), &shape);
     if (elements < 1)
         return kExitFailure;
     if (elements > psg::kMostElements) {
-        std::fprintf(stderr, "%s: array: the experiment has %d elements; a run takes at most %d\n",
-                     psg::program_name(), elements, psg::kMostElements);
+        // Without indirect dimensions, the array alone made them.
+        std::fprintf(stderr, "%s: %s%d elements%s; a run takes at most %d\n", psg::program_name(),
+                     shape.dimensions == 0 ? "array: the experiment has " : "the experiment has ",
+                     elements,
+                     shape.dimensions == 0 ? "" : " (increments x quadrature components x array "
+                                                  "elements)",
+                     psg::kMostElements);
         return kExitFailure;
     }
     if (options.element > elements) {
@@ -159,52 +193,12 @@ int run(const RunnerOptions &options)
             ("--element " + std::to_string(options.element) + ": the experiment has " + count)
                 .c_str());
     }
-
-    const int shown = options.element;   // 0: all
-    const int last = options.rendition == Rendition::Run || shown == 0 ? elements : shown;
-    const int diagram = shown == 0 ? 1 : shown;
-    DiagramValues diagram_values;
-    // The trace streams; only the element drawn needs its events afterwards.
-    psgacq_keep(options.svg != nullptr ? diagram : PSGACQ_KEEP_NONE);
-    for (int element = 1; element <= last; ++element) {
-        if (psgparam_select_element(element) != 0) {
-            std::fprintf(stderr, "%s: cannot select array element %d\n", psg::program_name(),
-                         element);
-            return kExitFailure;
-        }
-        fill_sequence_variables(element);
-        psg::set_current_element(element);
-        if (std::string broken = psg::check_sequence_variables(); !broken.empty()) {
-            std::fflush(stdout);
-            std::fprintf(stderr, "%s: element %d: %s\n", psg::program_name(), element,
-                         broken.c_str());
-            return kExitFailure;
-        }
-        bool visible = shown == 0 || shown == element;
-        if (options.rendition == Rendition::Run) {
-            psgacq_set_trace(visible ? stdout : nullptr);
-            psgacq_begin_labelled_element(element, elements, element_values(element).c_str());
-        } else {
-            psg::set_display_muted(!visible);
-            if (visible)
-                draw_header(element, elements, element == 1 || shown != 0);
-        }
-        call_sequence(options.rendition);
-        if (options.rendition == Rendition::Run)
-            psgacq_end_element();
-        // The diagram's element labels its durations with its own values.
-        if (element == diagram) {
-            diagram_values.names = {d1, d2, pw, getval("pwx"), OBSch};
-            diagram_values.names.title =
-                std::string(psg::program_name()) + " \xE2\x80\x94 element " + std::to_string(element);
-            diagram_values.taken = true;
-        }
-    }
-    psg::set_display_muted(false);
-    // Drawn only once every element passed its checks.
-    if (options.svg != nullptr && diagram_values.taken)
-        return write_diagram(options.svg, diagram, diagram_values);
-    return 0;
+    if (options.rendition != Rendition::Run)
+        return draw(options, elements);
+    psg::ExperimentPlan plan;
+    if (!psg::make_plan(plan))
+        return kExitFailure;
+    return run_experiment(options, plan);
 }
 
 void report_out_of_memory()

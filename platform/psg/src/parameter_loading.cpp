@@ -5,13 +5,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <string>
-#include <vector>
-
-#include "parfile_check.h"
 
 #include "psgparam.h"
 #include "run_state.h"
+#include "treekeep_files.h"
 
 namespace psg {
 namespace {
@@ -29,16 +26,18 @@ void prefixed(const char *text, void *)
 // damaged file would quietly use whatever the cut left.
 bool passes_strict_check(const char *path)
 {
-    std::vector<psenv::ParfileProblem> problems;
-    std::string failure;
-    if (!psenv::check_parfile(path, problems, failure)) {
-        std::fprintf(stderr, "%s: %s: %s\n", program_name(), path, failure.c_str());
+    P_filecheck check{};
+    int error = 0;
+    const int verdict = P_checkfile(path, 0, &check, &error);
+    if (verdict < 0) {
+        std::fprintf(stderr, "%s: %s: %s\n", program_name(), path, P_checkfailure(verdict, error));
         return false;
     }
-    for (const psenv::ParfileProblem &problem : problems)
-        std::fprintf(stderr, "%s: %s:%ld: record %ld: %s\n", program_name(), path, problem.line,
-                     problem.record, problem.message.c_str());
-    return problems.empty();
+    for (std::size_t i = 0; i < check.problemCount; ++i)
+        std::fprintf(stderr, "%s: %s:%ld: record %ld: %s\n", program_name(), path,
+                     check.problems[i].line, check.problems[i].record, check.problems[i].text);
+    P_freecheck(&check);
+    return verdict == P_CHECK_WHOLE;
 }
 
 bool fail(const char *path, const char *why)

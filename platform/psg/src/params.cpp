@@ -11,8 +11,8 @@
 
 namespace {
 
-constexpr int kCurrentTree = 1;
-constexpr int kGlobalTree = 0;
+constexpr int kCurrentTree = VARTREE_CURRENT;
+constexpr int kGlobalTree = VARTREE_GLOBAL;
 constexpr int kTextBytes = 256;
 
 bool warn_missing = false;

@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "phase_tables.h"
 #include "psgacq.h"
+#include "psgparam.h"
 #include "run_state.h"
 #include "value_checks.h"
 
@@ -29,6 +31,14 @@ void copy_text(char (&field)[128], const char *text)
     std::snprintf(field, sizeof field, "%s", text != nullptr ? text : "");
 }
 
+// Every event goes out through here: a table's entry taken for one call is
+// not the phase of a later one.
+void send(const psgacq_event &event)
+{
+    psgacq_send(&event);
+    psg::forget_taken_phases();
+}
+
 psgacq_event waveform_event(psgacq_kind kind, const wavl_shape &shape)
 {
     psgacq_event event = event_of(kind);
@@ -48,7 +58,7 @@ extern "C" void psg_abort(int code)
     std::fputc('\n', stdout);
     psgacq_event event = event_of(PSGACQ_ABORT);
     event.integer[0] = code;
-    psgacq_send(&event);
+    send(event);
     std::fflush(stdout);
     std::fprintf(stderr, "%s: sequence aborted with code %d at element %d\n",
                  psg::program_name(), code, psg::current_element());
@@ -59,7 +69,7 @@ extern "C" void status(int n)
 {
     psgacq_event event = event_of(PSGACQ_STATUS);
     event.integer[0] = n;
-    psgacq_send(&event);
+    send(event);
 }
 
 extern "C" void delay(double time)
@@ -67,7 +77,7 @@ extern "C" void delay(double time)
     require("delay", "time", ValueRule::Duration, time);
     psgacq_event event = event_of(PSGACQ_DELAY);
     event.real[0] = time;
-    psgacq_send(&event);
+    send(event);
 }
 
 extern "C" void genPower(double power, int channel)
@@ -76,7 +86,7 @@ extern "C" void genPower(double power, int channel)
     psgacq_event event = event_of(PSGACQ_POWER);
     event.real[0] = power;
     event.integer[0] = channel;
-    psgacq_send(&event);
+    send(event);
 }
 
 extern "C" void genRFPulse(double width, int phase, double rof1, double rof2, int channel)
@@ -90,7 +100,8 @@ extern "C" void genRFPulse(double width, int phase, double rof1, double rof2, in
     event.real[2] = rof2;
     event.integer[0] = phase;
     event.integer[1] = channel;
-    psgacq_send(&event);
+    copy_text(event.text, psg::table_of_phase(phase));
+    send(event);
 }
 
 extern "C" void gensim_pulse(double width1, double width2, int phase1, int phase2,
@@ -109,14 +120,16 @@ extern "C" void gensim_pulse(double width1, double width2, int phase1, int phase
     event.integer[1] = phase2;
     event.integer[2] = channel1;
     event.integer[3] = channel2;
-    psgacq_send(&event);
+    copy_text(event.text, psg::table_of_phase(phase1));
+    copy_text(event.pattern, psg::table_of_phase(phase2));
+    send(event);
 }
 
 extern "C" void setactivercvrs(const char *mask)
 {
     psgacq_event event = event_of(PSGACQ_RECEIVERS);
     copy_text(event.text, mask);
-    psgacq_send(&event);
+    send(event);
 }
 
 extern "C" void startacq(double alfa)
@@ -124,7 +137,7 @@ extern "C" void startacq(double alfa)
     require("startacq", "alfa", ValueRule::Duration, alfa);
     psgacq_event event = event_of(PSGACQ_ACQUIRE_START);
     event.real[0] = alfa;
-    psgacq_send(&event);
+    send(event);
 }
 
 extern "C" void acquire(double points, double dwell)
@@ -134,13 +147,13 @@ extern "C" void acquire(double points, double dwell)
     psgacq_event event = event_of(PSGACQ_ACQUIRE);
     event.real[0] = points;
     event.real[1] = dwell;
-    psgacq_send(&event);
+    send(event);
 }
 
 extern "C" void endacq(void)
 {
     psgacq_event event = event_of(PSGACQ_ACQUIRE_END);
-    psgacq_send(&event);
+    send(event);
 }
 
 extern "C" void genBlankOnOff(int flag, int channel)
@@ -148,7 +161,7 @@ extern "C" void genBlankOnOff(int flag, int channel)
     psgacq_event event = event_of(PSGACQ_BLANKING);
     event.integer[0] = flag;
     event.integer[1] = channel;
-    psgacq_send(&event);
+    send(event);
 }
 
 extern "C" wavl_shape wavl_mix(const char *name, const char *pattern, double power,
@@ -165,7 +178,7 @@ extern "C" wavl_shape wavl_mix(const char *name, const char *pattern, double pow
     require("wavl_mix", "refpower", ValueRule::Power, refpower);
     shape.refpower = refpower;
     psgacq_event event = waveform_event(PSGACQ_WAVEFORM_MADE, shape);
-    psgacq_send(&event);
+    send(event);
     return shape;
 }
 
@@ -174,11 +187,40 @@ extern "C" void wavl_xmtron(wavl_shape *record)
     if (record == nullptr)
         return;
     psgacq_event event = waveform_event(PSGACQ_WAVEFORM_ON, *record);
-    psgacq_send(&event);
+    send(event);
 }
 
 extern "C" void wavl_xmtroff(void)
 {
     psgacq_event event = event_of(PSGACQ_WAVEFORM_OFF);
-    psgacq_send(&event);
+    send(event);
+}
+
+extern "C" void wavl_on(wavl_shape *record, int channel)
+{
+    if (record == nullptr)
+        return;
+    psgacq_event event = waveform_event(PSGACQ_CHANNEL_WAVEFORM_ON, *record);
+    event.integer[0] = channel;
+    send(event);
+}
+
+extern "C" void wavl_off(int channel)
+{
+    psgacq_event event = event_of(PSGACQ_CHANNEL_WAVEFORM_OFF);
+    event.integer[0] = channel;
+    send(event);
+}
+
+extern "C" void eventlabel(const char *name)
+{
+    psgacq_event event = event_of(PSGACQ_LABEL);
+    copy_text(event.text, name);
+    send(event);
+}
+
+extern "C" int incrementof(int dimension)
+{
+    int increment = psgparam_walk_increment(psg::current_element(), dimension);
+    return increment < 0 ? 0 : increment;
 }

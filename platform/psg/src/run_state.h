@@ -3,6 +3,8 @@
 #ifndef PSG_RUN_STATE_H
 #define PSG_RUN_STATE_H
 
+#include <string>
+
 namespace psg {
 
 void set_program_name(const char *name);
@@ -10,6 +12,28 @@ const char *program_name();
 
 void set_current_element(int element);
 int current_element();
+
+// The scan in progress (from 1) of the element's `scans`; the scan counter
+// ct the sequence sees is scan - 1.  An element of one scan is named
+// without it in messages.
+void set_current_scan(int scan, int scans);
+int current_scan();
+
+// Where the run is, for messages: "element 3", or "element 3, scan 2" when
+// the element has several scans.
+std::string location();
+
+// While rehearsing, the run goes quietly through the whole experiment once
+// before anything is traced; a check that must stop a run before anything
+// runs then ends the rehearsal with kExitRefused.
+void set_rehearsing(bool on);
+bool rehearsing();
+constexpr int kExitRefused = 3;
+
+// "<program>: <location>: <message>" on standard error after standard
+// output and any scan the trace holds back were flushed; ends the process
+// with status 1, or kExitRefused while rehearsing.
+[[noreturn]] void refuse(const std::string &message);
 
 // While muted, the display calls write nothing: the elements before the one
 // picked with --element are drawn only for the state they leave behind.

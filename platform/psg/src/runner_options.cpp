@@ -28,16 +28,22 @@ bool element_number(const char *text, int &value)
 
 bool takes_value(std::string_view name)
 {
-    return name == "--draw" || name == "--svg" || name == "--global" || name == "--element";
+    return name == "--draw" || name == "--svg" || name == "--global" || name == "--element" ||
+           name == "--scan" || name == "--expdir";
 }
 
 int apply(std::string_view name, const char *value, RunnerOptions &options)
 {
     // Caught here, not after a whole run that then cannot write or load "".
-    if ((name == "--svg" || name == "--global") && *value == '\0')
+    if ((name == "--svg" || name == "--global" || name == "--expdir") && *value == '\0')
         return runner_usage_error((std::string(name) + " needs a file name, not an empty "
                                                        "value").c_str());
-    if (name == "--svg") {
+    if (name == "--expdir") {
+        options.expdir = value;
+    } else if (name == "--scan") {
+        if (!element_number(value, options.scan))
+            return runner_usage_error("--scan takes a whole number from 1, not ", value);
+    } else if (name == "--svg") {
         options.svg = value;
     } else if (name == "--global") {
         options.global = value;
@@ -66,13 +72,16 @@ int runner_usage_error(const char *message, const char *detail)
 void print_runner_usage(FILE *stream)
 {
     std::fprintf(stream,
-                 "usage: %s [--draw text|timing] [--svg FILE] [--element N] [--global FILE] "
-                 "PARFILE\n"
+                 "usage: %s [--draw text|timing] [--svg FILE] [--element N] [--scan N]\n"
+                 "       %*s [--dry-run] [--expdir DIR] [--global FILE] PARFILE\n"
                  "\n"
-                 "Runs the experiment's sequence once per array element with the parameters\n"
-                 "of PARFILE and prints every call it makes, or draws it.  Values the hardware\n"
-                 "would refuse (negative or non-finite times, sw not positive, np not a positive\n"
-                 "even whole number, ...) stop the run before the sequence or at the primitive.\n"
+                 "Runs the experiment's sequence with the parameters of PARFILE, nt scans of\n"
+                 "every element (every increment of the indirect dimensions, quadrature\n"
+                 "component and array element), and prints every call it makes, or draws it.\n"
+                 "Values the hardware would refuse (negative or non-finite times, sw not\n"
+                 "positive, np not a positive even whole number, ...) stop the run before the\n"
+                 "sequence or at the primitive; bad increments, scan counts, phase tables and\n"
+                 "schedules stop it before anything runs.\n"
                  "\n"
                  "  --draw text     print the sequence's text records instead of running it\n"
                  "  --draw timing   print the sequence's timing events instead of running it\n"
@@ -80,15 +89,22 @@ void print_runner_usage(FILE *stream)
                  "                  only; element 1 unless --element says otherwise)\n"
                  "  --element N     show only element N in the trace, the drawing and the\n"
                  "                  diagram (every element still runs)\n"
+                 "  --scan N        trace scan N of each element in full (the others as one\n"
+                 "                  line each) and draw that scan; default 1\n"
+                 "  --dry-run       print only the experiment's time, without the trace\n"
+                 "  --expdir DIR    experiment directory, where a sparse run's schedule is\n"
+                 "                  made or read (default: the folder of PARFILE)\n"
                  "  --global FILE   load FILE into the global parameters first\n"
                  "  -h, --help      show this help\n"
                  "  --version       show the version\n"
                  "\n"
                  "An option's value may also follow it after '=', as in --svg=FILE.\n"
-                 "An experiment of more than %d array elements is refused before it runs.\n"
+                 "An experiment of more than %d elements, or of more than %lld scans, is\n"
+                 "refused before it runs.\n"
                  "Exit status: 0 success, 1 a failed load, check, abort or write, or too\n"
                  "little memory, 2 usage error.\n",
-                 program_name(), kMostElements);
+                 program_name(), static_cast<int>(std::strlen(program_name())), "",
+                 kMostElements, kMostScans);
 }
 
 int parse_runner_options(int argc, char **argv, RunnerOptions &options)
@@ -103,6 +119,10 @@ int parse_runner_options(int argc, char **argv, RunnerOptions &options)
         if (!options_done && arg == "--version") {
             options.version = true;
             return 0;
+        }
+        if (!options_done && arg == "--dry-run") {
+            options.dry_run = true;
+            continue;
         }
         if (!options_done && arg == "--") {
             options_done = true;
@@ -132,6 +152,8 @@ int parse_runner_options(int argc, char **argv, RunnerOptions &options)
         return runner_usage_error("no parameter file given");
     if (options.svg != nullptr && options.rendition != Rendition::Run)
         return runner_usage_error("--svg draws a run; it cannot go with --draw");
+    if (options.dry_run && options.rendition != Rendition::Run)
+        return runner_usage_error("--dry-run times a run; it cannot go with --draw");
     return 0;
 }
 

@@ -13,7 +13,10 @@ struct RunnerOptions {
     const char *svg = nullptr;
     const char *global = nullptr;
     const char *parfile = nullptr;
+    const char *expdir = nullptr; // nullptr: the folder that holds the parameter file
     int element = 0; // 0: every element (the diagram: element 1)
+    int scan = 1;    // the scan traced in full and drawn
+    bool dry_run = false;
     bool help = false;
     bool version = false;
 };
@@ -21,6 +24,9 @@ struct RunnerOptions {
 // The most array elements a run takes; a larger experiment is refused before
 // its first element.  A million elements already trace for minutes.
 constexpr int kMostElements = 1000000;
+// The most scans a run takes, steady-state scans included: each is one call
+// of the sequence.
+constexpr long long kMostScans = 10000000;
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;

@@ -14,7 +14,8 @@ extern "C" {
 PSG_DEFAULT char dm[256];
 PSG_DEFAULT char homo[256];
 PSG_DEFAULT double d1, d2, pw, tpwr, rof1, rof2, alfa, np, sw;
-PSG_DEFAULT int oph, ix, OBSch, DECch;
+PSG_DEFAULT double d3, d4;
+PSG_DEFAULT int oph, ix, ct, OBSch, DECch;
 
 PSG_DEFAULT void t_pulsesequence(void)
 {

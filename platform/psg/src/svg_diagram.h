@@ -9,19 +9,17 @@
 
 namespace psg {
 
-// Values that give the diagram's durations their names ("d1 1 s"); a
-// duration matching none is labelled by its value alone.
-struct DiagramNames {
-    double d1 = 0.0;
-    double d2 = 0.0;
-    double pw = 0.0;
-    double pwx = 0.0;
+// What the diagram needs besides the events.
+struct DiagramSettings {
     int observe_channel = 1;
     std::string title = "element 1"; // the program's name and the element, as a rule
 };
 
-// The whole document.
-std::string svg_diagram(const psgacq_event *events, size_t count, const DiagramNames &names);
+// The whole document.  Delays, pulses and acquisitions are labelled by the
+// name the sequence gave them (eventlabel) with their duration, or by the
+// duration alone; pulses carry their phase above them.
+std::string svg_diagram(const psgacq_event *events, size_t count,
+                        const DiagramSettings &settings);
 
 // Makes `path` hold svg_diagram(): a new file beside it renamed over it, so
 // that a failed write leaves the old file as it was; a target that is no
@@ -29,7 +27,7 @@ std::string svg_diagram(const psgacq_event *events, size_t count, const DiagramN
 // reader is refused rather than waited for.  false with errno set when
 // writing failed (EINVAL for a null or empty path).
 bool write_svg_diagram(const char *path, const psgacq_event *events, size_t count,
-                       const DiagramNames &names);
+                       const DiagramSettings &settings);
 
 } // namespace psg
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "psg.h"
+#include "psgacq.h"
 #include "psgparam.h"
 #include "run_state.h"
 
@@ -84,6 +85,7 @@ std::string check_sequence_variables()
     // are what may not be (a value beyond 32 bits would be written as 0).
     const Variable variables[] = {
         {"d1", ValueRule::Duration, d1},       {"d2", ValueRule::Duration, d2},
+        {"d3", ValueRule::Duration, d3},       {"d4", ValueRule::Duration, d4},
         {"pw", ValueRule::PulseWidth, pw},     {"rof1", ValueRule::Duration, rof1},
         {"rof2", ValueRule::Duration, rof2},   {"alfa", ValueRule::Duration, alfa},
         {"sw", ValueRule::SpectralWidth, sw},  {"np", ValueRule::Points, np},
@@ -107,8 +109,9 @@ void require(const char *call, const char *what, ValueRule rule, double value)
     std::string broken = check_value(what, rule, value);
     if (broken.empty())
         return;
+    psgacq_flush_scan();
     std::fflush(stdout);
-    std::fprintf(stderr, "%s: element %d: %s: %s\n", program_name(), current_element(), call,
+    std::fprintf(stderr, "%s: %s: %s: %s\n", program_name(), location().c_str(), call,
                  broken.c_str());
     std::exit(1);
 }

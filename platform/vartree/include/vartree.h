@@ -34,6 +34,17 @@
 extern "C" {
 #endif
 
+/* Indices of the five trees, for callers that name a tree rather than
+   number it.  "current" holds the experiment being set up; "system" the
+   console's own parameters (the console type among them). */
+enum vartree_index {
+    VARTREE_GLOBAL = 0,
+    VARTREE_CURRENT = 1,
+    VARTREE_PROCESSED = 2,
+    VARTREE_SCRATCH = 3,
+    VARTREE_SYSTEM = 4
+};
+
 /* Type codes of value lists. */
 #define T_UNDEF 0
 #define T_REAL 1

@@ -74,9 +74,12 @@ extern "C" int csplan_psf_available(void)
     return psenv::plan::psf_available() ? 1 : 0;
 }
 
-extern "C" int csplan_psf(const csplan_grid *grid, const unsigned char *mask, int64_t mask_size,
-                          csplan_psf_figures *figures, float *magnitude, int64_t magnitude_size,
-                          char *detail, size_t detail_size)
+namespace {
+
+// csplan_psf() and csplan_psf_far(): the far figures with `far` given.
+int psf_figures(const csplan_grid *grid, const unsigned char *mask, int64_t mask_size,
+                int exclude, csplan_psf_figures *figures, csplan_far_figures *far,
+                float *magnitude, int64_t magnitude_size, char *detail, size_t detail_size)
 {
     copy_detail("", detail, detail_size);
     std::string reason;
@@ -84,7 +87,7 @@ extern "C" int csplan_psf(const csplan_grid *grid, const unsigned char *mask, in
         if (!psenv::plan::psf_available())
             return CSPLAN_NOT_AVAILABLE;
         const auto checked = psenv::plan::grid_of(grid);
-        if (!checked || figures == nullptr)
+        if (!checked || figures == nullptr || exclude < -1)
             return CSPLAN_EINVAL;
         if (checked->points() > psenv::plan::kMostPsfPoints)
             return CSPLAN_ETOOBIG;
@@ -95,7 +98,7 @@ extern "C" int csplan_psf(const csplan_grid *grid, const unsigned char *mask, in
         psenv::plan::PsfFigures made;
         const int transformed = psenv::plan::transform(
             *checked, std::span(mask, static_cast<std::size_t>(mask_size)), made, magnitude,
-            reason);
+            reason, exclude);
         if (transformed != CSPLAN_OK)
             return transformed;
         csplan_psf_figures result{};
@@ -105,9 +108,41 @@ extern "C" int csplan_psf(const csplan_grid *grid, const unsigned char *mask, in
         std::copy(made.at.begin(), made.at.end(), result.at);
         std::copy(made.largest_gap.begin(), made.largest_gap.end(), result.largest_gap);
         *figures = result;
+        if (far != nullptr) {
+            csplan_far_figures outside{};
+            outside.far_sidelobe = made.far_sidelobe;
+            std::copy(made.far_at.begin(), made.far_at.end(), outside.at);
+            outside.exclude = made.exclude;
+            outside.outside = made.outside;
+            outside.shoulder = made.shoulder ? 1 : 0;
+            *far = outside;
+        }
         return CSPLAN_OK;
     });
     if (code != CSPLAN_OK)
         copy_detail(reason.empty() ? csplan_strerror(code) : reason, detail, detail_size);
     return code;
+}
+
+}  // namespace
+
+extern "C" int csplan_psf(const csplan_grid *grid, const unsigned char *mask, int64_t mask_size,
+                          csplan_psf_figures *figures, float *magnitude, int64_t magnitude_size,
+                          char *detail, size_t detail_size)
+{
+    return psf_figures(grid, mask, mask_size, -1, figures, nullptr, magnitude, magnitude_size,
+                       detail, detail_size);
+}
+
+extern "C" int csplan_psf_far(const csplan_grid *grid, const unsigned char *mask,
+                              int64_t mask_size, int exclude, csplan_psf_figures *figures,
+                              csplan_far_figures *far, float *magnitude, int64_t magnitude_size,
+                              char *detail, size_t detail_size)
+{
+    if (psenv::plan::psf_available() && (exclude < 0 || far == nullptr)) {
+        copy_detail(csplan_strerror(CSPLAN_EINVAL), detail, detail_size);
+        return CSPLAN_EINVAL;
+    }
+    return psf_figures(grid, mask, mask_size, exclude, figures, far, magnitude, magnitude_size,
+                       detail, detail_size);
 }

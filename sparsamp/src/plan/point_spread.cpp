@@ -4,7 +4,7 @@
 namespace psenv::plan {
 
 bool point_spread(const Grid &grid, std::span<const unsigned char> mask, PsfFigures &figures,
-                  std::vector<float> *magnitude, std::string &reason)
+                  std::vector<float> *magnitude, std::string &reason, int exclude)
 {
     // A mask that does not fit the grid is refused by the transform itself.
     float *into = nullptr;
@@ -12,7 +12,7 @@ bool point_spread(const Grid &grid, std::span<const unsigned char> mask, PsfFigu
         magnitude->resize(mask.size());
         into = magnitude->data();
     }
-    return transform(grid, mask, figures, into, reason) == CSPLAN_OK;
+    return transform(grid, mask, figures, into, reason, exclude) == CSPLAN_OK;
 }
 
 }  // namespace psenv::plan

@@ -1,6 +1,9 @@
-// Poisson-gap sampling along the walk of the grid.
+// Poisson-gap sampling along one walk of the grid: in increment order, or
+// outwards by normalised distance.
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <iterator>
 #include <numeric>
 
 #include "generators.h"
@@ -22,8 +25,21 @@ struct Walk {
     {
         if (weight == GapWeight::None)
             return 1.0;
+        const double portion = weight == GapWeight::Half ? 2 * kHalfPi : kHalfPi;
         return std::sin((static_cast<double>(i) + 0.5) / (static_cast<double>(length) + 1.0) *
-                        kHalfPi);
+                        portion);
+    }
+};
+
+// Walk positions that are sampled in any case, and the test of a pass that
+// has the right size (the periodicity guard).
+struct Constraints {
+    std::vector<std::int64_t> forced;  // sorted walk positions
+    std::function<bool(const std::vector<std::int64_t> &)> acceptable;
+
+    bool is_forced(std::int64_t position) const
+    {
+        return std::binary_search(forced.begin(), forced.end(), position);
     }
 };
 
@@ -41,11 +57,14 @@ void one_pass(const Walk &walk, double scale, PlanRandom &random,
 
 // Drops the point whose neighbours lie closest together for the gap expected
 // there, so that thinning never opens a gap where the weighting wants none.
-void thin_once(const Walk &walk, double scale, std::vector<std::int64_t> &taken)
+void thin_once(const Walk &walk, double scale, const Constraints &constraints,
+               std::vector<std::int64_t> &taken)
 {
     std::size_t drop = 0;
     double best = 0;
     for (std::size_t j = 1; j < taken.size(); ++j) {
+        if (!constraints.forced.empty() && constraints.is_forced(taken[j]))
+            continue;
         const std::int64_t next = j + 1 < taken.size() ? taken[j + 1] : walk.length;
         const double score = static_cast<double>(next - taken[j - 1]) /
                              (1.0 + scale * walk.shape(taken[j]));
@@ -81,25 +100,46 @@ void fill_once(const Walk &walk, double scale, std::vector<std::int64_t> &taken)
 }
 
 // Walk positions of exactly `points` samples.
-std::vector<std::int64_t> walk_positions(const Walk &walk, std::int64_t points, std::int32_t seed)
+std::vector<std::int64_t> walk_positions(const Walk &walk, std::int64_t points, std::int32_t seed,
+                                         const Constraints &constraints, GapOutcome &outcome)
 {
     const double mean_gap =
         static_cast<double>(walk.length) / static_cast<double>(points) - 1.0;
-    // The sine's mean over a quarter period is 2/pi.
-    double scale = walk.weight == GapWeight::Sine ? mean_gap * kHalfPi : mean_gap;
+    // The sine's mean over a quarter (or half) period is 2/pi.
+    double scale = walk.weight != GapWeight::None ? mean_gap * kHalfPi : mean_gap;
     double step = 1.25;
     int last_direction = 0;
 
     PlanRandom random(seed);
     std::vector<std::int64_t> taken;
+    std::vector<std::int64_t> merged;
     std::vector<std::int64_t> closest;
     double closest_scale = scale;
     std::int64_t closest_miss = -1;
     for (int pass = 0; pass < kMostPasses; ++pass) {
         one_pass(walk, scale, random, taken);
+        ++outcome.passes;
+        if (!constraints.forced.empty()) {
+            merged.clear();
+            std::set_union(taken.begin(), taken.end(), constraints.forced.begin(),
+                           constraints.forced.end(), std::back_inserter(merged));
+            taken.swap(merged);
+        }
         const auto count = static_cast<std::int64_t>(taken.size());
-        if (count == points)
-            return taken;
+        if (count == points) {
+            if (!constraints.acceptable || constraints.acceptable(taken)) {
+                outcome.scale = scale;
+                return taken;
+            }
+            // Another pass at the same scale: the draws differ.
+            ++outcome.periodic_passes;
+            if (closest_miss < 0) {
+                closest_miss = 0;
+                closest = taken;
+                closest_scale = scale;
+            }
+            continue;
+        }
         const std::int64_t miss = count > points ? count - points : points - count;
         if (closest_miss < 0 || miss < closest_miss) {
             closest_miss = miss;
@@ -112,8 +152,10 @@ std::vector<std::int64_t> walk_positions(const Walk &walk, std::int64_t points, 
         last_direction = direction;
         scale = direction > 0 ? scale * step : scale / step;
     }
+    outcome.completed = true;
+    outcome.scale = closest_scale;
     while (static_cast<std::int64_t>(closest.size()) > points)
-        thin_once(walk, closest_scale, closest);
+        thin_once(walk, closest_scale, constraints, closest);
     while (static_cast<std::int64_t>(closest.size()) < points)
         fill_once(walk, closest_scale, closest);
     return closest;
@@ -147,26 +189,56 @@ std::vector<std::int64_t> walk_order(const Grid &grid)
     return order;
 }
 
+GapOutcome poisson_gap_walk(const Grid &grid, std::int64_t points, const GapOptions &options,
+                            bool radial, std::int32_t seed)
+{
+    const std::int64_t total = grid.points();
+    GapOutcome outcome;
+    if (points >= total) {
+        outcome.indices.resize(static_cast<std::size_t>(total));
+        std::iota(outcome.indices.begin(), outcome.indices.end(), std::int64_t{0});
+        return outcome;
+    }
+    if (points <= 1) {
+        outcome.indices = {0};
+        return outcome;
+    }
+    const std::vector<std::int64_t> order =
+        radial && grid.dimensions() >= 2 ? walk_order(grid) : std::vector<std::int64_t>{};
+    Constraints constraints;
+    if (order.empty()) {
+        constraints.forced = options.forced;
+    } else if (!options.forced.empty()) {
+        for (std::size_t position = 0; position < order.size(); ++position)
+            if (std::binary_search(options.forced.begin(), options.forced.end(),
+                                   order[position]))
+                constraints.forced.push_back(static_cast<std::int64_t>(position));
+    }
+    const auto indices_of = [&order](std::vector<std::int64_t> positions) {
+        if (!order.empty()) {
+            for (auto &position : positions)
+                position = order[static_cast<std::size_t>(position)];
+            std::sort(positions.begin(), positions.end());
+        }
+        return positions;
+    };
+    if (options.periodic_guard)
+        constraints.acceptable = [&](const std::vector<std::int64_t> &positions) {
+            return !periodic(grid, indices_of(positions));
+        };
+    outcome.indices = indices_of(
+        walk_positions(Walk{total, options.weight}, points, seed, constraints, outcome));
+    if (options.periodic_guard && periodic(grid, outcome.indices))
+        break_periodicity(grid, outcome.indices, options.forced);
+    return outcome;
+}
+
 std::vector<std::int64_t> poisson_gap(const Grid &grid, std::int64_t points, GapWeight weight,
                                       std::int32_t seed)
 {
-    const std::int64_t total = grid.points();
-    std::vector<std::int64_t> result;
-    if (points >= total) {
-        result.resize(static_cast<std::size_t>(total));
-        std::iota(result.begin(), result.end(), std::int64_t{0});
-        return result;
-    }
-    if (points <= 1)
-        return {0};
-    result = walk_positions(Walk{total, weight}, points, seed);
-    if (grid.dimensions() >= 2) {
-        const std::vector<std::int64_t> order = walk_order(grid);
-        for (auto &position : result)
-            position = order[static_cast<std::size_t>(position)];
-        std::sort(result.begin(), result.end());
-    }
-    return result;
+    GapOptions options;
+    options.weight = weight;
+    return poisson_gap_walk(grid, points, options, true, seed).indices;
 }
 
 }  // namespace psenv::plan

@@ -28,7 +28,26 @@ struct PsfFigures {
     // Per dimension: the most consecutive unsampled increments on any grid
     // line along it (leading and trailing runs included).
     std::vector<std::int64_t> largest_gap;
+    // Beyond the main lobe, every frequency with all |k_d| <= exclude (k_d
+    // centred, -ni/2 .. ni/2): the largest |F(k)| / |F(0)| there, one
+    // frequency index where it occurs, and how many frequencies lie there.
+    // exclude < 0: not computed.
+    int exclude = -1;
+    double far_sidelobe = 0;
+    std::vector<int> far_at;
+    std::int64_t outside = 0;
+    // The max sidelobe lies inside the main lobe: a shoulder of the peak.
+    bool shoulder = false;
 };
+
+// The main lobe's half-width the figures use unless told otherwise.
+constexpr int kDefaultExclude = CSPLAN_DEFAULT_EXCLUDE;
+
+// Frequency index k (0 .. n-1) centred: -(n/2) .. (n-1)/2.
+inline long long centred(long long k, long long n)
+{
+    return k <= (n - 1) / 2 ? k : k - n;
+}
 
 // The mask of `columns` on `grid` (one byte per point, dimension 0 fastest).
 // Fails, saying why, when the column count differs from the grid's
@@ -62,12 +81,30 @@ const char *psf_unavailable_message();
 // `magnitude` given, also every |F(k)| / |F(0)| in linear index order.
 // Returns false, with the reason, when the transform cannot be made.
 bool point_spread(const Grid &grid, std::span<const unsigned char> mask, PsfFigures &figures,
-                  std::vector<float> *magnitude, std::string &reason);
+                  std::vector<float> *magnitude, std::string &reason,
+                  int exclude = kDefaultExclude);
 
 // The same into a caller's buffer (`magnitude` null, or holding the grid's
 // points).  CSPLAN_OK, or the code of csplan_psf() with the reason.
+// With `exclude` >= 0 the far sidelobe too.
 int transform(const Grid &grid, std::span<const unsigned char> mask, PsfFigures &figures,
-              float *magnitude, std::string &reason);
+              float *magnitude, std::string &reason, int exclude);
+
+// One pass over the half spectrum the transform leaves: `spectrum` holds
+// (ni[0] / 2 + 1) complex values (re, im) for each frequency of the other
+// dimensions, dimension 1 fastest.  The largest power |F|^2 over k != 0
+// and, with `exclude` >= 0, over the frequencies outside the main lobe
+// (far_index -1 when there are none).
+struct SpectrumScan {
+    double best = -1;
+    double far_best = -1;
+    std::int64_t far_index = -1;
+};
+SpectrumScan scan_spectrum(const Grid &grid, const double *spectrum, int exclude);
+
+// Fills the far figures of `figures` (whose `points` and `at` are set) from
+// a scan with `exclude` >= 0.
+void far_sidelobe(const Grid &grid, const SpectrumScan &scan, int exclude, PsfFigures &figures);
 
 }  // namespace psenv::plan
 

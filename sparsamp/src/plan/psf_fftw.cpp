@@ -83,7 +83,7 @@ bool psf_available()
 }
 
 int transform(const Grid &grid, std::span<const unsigned char> mask, PsfFigures &figures,
-              float *magnitude, std::string &reason)
+              float *magnitude, std::string &reason, int exclude)
 {
     const int rank = grid.dimensions();
     const std::int64_t total = grid.points();
@@ -119,20 +119,14 @@ int transform(const Grid &grid, std::span<const unsigned char> mask, PsfFigures 
     fftw_execute(space.plan.get());
 
     const fftw_complex *spectrum = space.spectrum.get();
-    // The largest power first, in four independent running maxima, then
-    // the first frequency that has it.
+    // The largest power first (and, asked for, the largest outside the main
+    // lobe in the same pass), then the first frequency that has it.
     const std::int64_t count = outer * half;
     auto power = [spectrum](std::int64_t i) {
         return spectrum[i][0] * spectrum[i][0] + spectrum[i][1] * spectrum[i][1];
     };
-    double lanes[4] = {-1, -1, -1, -1};
-    std::int64_t i = 1;
-    for (; i + 4 <= count; i += 4)
-        for (int lane = 0; lane < 4; ++lane)
-            lanes[lane] = std::max(lanes[lane], power(i + lane));
-    for (; i < count; ++i)
-        lanes[0] = std::max(lanes[0], power(i));
-    const double best = std::max(std::max(lanes[0], lanes[1]), std::max(lanes[2], lanes[3]));
+    const SpectrumScan scan = scan_spectrum(grid, &spectrum[0][0], exclude);
+    const double best = scan.best;
     std::int64_t best_index = 1;
     while (best_index < count && power(best_index) != best)
         ++best_index;
@@ -151,6 +145,13 @@ int transform(const Grid &grid, std::span<const unsigned char> mask, PsfFigures 
         }
     }
     figures.largest_gap = largest_gaps(grid, mask);
+    figures.exclude = exclude;
+    figures.far_at.clear();
+    figures.far_sidelobe = 0;
+    figures.outside = 0;
+    figures.shoulder = false;
+    if (exclude >= 0)
+        far_sidelobe(grid, scan, exclude, figures);
 
     if (magnitude != nullptr) {
         const std::vector<std::int64_t> negated = negated_rows(grid);

@@ -9,7 +9,7 @@ bool psf_available()
 }
 
 int transform(const Grid &, std::span<const unsigned char>, PsfFigures &, float *,
-              std::string &reason)
+              std::string &reason, int)
 {
     reason = psf_unavailable_message();
     return CSPLAN_NOT_AVAILABLE;

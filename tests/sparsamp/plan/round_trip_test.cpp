@@ -10,6 +10,7 @@
 
 #include "generators.h"
 #include "schedule_writer.h"
+#include "scratch_dir.h"
 #include "sparsamp.h"
 #include "tree_fixture.h"
 
@@ -20,19 +21,6 @@ using psenv::plan::Grid;
 
 class ScheduleFile : public TreeTest {
 protected:
-    void SetUp() override
-    {
-        TreeTest::SetUp();
-        char pattern[] = "/tmp/sched_plan_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override
-    {
-        std::filesystem::remove_all(dir_);
-        TreeTest::TearDown();
-    }
-
     // Reads `path` with the module as a schedule of type "i" or "d".
     static Columns read_with_module(const std::string &path, int dimensions, const char *type)
     {
@@ -60,7 +48,8 @@ protected:
         return names;
     }
 
-    std::string dir_;
+    ScratchDir scratch_{"sched_plan_test"};
+    std::string dir_ = scratch_.path();
 };
 
 TEST_F(ScheduleFile, TheModuleReadsMadeSchedulesBack)
