@@ -2,7 +2,8 @@
 # `cpack -G DEB` from the build folder makes
 #   libpsenv<major>  the shared libraries (Runtime),
 #   psenv            the programs with manual pages and completion (Tools),
-#   libpsenv-dev     headers, link files, CMake package, pkg-config (Development).
+#   libpsenv-dev     headers, link files, CMake package, pkg-config (Development),
+#   python3-psenv    the Python package psenv (Python; when the module is built).
 # Configure with -DCMAKE_INSTALL_PREFIX=/usr so that the libraries go to the
 # multiarch folder, and with -DBUILD_SHARED_LIBS=ON for packages whose
 # programs share the libraries (a static build puts the static libraries
@@ -23,6 +24,7 @@ set(CPACK_COMPONENTS_GROUPING IGNORE)
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 set(CPACK_COMPONENT_TOOLS_DEPENDS Runtime)
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS Runtime)
+set(CPACK_COMPONENT_PYTHON_DEPENDS Runtime)
 
 # The summary line (the project's description) heads every package's
 # description; the component's description follows it.
@@ -52,6 +54,23 @@ pulse-sequence environment: the C headers of its libraries (in
 /usr/include/psenv), the links to build against (the static libraries in a
 static build), the CMake package psenv with psenv_add_sequence() for one's
 own pulse sequences, and the pkg-config files psenv and psenv-psg.")
+
+if(PSENV_PYTHON_FOUND)
+  # The compiled part serves one interpreter version (its ABI tag is in the
+  # file name): the package depends on that version and on numpy.
+  math(EXPR next_minor "${Python_VERSION_MINOR} + 1")
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-psenv)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
+      "python3 (>= ${Python_VERSION_MAJOR}.${Python_VERSION_MINOR}), python3 (<< ${Python_VERSION_MAJOR}.${next_minor}), python3-numpy")
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_COMPONENT_PYTHON_DESCRIPTION
+    "The Python package psenv of the support system of an NMR spectrometer's
+pulse-sequence environment: parameter files (load, check, change, save and
+compare), sparse sampling schedules (make, read, write, check, point-spread
+functions and pictures as numpy arrays and SVG), lock frequencies and shim
+names, through the same libraries as the psenv program.")
+endif()
 
 # Dependencies on system libraries come from dpkg-shlibdeps, which finds the
 # packages' own libraries in the runtime package's staging folder; the

@@ -3,7 +3,7 @@
 # packages are cut from them:
 #   install_layout_test.sh SOURCE_DIR BUILD_DIR CMAKE [CC]
 # Runtime holds the shared libraries only, Tools the programs with manual
-# pages and completion, Development the headers (all in include/psenv, none
+# pages and completion, Python the Python package, Development the headers (all in include/psenv, none
 # for the tests only), link files, CMake package and pkg-config files;
 # nothing is left without a component.  Every installed header compiles on
 # its own with the installation's include folder alone.
@@ -44,6 +44,16 @@ expect_only Tools '^bin/(psenv|twinscan)$|^share/man/man1/(psenv|twinscan)\.1$|^
   share/bash-completion/completions/psenv share/bash-completion/completions/twinscan
 expect_only Development "^include/psenv/[a-z_]+\\.h\$|^$lib/lib[a-z]+\\.(a|so)\$|^$lib/cmake/psenv/[A-Za-z-]+\\.cmake\$|^$lib/pkgconfig/psenv(-psg)?\\.pc\$" \
   include/psenv/psenv_extern.h include/psenv/treekeep.h include/psenv/psg.h
+# The Python package, when the module is built: its files and nothing else,
+# in the one package folder.
+python_files=$(install_component Python)
+if [ -n "$python_files" ]; then
+  stray=$(grep -Ev '^lib/python3[0-9.]*/(dist|site)-packages/psenv/([a-z_]+\.py|_core\.cpython-[a-z0-9_-]+\.so)$' <<<"$python_files")
+  [ -z "$stray" ] || fail "component Python installs what belongs elsewhere: $(echo $stray)"
+  for wanted in __init__.py params.py sched.py lock.py shims.py; do
+    grep -q "/psenv/$wanted\$" <<<"$python_files" || fail "component Python lacks psenv/$wanted"
+  done
+fi
 files=$(install_component Unassigned)
 [ -z "$files" ] || fail "installed without a component: $(echo $files)"
 

@@ -1,7 +1,6 @@
 // psenv lock: lock offsets, synthesizer words and lock frequencies.
 #include <charconv>
 #include <climits>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +12,7 @@
 #include "core/numbers.h"
 #include "core/parameter_file.h"
 #include "core/streams.h"
+#include "lock/lock_checks.h"
 #include "hostenv.h"
 #include "synthcalc.h"
 #include "treekeep.h"
@@ -41,22 +41,6 @@ std::string real_text(double value)
     const auto result = std::to_chars(text, text + sizeof text, value);
     return std::string(text, result.ptr);
 }
-
-// Abort messages of the module, caught so that a table error is reported
-// instead of ending the process.
-struct AbortCatcher {
-    AbortCatcher() { abort_message_set_hook(&AbortCatcher::keep, &message); }
-    ~AbortCatcher() { abort_message_set_hook(nullptr, nullptr); }
-    AbortCatcher(const AbortCatcher &) = delete;
-    AbortCatcher &operator=(const AbortCatcher &) = delete;
-    static void keep(const char *text, void *context)
-    {
-        auto *kept = static_cast<std::string *>(context);
-        if (kept->empty())
-            *kept = text;
-    }
-    std::string message;
-};
 
 // Sets systemdir from --systemdir or $PSENV_SYSTEMDIR.
 int use_systemdir(const Args &args)
@@ -99,33 +83,12 @@ std::optional<std::string> console_type()
 // missing row and a table error are each told apart.
 int find_table_row(int key)
 {
-    const std::string path = std::string(systemdir) + LOCKFREQTAB_SUFFIX;
-    AbortCatcher aborts;
-    double synthif = 0.0;
-    double lockref = 0.0;
-    char sense[2] = {'\0', '\0'};
-    if (lockfreqtab_read(path.c_str(), key, &synthif, sense, &lockref) == 0)
+    int reason = 0;
+    const std::string problem = lock_table_problem(key, reason);
+    if (problem.empty())
         return kExitOk;
-    if (!aborts.message.empty())
-        error("'" + path + "': " + aborts.message);
-    else if (const int reason = unreadable(path); reason != 0)
-        error("cannot open the lock-frequency table '" + path + "': " + std::strerror(reason));
-    else
-        error("no row for key " + std::to_string(key) + " in '" + path + "'");
+    error(problem);
     return kExitFailure;
-}
-
-// The offset travels to the synthesizer as the two halves of its double;
-// putting them together again gives the offset itself.
-double lock_offset(double lockfreq, int key)
-{
-    int words[2] = {0, 0};
-    getlkfreqDDsi(lockfreq, key, words);
-    const std::uint64_t bits = (std::uint64_t{static_cast<std::uint32_t>(words[0])} << 32) |
-                               static_cast<std::uint32_t>(words[1]);
-    double offset = 0.0;
-    std::memcpy(&offset, &bits, sizeof offset);
-    return offset;
 }
 
 int convert(Operation operation, int key, double lockfreq, int word)
@@ -157,8 +120,8 @@ int convert(Operation operation, int key, double lockfreq, int word)
     }
     }
     debug_lines.reset();
-    if (!aborts.message.empty()) {
-        error(aborts.message);
+    if (!aborts.message().empty()) {
+        error(aborts.message());
         return kExitFailure;
     }
     std::printf("%s\n", result.c_str());

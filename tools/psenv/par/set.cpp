@@ -9,6 +9,7 @@
 #include "core/numbers.h"
 #include "par/guarded_edit.h"
 #include "par/param_trees.h"
+#include "par/set_rules.h"
 #include "par/text_forms.h"
 #include "par/value_rules.h"
 #include "treekeep.h"
@@ -18,18 +19,6 @@ namespace {
 
 // Most values a parameter holds: its record's count is a 16-bit field.
 constexpr std::size_t kMostValues = P_MOST_VALUES;
-
-// What the options say about a new parameter.
-struct NewAttributes {
-    std::optional<double> min;
-    std::optional<double> max;
-    std::optional<double> step;
-    std::optional<int> group;
-    std::optional<int> prot;
-
-    bool any() const { return min || max || step || group || prot; }
-    bool limits() const { return min || max || step; }
-};
 
 // Protection bits: decimal, or hexadecimal after "0x" as `show` prints them.
 std::optional<int> protection_bits(const std::string &text)
@@ -98,57 +87,6 @@ int new_attributes(const Call &call, NewAttributes &attributes)
     return kExitOk;
 }
 
-// Limits of `name`, read through the store so that positions in parmin and
-// parmax resolve; those arrays are taken from the file itself.
-std::optional<Limits> resolve_limits(const Param &param)
-{
-    Limits limits;
-    limits.step = param.step;
-    if ((param.prot & P_PROT_LIMITS_INDIRECT) != 0) {
-        P_treereset(kLimitsTree);
-        P_copyvar(kFileTree, kLimitsTree, "parmin", "parmin");
-        P_copyvar(kFileTree, kLimitsTree, "parmax", "parmax");
-    }
-    const int min_code = P_getmin(kFileTree, param.name.c_str(), &limits.min);
-    const int max_code = P_getmax(kFileTree, param.name.c_str(), &limits.max);
-    if (min_code != P_OK || max_code != P_OK) {
-        error(name_text(param.name) +
-              ": limits are positions in parmin/parmax, which the file does not hold in full; "
-              "limits not checked");
-        limits.min = limits.max = 0.0;
-    }
-    return limits;
-}
-
-int refuse(const std::string &name, const Refusal &refusal)
-{
-    error(store_words(refusal.code, name, refusal.detail));
-    return kExitFailure;
-}
-
-// Every value against a parameter's kind, limits, step and enumeration:
-// kExitOk when all pass, else the first refusal is reported.
-int values_allowed(const Param &param, const std::vector<std::string> &values)
-{
-    const std::optional<Limits> limits =
-        param.type == T_REAL ? resolve_limits(param) : std::nullopt;
-    for (const std::string &text : values) {
-        std::optional<Refusal> refusal;
-        if (param.type == T_STRING) {
-            refusal = string_refusal(param, text);
-        } else if (const auto value = value_real(text)) {
-            refusal = real_refusal(param, limits, *value);
-        } else if (unusable_number(text)) {
-            refusal = Refusal{P_TYPE, quoted(text) + " is not a finite number in range"};
-        } else {
-            refusal = Refusal{P_TYPE, quoted(text) + " is not a number"};
-        }
-        if (refusal)
-            return refuse(param.name, *refusal);
-    }
-    return kExitOk;
-}
-
 // A new parameter: real when every value is a number, with the attributes
 // the options give, and the values checked against them.
 int create(const std::string &name, const std::vector<std::string> &values,
@@ -162,46 +100,7 @@ int create(const std::string &name, const std::vector<std::string> &values,
         if (!value_real(text))
             type = T_STRING;
     }
-    if (name[0] == '$')
-        return refuse(name, {P_BADNAME, "names beginning with $ are never saved"});
-    if (type == T_STRING)
-        for (const std::string &text : values)
-            if (auto refusal = string_refusal(param, text))
-                return refuse(name, *refusal);
-    if (type == T_STRING && attributes.limits()) {
-        error(name_text(name) + ": a new string parameter takes no --min, --max or --step (" +
-              quoted(values.front()) + (values.size() > 1 ? " ..." : "") +
-              " is no list of numbers); the file was left unchanged");
-        return kExitFailure;
-    }
-    int code = P_creatvar(kFileTree, name.c_str(), type);
-    if (code == P_OK && attributes.limits())
-        code = P_setlimits(kFileTree, name.c_str(), attributes.max.value_or(0.0),
-                           attributes.min.value_or(0.0), attributes.step.value_or(0.0));
-    if (code == P_OK && attributes.group)
-        code = P_setgroup(kFileTree, name.c_str(), *attributes.group);
-    if (code == P_OK && attributes.prot)
-        code = P_setprot(kFileTree, name.c_str(), *attributes.prot);
-    if (code != P_OK) {
-        error(store_words(code, name));
-        return kExitFailure;
-    }
-    find_param(kFileTree, name, param);
-    return values_allowed(param, values);
-}
-
-int assign(const Param &param, const std::vector<std::string> &values)
-{
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        // Index 0 makes the list exactly this value; the rest are appended.
-        const int index = i == 0 ? 0 : static_cast<int>(i) + 1;
-        const int code = param.type == T_STRING
-                             ? P_setstring(kFileTree, param.name.c_str(), values[i].c_str(), index)
-                             : P_setreal(kFileTree, param.name.c_str(), *value_real(values[i]), index);
-        if (code != P_OK)
-            return code;
-    }
-    return P_OK;
+    return create_parameter(kFileTree, name, type, values, attributes, param);
 }
 
 int run(const Call &call)
@@ -244,10 +143,10 @@ int run(const Call &call)
     if (!created && (param.prot & kWriteProtect) != 0)
         return refuse(name, {P_PROT, ""});
     if (const int status = created ? create(name, values, attributes, param)
-                                   : values_allowed(param, values);
+                                   : values_allowed(kFileTree, param, values);
         status != kExitOk)
         return status;
-    if (const int code = assign(param, values); code != P_OK) {
+    if (const int code = assign_values(kFileTree, param, values); code != P_OK) {
         error(store_words(code, name));
         return kExitFailure;
     }

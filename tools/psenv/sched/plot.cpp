@@ -190,12 +190,16 @@ double draw_shade_legend(SvgWriter &svg, int fullest, double top)
     return top + 24;
 }
 
+}  // namespace
+
 // The picture's height depends on what is drawn; lay it out twice.
-std::string picture(const Schedule &schedule, const std::string &file, int a, int b,
-                    const std::vector<int> &ni)
+std::string schedule_picture(const Schedule &schedule, const std::string &file, int a, int b,
+                             const std::vector<int> &ni)
 {
     auto draw = [&](SvgWriter &svg) {
-        svg.text(kLeft, 24, "Sampling schedule " + file, "start", 15);
+        // A schedule given without a file (from Python) has no name to show.
+        svg.text(kLeft, 24, file.empty() ? std::string("Sampling schedule") : "Sampling schedule " + file,
+                 "start", 15);
         const std::string count = std::to_string(schedule.rows()) + " points, " +
                                   std::to_string(schedule.dimensions()) + " dimension" +
                                   (schedule.dimensions() == 1 ? "" : "s");
@@ -226,6 +230,8 @@ std::string picture(const Schedule &schedule, const std::string &file, int a, in
     draw(svg);
     return svg.finish();
 }
+
+namespace {
 
 // "A,B" with two different dimensions of the schedule, 1-based.
 bool parse_dims(const std::string &text, int dimensions, int *a, int *b)
@@ -269,7 +275,7 @@ int run(const Call &call)
               " dimension" + (ni.size() == 1 ? "" : "s"));
         return kExitFailure;
     }
-    const std::string svg = picture(schedule, file, a, b, ni);
+    const std::string svg = schedule_picture(schedule, file, a, b, ni);
     if (const int failure = util::replace_file(*out, svg); failure != 0) {
         error("cannot write '" + *out + "': " + std::strerror(failure));
         return kExitFailure;

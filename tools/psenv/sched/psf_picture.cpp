@@ -333,7 +333,9 @@ std::string compare_picture(const std::vector<PsfView> &views, const csplan_grid
     const char *what = heat ? (single ? "the max sidelobe" : "the largest max sidelobe")
                             : "the peak";
     svg.text(kLeft, 24,
-             single ? "Point-spread function of " + views.front().file
+             // A schedule given without a file (from Python) has no name to show.
+             single ? (views.front().file.empty() ? std::string("Point-spread function")
+                                                  : "Point-spread function of " + views.front().file)
                     : "Point-spread functions of " + std::to_string(views.size()) +
                           " schedules on one scale",
              "start", 15);

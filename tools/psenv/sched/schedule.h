@@ -40,6 +40,16 @@ DimensionStats dimension_stats(const std::vector<int> &column);
 // warning: PATH:LINE: ..." on standard error; returns how many there were.
 int warn_about_schedule(const std::string &path, const std::vector<int> &ni);
 
+// The picture `sched plot` draws.  One dimension: a strip of all increments
+// with the sampled ones filled; two: the grid with the sampled cells filled;
+// three or more: the projection on the dimensions a and b (0-based,
+// different) with a darker cell for more points, and a histogram of points
+// per increment for each dimension.  Axes run to ni - 1 where `ni` gives the
+// dimension, else to the largest entry.  `file` names the schedule in the
+// title (none when empty).
+std::string schedule_picture(const Schedule &schedule, const std::string &file, int a, int b,
+                             const std::vector<int> &ni);
+
 }  // namespace psenv::sched
 
 #endif
