@@ -53,6 +53,9 @@ foreach(script IN LISTS PSENV_COMPLETIONS)
   install(FILES ${script} DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
           RENAME ${command} COMPONENT Tools)
 endforeach()
+# The word matching the completions share: each sources it from its own folder.
+install(FILES ${PROJECT_SOURCE_DIR}/completion/psenv-complete-words.sh
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions COMPONENT Tools)
 
 # Each module's library and chief-header folder, for scripts/check-exports.
 set(PSENV_MODULE_LIST "")

@@ -116,6 +116,13 @@ expect_lines "twinscan: a typed backslash" "$blank" _twinscan "$twinscan" "${scr
 expect_lines "twinscan --svg: a quoted word" "$blank" _twinscan "$twinscan" --svg "'$scratch/some dir/my f"
 expect_lines "twinscan: two files with blanks" "$blank|$scratch/some dir/my other.par" \
     _twinscan "$twinscan" "$scratch/some dir/my"
+# --scan and --element take a number, --expdir a folder: no file names there.
+expect "twinscan --scan offers no files" "" _twinscan "$twinscan" --scan "$scratch/"
+expect "twinscan --element offers no files" "" _twinscan "$twinscan" --element "$scratch/"
+expect_lines "twinscan --expdir offers folders only" "$scratch/some dir" \
+    _twinscan "$twinscan" --expdir "$scratch/"
+expect_lines "twinscan: a file after a scan number" "$blank" \
+    _twinscan "$twinscan" --scan 2 "$scratch/some dir/my f"
 expect_lines "psenv: a file with a blank" "$blank" _psenv "$psenv" par show "$scratch/some dir/my f"
 expect_lines "psenv --svg: a file with a blank" "$blank" _psenv "$psenv" sched plot --svg "$scratch/some dir/my f"
 expect_lines "psenv: names from a file with a blank" "sfrq" \

@@ -39,9 +39,25 @@ expect_only() {
 
 lib='lib(64)?(/[a-z0-9_-]+)?'
 expect_only Runtime "^$lib/lib[a-z]+\\.so(\\.[0-9]+){1,3}\$|^$lib/libpsg(param|acq)?\\.so\$"
-expect_only Tools '^bin/(psenv|twinscan)$|^share/man/man1/(psenv|twinscan)\.1$|^share/bash-completion/completions/(psenv|twinscan)$' \
+expect_only Tools '^bin/(psenv|twinscan)$|^share/man/man1/(psenv|twinscan)\.1$|^share/bash-completion/completions/(psenv|twinscan|psenv-complete-words\.sh)$' \
   bin/psenv bin/twinscan share/man/man1/psenv.1 share/man/man1/twinscan.1 \
-  share/bash-completion/completions/psenv share/bash-completion/completions/twinscan
+  share/bash-completion/completions/psenv share/bash-completion/completions/twinscan \
+  share/bash-completion/completions/psenv-complete-words.sh
+
+# bash-completion sources a command's file from wherever the shell stands:
+# the installed file must find the helpers it shares beside itself.
+completions=$work/Tools/share/bash-completion/completions
+# installed_completion COMMAND WORD...: what the installed file offers for the last word.
+installed_completion() {
+  (cd / && bash -c 'file=$1 command=$2; shift 2; source "$file" 2>&1 || exit 1
+      COMP_WORDS=("$@"); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); "_$command" 2>&1
+      echo "${COMPREPLY[*]}"' check "$completions/$1" "$@")
+}
+got=$(installed_completion psenv true lock word --console "")
+[ "$got" = "ardel quilmar" ] || fail "the installed completion of psenv offers '$got'"
+got=$(installed_completion twinscan true --draw "")
+[ "$got" = "text timing" ] || fail "the installed completion of twinscan offers '$got'"
+
 expect_only Development "^include/psenv/[a-z_]+\\.h\$|^$lib/lib[a-z]+\\.(a|so)\$|^$lib/cmake/psenv/[A-Za-z-]+\\.cmake\$|^$lib/pkgconfig/psenv(-psg)?\\.pc\$" \
   include/psenv/psenv_extern.h include/psenv/treekeep.h include/psenv/psg.h
 # The Python package, when the module is built: its files and nothing else,

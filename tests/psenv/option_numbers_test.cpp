@@ -5,42 +5,16 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "psenv_run.h"
-#include "scratch_dir.h"
+#include "psenv_runner.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-class OptionNumbers : public ::testing::Test {
+class OptionNumbers : public PsenvRunner {
 protected:
-    void SetUp() override
-    {
-        if (std::getenv("PSENV_TOOL") == nullptr)
-            GTEST_SKIP() << "PSENV_TOOL names no built psenv";
-    }
-    std::string path(const std::string &name) const { return dir_ + "/" + name; }
-    std::string read(const std::string &name) const
-    {
-        std::ifstream in(path(name), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    void write(const std::string &name, const std::string &text) const
-    {
-        std::ofstream(path(name), std::ios::binary) << text;
-    }
-
-    ScratchDir scratch_{"option-numbers"};
-    std::string dir_ = scratch_.path();
+    OptionNumbers() : PsenvRunner("option-numbers") {}
 };
 
 constexpr const char *kParameters = "d1 1 1 1000 0 0 2 0 0 1 64\n1 2.5 \n0 \n"

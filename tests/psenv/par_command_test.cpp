@@ -7,57 +7,29 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "psenv_run.h"
-#include "scratch_dir.h"
+#include "psenv_runner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class ParTool : public ::testing::Test {
+class ParTool : public PsenvRunner {
 protected:
+    ParTool() : PsenvRunner("par-tool", 0755) {}
     void SetUp() override
     {
-        if (std::getenv("PSENV_TOOL") == nullptr)
-            GTEST_SKIP() << "PSENV_TOOL names no built psenv";
+        PsenvRunner::SetUp();
+        if (IsSkipped())
+            return;
         const char *source = std::getenv("PSENV_SOURCE_DIR");
         ASSERT_NE(source, nullptr) << "PSENV_SOURCE_DIR does not reach the tests";
         sample_ = read_path(std::string(source) + "/examples/params/sample.par");
         ASSERT_FALSE(sample_.empty());
         write("sample.par", sample_);
-    }
-
-    std::string path(const std::string &name) const { return dir_ + "/" + name; }
-
-    static std::string read_path(const std::string &file)
-    {
-        std::ifstream in(file, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    std::string read(const std::string &name) const { return read_path(path(name)); }
-
-    void write(const std::string &name, const std::string &text) const
-    {
-        std::ofstream(path(name), std::ios::binary) << text;
-        chmod(path(name).c_str(), 0644);
-    }
-
-    // Names in the scratch directory: a save must leave no temporary file.
-    std::vector<std::string> entries() const
-    {
-        std::vector<std::string> names;
-        for (const auto &entry : fs::directory_iterator(dir_))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
     }
 
     ToolResult par(std::vector<std::string> args) const
@@ -84,8 +56,6 @@ protected:
         return "";
     }
 
-    ScratchDir scratch_{"par-tool", 0755};
-    std::string dir_ = scratch_.path();
     std::string sample_;
 };
 

@@ -21,8 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "psenv_run.h"
-#include "scratch_dir.h"
+#include "psenv_runner.h"
 
 namespace {
 
@@ -31,38 +30,9 @@ namespace fs = std::filesystem;
 const char *const kAlpha = "alpha 0 1 100 0 0 1 1 0 1 64\n1 1 \n0 \n";
 const char *const kAlphaSeven = "alpha 0 1 100 0 0 1 1 0 1 64\n1 7 \n0 \n";
 
-class ParSafety : public ::testing::Test {
+class ParSafety : public PsenvRunner {
 protected:
-    void SetUp() override
-    {
-        if (std::getenv("PSENV_TOOL") == nullptr)
-            GTEST_SKIP() << "PSENV_TOOL names no built psenv";
-    }
-
-    std::string path(const std::string &name) const { return dir_ + "/" + name; }
-
-    std::string read(const std::string &name) const
-    {
-        std::ifstream in(path(name), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    void write(const std::string &name, const std::string &text, mode_t mode = 0644) const
-    {
-        std::ofstream(path(name), std::ios::binary) << text;
-        chmod(path(name).c_str(), mode);
-    }
-
-    std::vector<std::string> entries() const
-    {
-        std::vector<std::string> names;
-        for (const auto &entry : fs::directory_iterator(dir_))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    ParSafety() : PsenvRunner("par-safety", 0755) {}
 
     static ToolResult par(std::vector<std::string> args)
     {
@@ -84,9 +54,6 @@ protected:
         waitpid(child, &status, 0);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-
-    ScratchDir scratch_{"par-safety", 0755};
-    std::string dir_ = scratch_.path();
 };
 
 // psenv run in a child with a time limit: a tool that blocks is killed and

@@ -4,39 +4,17 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include "psenv_run.h"
+#include "psenv_runner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class SchedClarity : public ::testing::Test {
+class SchedClarity : public PsenvRunner {
 protected:
-    void SetUp() override
-    {
-        if (std::getenv("PSENV_TOOL") == nullptr)
-            GTEST_SKIP() << "PSENV_TOOL names no built psenv";
-        std::string pattern = (fs::temp_directory_path() / "sched-clarity-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override
-    {
-        if (!dir_.empty())
-            fs::remove_all(dir_);
-    }
-    std::string path(const std::string &name) const { return dir_ + "/" + name; }
-    void write(const std::string &name, const std::string &text) const
-    {
-        std::ofstream(path(name), std::ios::binary) << text;
-    }
-
-    std::string dir_;
+    SchedClarity() : PsenvRunner("sched-clarity") {}
 };
 
 std::size_t count_of(const std::string &text, const std::string &part)

@@ -3,47 +3,24 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include "psenv_run.h"
+#include "psenv_runner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class SchedDelays : public ::testing::Test {
+class SchedDelays : public PsenvRunner {
 protected:
+    SchedDelays() : PsenvRunner("sched-delays") {}
     void SetUp() override
     {
-        if (std::getenv("PSENV_TOOL") == nullptr)
-            GTEST_SKIP() << "PSENV_TOOL names no built psenv";
-        std::string pattern = (fs::temp_directory_path() / "sched-delays-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        PsenvRunner::SetUp();
+        if (IsSkipped())
+            return;
         write("s.sch", "0    0    \n3    1    \n5    2    \n");
     }
-    void TearDown() override
-    {
-        if (!dir_.empty())
-            fs::remove_all(dir_);
-    }
-    std::string path(const std::string &name) const { return dir_ + "/" + name; }
-    std::string read(const std::string &name) const
-    {
-        std::ifstream in(path(name), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    void write(const std::string &name, const std::string &text) const
-    {
-        std::ofstream(path(name), std::ios::binary) << text;
-    }
-
-    std::string dir_;
 };
 
 constexpr const char *kWidths = "sw1 0 1 1e9 0 0 2 0 0 1 64\n1 1000 \n0 \n"

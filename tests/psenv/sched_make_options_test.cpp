@@ -5,42 +5,17 @@
 #include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
 #include <algorithm>
-#include <fstream>
 #include <set>
 #include <sstream>
 
-#include "psenv_run.h"
+#include "psenv_runner.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-class SchedMakeOptions : public ::testing::Test {
+class SchedMakeOptions : public PsenvRunner {
 protected:
-    void SetUp() override
-    {
-        if (std::getenv("PSENV_TOOL") == nullptr)
-            GTEST_SKIP() << "PSENV_TOOL names no built psenv";
-        std::string pattern = (fs::temp_directory_path() / "sched-options-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override
-    {
-        if (!dir_.empty())
-            fs::remove_all(dir_);
-    }
-    std::string path(const std::string &name) const { return dir_ + "/" + name; }
-    std::string read(const std::string &name) const
-    {
-        std::ifstream in(path(name), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    SchedMakeOptions() : PsenvRunner("sched-options") {}
     // `sched make --method poisson-gap` into `name` with more arguments.
     ToolResult make(const std::string &name, std::vector<std::string> more) const
     {
@@ -64,8 +39,6 @@ protected:
         }
         return result;
     }
-
-    std::string dir_;
 };
 
 std::uint64_t fnv1a(const std::string &bytes)

@@ -3,53 +3,19 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include "psenv_run.h"
-#include "scratch_dir.h"
+#include "psenv_runner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class SchedPlanTool : public ::testing::Test {
+class SchedPlanTool : public PsenvRunner {
 protected:
-    void SetUp() override
-    {
-        if (std::getenv("PSENV_TOOL") == nullptr)
-            GTEST_SKIP() << "PSENV_TOOL names no built psenv";
-    }
-    std::string path(const std::string &name) const { return dir_ + "/" + name; }
-    std::string read(const std::string &name) const
-    {
-        std::ifstream in(path(name), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    void write(const std::string &name, const std::string &text) const
-    {
-        std::ofstream(path(name), std::ios::binary) << text;
-    }
-    static bool psf_built() { return run_psenv({"sched", "psf", "--help"}).status == 0 &&
-                                     run_psenv({"sched", "psf", "x", "--ni", "2"}).status != 2; }
-
-    ScratchDir scratch_{"sched-plan"};
-    std::string dir_ = scratch_.path();
+    SchedPlanTool() : PsenvRunner("sched-plan") {}
 };
-
-// The rest of the line that begins with `label`.
-std::string line_after(const std::string &text, const std::string &label)
-{
-    const std::size_t at = text.find("\n" + label);
-    if (at == std::string::npos)
-        return "";
-    const std::size_t from = at + 1 + label.size();
-    return text.substr(from, text.find('\n', from) - from);
-}
 
 std::size_t significant_digits(const std::string &number)
 {

@@ -4,28 +4,21 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
-#include "psenv_run.h"
+#include "psenv_runner.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-class SchedPsfFigures : public ::testing::Test {
+class SchedPsfFigures : public PsenvRunner {
 protected:
+    SchedPsfFigures() : PsenvRunner("sched-psf") {}
     void SetUp() override
     {
-        if (std::getenv("PSENV_TOOL") == nullptr)
-            GTEST_SKIP() << "PSENV_TOOL names no built psenv";
-        std::string pattern = (fs::temp_directory_path() / "sched-psf-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        if (run_psenv({"sched", "psf", "--help"}).status != 0 ||
-            run_psenv({"sched", "psf", "x", "--ni", "2"}).status == 2)
+        PsenvRunner::SetUp();
+        if (IsSkipped())
+            return;
+        if (!psf_built())
             GTEST_SKIP() << "built without FFTW3";
         // A Poisson-gap schedule of a long line (its max sidelobe is the
         // peak's shoulder) and a uniform one of the same size.
@@ -38,47 +31,19 @@ protected:
                       .status,
                   0);
     }
-    void TearDown() override
-    {
-        if (!dir_.empty())
-            fs::remove_all(dir_);
-    }
-    std::string path(const std::string &name) const { return dir_ + "/" + name; }
-    std::string read(const std::string &name) const
-    {
-        std::ifstream in(path(name), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    void write(const std::string &name, const std::string &text) const
-    {
-        std::ofstream(path(name), std::ios::binary) << text;
-    }
-
-    std::string dir_;
 };
-
-std::string line_of(const std::string &text, const std::string &label)
-{
-    const std::size_t at = text.find("\n" + label);
-    if (at == std::string::npos)
-        return "";
-    const std::size_t from = at + 1 + label.size();
-    return text.substr(from, text.find('\n', from) - from);
-}
 
 TEST_F(SchedPsfFigures, PsfPrintsTheFarSidelobeAndNamesTheShoulder)
 {
     auto r = run_psenv({"sched", "psf", path("gap.sch"), "--ni", "512"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(line_of(r.out, "sidelobe at: "), "1");
-    const double max_sidelobe = std::stod(line_of(r.out, "max sidelobe: "));
-    const double far = std::stod(line_of(r.out, "far sidelobe: "));
+    EXPECT_EQ(line_after(r.out, "sidelobe at: "), "1");
+    const double max_sidelobe = std::stod(line_after(r.out, "max sidelobe: "));
+    const double far = std::stod(line_after(r.out, "far sidelobe: "));
     EXPECT_LT(far, max_sidelobe);
-    EXPECT_FALSE(line_of(r.out, "far sidelobe at: ").empty());
-    EXPECT_NE(line_of(r.out, "far peak-to-sidelobe: ").find(" dB"), std::string::npos);
-    EXPECT_EQ(line_of(r.out, "main lobe: "), "|k| <= 2 in every dimension (507 frequencies outside it)");
+    EXPECT_FALSE(line_after(r.out, "far sidelobe at: ").empty());
+    EXPECT_NE(line_after(r.out, "far peak-to-sidelobe: ").find(" dB"), std::string::npos);
+    EXPECT_EQ(line_after(r.out, "main lobe: "), "|k| <= 2 in every dimension (507 frequencies outside it)");
     EXPECT_NE(r.out.find("note: the max sidelobe lies inside the main lobe: a shoulder"),
               std::string::npos)
         << r.out;
@@ -86,7 +51,7 @@ TEST_F(SchedPsfFigures, PsfPrintsTheFarSidelobeAndNamesTheShoulder)
     // No main lobe beyond the peak: the far sidelobe is the max sidelobe.
     r = run_psenv({"sched", "psf", path("gap.sch"), "--ni", "512", "--exclude", "0"});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(line_of(r.out, "far sidelobe: "), line_of(r.out, "max sidelobe: "));
+    EXPECT_EQ(line_after(r.out, "far sidelobe: "), line_after(r.out, "max sidelobe: "));
     EXPECT_EQ(r.out.find("note:"), std::string::npos);
     EXPECT_EQ(run_psenv({"sched", "psf", path("gap.sch"), "--ni", "512", "--exclude", "-1"}).status, 2);
 }
@@ -100,11 +65,11 @@ TEST_F(SchedPsfFigures, CompareRanksByTheFarSidelobeAndSaysSo)
               std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("(shoulder)"), std::string::npos) << r.out;
-    const std::string ranks = line_of(r.out, "rank (far sidelobe)");
+    const std::string ranks = line_after(r.out, "rank (far sidelobe)");
     EXPECT_NE(ranks.find('1'), std::string::npos);
     EXPECT_NE(ranks.find('2'), std::string::npos);
     // The rank follows the printed far sidelobes.
-    std::istringstream far_line(line_of(r.out, "far sidelobe "));
+    std::istringstream far_line(line_after(r.out, "far sidelobe "));
     double gap_far = 0;
     double uniform_far = 0;
     far_line >> gap_far >> uniform_far;
@@ -157,7 +122,7 @@ TEST_F(SchedPsfFigures, FrequenciesInHzFromOptionsOrParameters)
     auto r = run_psenv({"sched", "psf", path("gap.sch"), "--ni", "512", "--sw1", "4000", "--svg",
                         path("h.svg")});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(line_of(r.out, "sidelobe at: "), "1 (7.8125 Hz)");
+    EXPECT_EQ(line_after(r.out, "sidelobe at: "), "1 (7.8125 Hz)");
     EXPECT_NE(read("h.svg").find("frequency (Hz), dimension 1"), std::string::npos);
     EXPECT_NE(read("h.svg").find(">-2000</text>"), std::string::npos);
 
@@ -165,7 +130,7 @@ TEST_F(SchedPsfFigures, FrequenciesInHzFromOptionsOrParameters)
                      "sw1 0 1 1e9 0 0 2 0 0 1 64\n1 4000 \n0 \n");
     r = run_psenv({"sched", "psf", path("gap.sch"), "--params", path("exp.par")});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(line_of(r.out, "sidelobe at: "), "1 (7.8125 Hz)");
+    EXPECT_EQ(line_after(r.out, "sidelobe at: "), "1 (7.8125 Hz)");
     EXPECT_EQ(run_psenv({"sched", "psf", path("gap.sch"), "--ni", "512", "--sw1", "0"}).status, 2);
     EXPECT_EQ(run_psenv({"sched", "psf", path("gap.sch"), "--ni", "512", "--sw2", "100"}).status, 2);
 }
@@ -181,7 +146,7 @@ TEST_F(SchedPsfFigures, EveryPictureOptionTogether)
                               "800", "--svg", path("all.svg")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("outside the main lobe |k| <= 1), lowest first"), std::string::npos) << r.out;
-    EXPECT_NE(line_of(r.out, "far sidelobe at").find(" Hz)"), std::string::npos) << r.out;
+    EXPECT_NE(line_after(r.out, "far sidelobe at").find(" Hz)"), std::string::npos) << r.out;
     const std::string svg = read("all.svg");
     EXPECT_NE(svg.find("scale -30 dB to 0 dB"), std::string::npos);
     EXPECT_NE(svg.find("frequency (Hz), dimension 2"), std::string::npos);
