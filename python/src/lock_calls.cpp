@@ -8,15 +8,13 @@
 
 #include <pybind11/stl.h>
 
-#include "core/report.h"
 #include "errors.h"
 #include "hostenv.h"
-#include "lock/lock_checks.h"
 #include "module_lock.h"
 #include "module_parts.h"
-#include "core/parameter_file.h"
 #include "synthcalc.h"
 #include "treekeep.h"
+#include "vartree.h"
 
 namespace py = pybind11;
 
@@ -51,20 +49,29 @@ void use_console(const std::string &console)
 {
     if (console != "ardel" && console != "quilmar")
         throw py::value_error("console must be 'ardel' or 'quilmar', not '" + console + "'");
-    ErrorCapture errors;
-    if (set_text_parameter("Console", console) != kExitOk)
-        throw py::value_error(errors.text());
+    int code = P_creatvar(VARTREE_SYSTEM, "Console", T_STRING);
+    if (code == P_OK)
+        code = P_setstring(VARTREE_SYSTEM, "Console", console.c_str(), 1);
+    if (code != P_OK)
+        throw py::value_error("cannot set parameter 'Console': the store answered " + std::to_string(code));
 }
 
+// The row for `key`, looked up beforehand as `psenv lock` does, so that a
+// missing table, a damaged one and a missing row each raise their own error.
 void need_table(int key)
 {
+    const std::string path = std::string(systemdir) + LOCKFREQTAB_SUFFIX;
     int reason = 0;
-    const std::string problem = lock_table_problem(key, reason);
-    if (problem.empty())
+    switch (lockfreqtab_find(key, &reason)) {
+    case LOCKFREQTAB_ROW_FOUND:
         return;
-    if (reason != 0)
-        throw FileFailure(reason, lock_table_path());
-    throw py::value_error(problem);
+    case LOCKFREQTAB_NO_TABLE:
+        throw FileFailure(reason, path);
+    case LOCKFREQTAB_DAMAGED:
+        throw py::value_error("'" + path + "': " + LOCKFREQTAB_TABLE_ERROR);
+    default:
+        throw py::value_error("no row for key " + std::to_string(key) + " in '" + path + "'");
+    }
 }
 
 // Runs `compute` with the module's abort messages caught.
@@ -72,7 +79,7 @@ template <typename Compute>
 auto answer(Compute compute)
 {
     bgflag = 0;
-    AbortCatcher aborts;
+    hostenv::AbortCatcher aborts;
     const auto result = compute();
     if (!aborts.message().empty())
         throw py::value_error(aborts.message());
@@ -112,7 +119,7 @@ double offset(int key, double lockfreq, const std::optional<std::string> &dir)
     ModuleLock lock;
     use_systemdir(dir);
     need_table(key);
-    return answer([&] { return lock_offset(lockfreq, key); });
+    return answer([&] { return getlkfreqoffset(key, lockfreq); });
 }
 
 }  // namespace

@@ -91,6 +91,44 @@ extern "C" {
 PSENV_EXTERN(int) lockfreqtab_read(const char *path, int key, double *synthif,
                                    char *lksense, double *lockref);
 
+/* What abort_message() receives when a table line does not scan. */
+#define LOCKFREQTAB_TABLE_ERROR "PSG: Error in lockfreqtab file."
+
+/* Answers of lockfreqtab_find. */
+#define LOCKFREQTAB_ROW_FOUND 0
+#define LOCKFREQTAB_NO_TABLE 1 /* cannot be opened or read; see `error` */
+#define LOCKFREQTAB_NO_ROW 2   /* read to its end without a row for the key */
+#define LOCKFREQTAB_DAMAGED 3  /* a line before the row does not scan */
+
+/*
+ * Look up the row for key F in the table under systemdir (systemdir +
+ * LOCKFREQTAB_SUFFIX) by the rules of lockfreqtab_read, but without calling
+ * abort_message(): a caller can tell a missing table, a missing row and a
+ * damaged table apart before it asks for a word or a frequency.
+ *
+ * @param key    nominal frequency F in MHz.
+ * @param error  receives the errno value when the answer is
+ *               LOCKFREQTAB_NO_TABLE (ENAMETOOLONG for a systemdir longer
+ *               than LOCKFREQTAB_SYSTEMDIR_MAX, EISDIR for a directory), else
+ *               0.  May be NULL.
+ * @return       LOCKFREQTAB_ROW_FOUND, LOCKFREQTAB_NO_TABLE,
+ *               LOCKFREQTAB_NO_ROW or LOCKFREQTAB_DAMAGED.
+ */
+PSENV_EXTERN(int) lockfreqtab_find(int key, int *error);
+
+/*
+ * The lock offset |(L + synthif) - lockref| for sense "+", |(L - synthif) -
+ * lockref| for "-", from the row for key F of the table under systemdir,
+ * rounded to double before the sign is dropped: the value getlkfreqDDsi
+ * hands to the synthesizer as two halves.  The console type is not
+ * consulted.
+ *
+ * @return  the offset in MHz; -1.0 when systemdir is too long or the table
+ *          has no row (or is in error).  Writes its debug line while bgflag
+ *          is set.
+ */
+PSENV_EXTERN(double) getlkfreqoffset(int key, double lockfreq);
+
 /*
  * Lock frequency L of the "ardel" synthesizer word `word` for key F (the
  * inverse of getlkfreqapword on that console).

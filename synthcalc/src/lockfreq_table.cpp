@@ -4,9 +4,14 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <string>
+
+#include <sys/stat.h>
 
 #include "hostenv.h"
 #include "synthcalc.h"
+#include "synthcalc_internal.h"
 
 namespace {
 
@@ -123,17 +128,21 @@ bool scan_row(const char *text, Row &row, char sense[2])
     return end != text;
 }
 
-}  // namespace
+// How a search of the table ended.
+enum class Search { kFound, kUnreadable, kNoRow, kDamaged };
 
-extern "C" int lockfreqtab_read(const char *path, int key, double *synthif, char *lksense,
-                                double *lockref)
+// The search itself, without the abort handler: lockfreqtab_read and
+// lockfreqtab_find report its end each in their own way.  `error` receives
+// the errno value of an open or read that failed.
+Search search(const char *path, int key, double *synthif, char *lksense, double *lockref,
+              int &error)
 {
-    if (path == nullptr)
-        return -1;
+    error = 0;
     TableFile file(path);
-    if (!file.is_open())
-        return -1;
-
+    if (!file.is_open()) {
+        error = errno;
+        return Search::kUnreadable;
+    }
     char own_sense[2] = {'\0', '\0'};
     char *sense = lksense != nullptr ? lksense : own_sense;
     Line line;
@@ -141,18 +150,65 @@ extern "C" int lockfreqtab_read(const char *path, int key, double *synthif, char
         if (passed_over(line))
             continue;
         Row row{};
-        if (!scan_row(line.text, row, sense)) {
-            file.close();
-            abort_message("PSG: Error in lockfreqtab file.");
-            return -1;
-        }
+        if (!scan_row(line.text, row, sense))
+            return Search::kDamaged;
         if (row.key == key && (sense[0] == '+' || sense[0] == '-')) {
             if (synthif != nullptr)
                 *synthif = row.synthif;
             if (lockref != nullptr)
                 *lockref = row.lockref;
-            return 0;
+            return Search::kFound;
         }
     }
+    return Search::kNoRow;
+}
+
+}  // namespace
+
+extern "C" int lockfreqtab_read(const char *path, int key, double *synthif, char *lksense,
+                                double *lockref)
+{
+    if (path == nullptr)
+        return -1;
+    int error = 0;
+    switch (search(path, key, synthif, lksense, lockref, error)) {
+    case Search::kFound:
+        return 0;
+    case Search::kDamaged:
+        abort_message(LOCKFREQTAB_TABLE_ERROR);
+        return -1;
+    case Search::kUnreadable:
+    case Search::kNoRow:
+        break;
+    }
     return -1;
+}
+
+extern "C" int lockfreqtab_find(int key, int *error)
+{
+    int ignored = 0;
+    int &reason = error != nullptr ? *error : ignored;
+    reason = 0;
+    const std::optional<std::string> path = synthcalc::table_path();
+    if (!path) {
+        reason = ENAMETOOLONG;
+        return LOCKFREQTAB_NO_TABLE;
+    }
+    // A directory opens and then reads as an empty file; it is no table.
+    struct stat info {};
+    if (stat(path->c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        reason = EISDIR;
+        return LOCKFREQTAB_NO_TABLE;
+    }
+    switch (search(path->c_str(), key, nullptr, nullptr, nullptr, reason)) {
+    case Search::kFound:
+        return LOCKFREQTAB_ROW_FOUND;
+    case Search::kDamaged:
+        return LOCKFREQTAB_DAMAGED;
+    case Search::kUnreadable:
+        return LOCKFREQTAB_NO_TABLE;
+    case Search::kNoRow:
+        break;
+    }
+    return LOCKFREQTAB_NO_ROW;
 }

@@ -21,13 +21,6 @@ extern "C" {
  */
 char *getconsoletype(void);
 
-/*
- * |(L + synthif) - lockref| for sense "+", |(L - synthif) - lockref| for "-",
- * from the row for `key` of the table under systemdir, rounded to double
- * before the sign is dropped.  -1.0 when systemdir is too long or the table
- * has no row (or is in error).  Writes the debug lines while bgflag is set.
- */
-double getlkfreqoffset(int key, double lockfreq);
 
 #ifdef __cplusplus
 }

@@ -36,6 +36,34 @@ PSENV_EXTERN(abort_hook) abort_message_set_hook(abort_hook hook, void *context);
 
 #ifdef __cplusplus
 }
+
+#include <string>
+
+namespace hostenv {
+
+// Catches the abort messages of the modules while it lives, so that a
+// caller reports the first of them instead of ending the process.
+class AbortCatcher {
+public:
+    AbortCatcher() { abort_message_set_hook(&AbortCatcher::keep, this); }
+    ~AbortCatcher() { abort_message_set_hook(nullptr, nullptr); }
+    AbortCatcher(const AbortCatcher &) = delete;
+    AbortCatcher &operator=(const AbortCatcher &) = delete;
+
+    // The first message caught; empty when none came.
+    const std::string &message() const { return message_; }
+
+private:
+    static void keep(const char *text, void *context)
+    {
+        auto *catcher = static_cast<AbortCatcher *>(context);
+        if (catcher->message_.empty())
+            catcher->message_ = text;
+    }
+    std::string message_;
+};
+
+}  // namespace hostenv
 #endif
 
 #endif

@@ -12,7 +12,6 @@
 #include "core/numbers.h"
 #include "core/parameter_file.h"
 #include "core/streams.h"
-#include "lock/lock_checks.h"
 #include "hostenv.h"
 #include "synthcalc.h"
 #include "treekeep.h"
@@ -83,17 +82,27 @@ std::optional<std::string> console_type()
 // missing row and a table error are each told apart.
 int find_table_row(int key)
 {
+    const std::string path = std::string(systemdir) + LOCKFREQTAB_SUFFIX;
     int reason = 0;
-    const std::string problem = lock_table_problem(key, reason);
-    if (problem.empty())
+    switch (lockfreqtab_find(key, &reason)) {
+    case LOCKFREQTAB_ROW_FOUND:
         return kExitOk;
-    error(problem);
+    case LOCKFREQTAB_DAMAGED:
+        error("'" + path + "': " + LOCKFREQTAB_TABLE_ERROR);
+        break;
+    case LOCKFREQTAB_NO_TABLE:
+        error("cannot open the lock-frequency table '" + path + "': " + std::strerror(reason));
+        break;
+    default:
+        error("no row for key " + std::to_string(key) + " in '" + path + "'");
+        break;
+    }
     return kExitFailure;
 }
 
 int convert(Operation operation, int key, double lockfreq, int word)
 {
-    AbortCatcher aborts;
+    hostenv::AbortCatcher aborts;
     std::string result;
     // The module's debug lines come out with the tool's prefix.
     std::optional<ModuleStderr> debug_lines;
@@ -101,7 +110,7 @@ int convert(Operation operation, int key, double lockfreq, int word)
         debug_lines.emplace();
     switch (operation) {
     case Operation::Offset:
-        result = real_text(lock_offset(lockfreq, key));
+        result = real_text(getlkfreqoffset(key, lockfreq));
         break;
     case Operation::Word:
         result = std::to_string(getlkfreqapword(lockfreq, key));
