@@ -43,7 +43,8 @@ expect_only Tools '^bin/(psenv|twinscan)$|^share/man/man1/(psenv|twinscan)\.1$|^
   bin/psenv bin/twinscan share/man/man1/psenv.1 share/man/man1/twinscan.1 \
   share/bash-completion/completions/psenv share/bash-completion/completions/twinscan
 expect_only Development "^include/psenv/[a-z_]+\\.h\$|^$lib/lib[a-z]+\\.(a|so)\$|^$lib/cmake/psenv/[A-Za-z-]+\\.cmake\$|^$lib/pkgconfig/psenv(-psg)?\\.pc\$" \
-  include/psenv/psenv_extern.h include/psenv/treekeep.h include/psenv/psg.h
+  include/psenv/psenv_extern.h include/psenv/treekeep.h include/psenv/psg.h \
+  include/psenv/sparsamp_plan.h include/psenv/sparsamp_pictures.h
 files=$(install_component Unassigned)
 [ -z "$files" ] || fail "installed without a component: $(echo $files)"
 
