@@ -9,7 +9,8 @@
  *     The caller owns every input; a picture comes back as a text the
  *     library allocates and csplan_free_text() releases.
  *   - Results are the codes of sparsamp_plan.h (CSPLAN_OK, CSPLAN_EINVAL,
- *     CSPLAN_EOUTSIDE, CSPLAN_ENOMEM), which csplan_strerror() words.
+ *     CSPLAN_EOUTSIDE, CSPLAN_ETOOBIG, CSPLAN_ENOMEM), which
+ *     csplan_strerror() words.
  *     Nothing is printed; nothing aborts.  On failure the picture's pointer
  *     is set to NULL and nothing is left to release.
  *   - Rows are stored row-major as in sparsamp_plan.h: rows[i * columns + k]
