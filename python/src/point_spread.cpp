@@ -2,6 +2,7 @@
 // the planner and the picture library that `psenv sched psf|plot` use.
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -10,12 +11,10 @@
 #include <pybind11/stl.h>
 
 #include "arrays.h"
-#include "sched/schedule.h"
-#include "sched/psf_scale.h"
-#include "sched/psf_picture.h"
 #include "errors.h"
 #include "module_lock.h"
 #include "module_parts.h"
+#include "sparsamp_pictures.h"
 #include "sparsamp_plan.h"
 
 namespace py = pybind11;
@@ -162,17 +161,15 @@ py::dict figures(const RowsArray &rows, const std::vector<int> &ni, int exclude)
     return figures_dict(grid, found);
 }
 
-sched::Schedule columns_of(const RowsArray &rows)
+// A picture of the pictures' C interface as a string.
+std::string picture_text(int code, char *svg, const char *what)
 {
-    sched::Schedule schedule;
-    const auto count = static_cast<std::size_t>(rows.shape(0));
-    const auto width = static_cast<std::size_t>(rows.shape(1));
-    schedule.columns.assign(width, std::vector<int>(count));
-    const std::int32_t *data = rows.data();
-    for (std::size_t i = 0; i < count; ++i)
-        for (std::size_t k = 0; k < width; ++k)
-            schedule.columns[k][i] = data[i * width + k];
-    return schedule;
+    const std::unique_ptr<char, decltype(&csplan_free_text)> owned(svg, &csplan_free_text);
+    if (code == CSPLAN_ENOMEM)
+        throw std::bad_alloc();
+    if (code != CSPLAN_OK)
+        throw py::value_error(std::string(what) + ": " + csplan_strerror(code));
+    return std::string(svg);
 }
 
 // The picture `psenv sched plot` draws; `a`, `b` 0-based.
@@ -187,8 +184,19 @@ std::string schedule_svg(const RowsArray &rows, const std::optional<std::vector<
                               (ni->size() == 1 ? "" : "s"));
     if (columns > 1 && (a < 0 || b < 0 || a >= columns || b >= columns || a == b))
         throw py::value_error("dims needs two different dimensions 1.." + std::to_string(columns));
-    ModuleLock lock;
-    return sched::schedule_picture(columns_of(rows), name, a, b, ni.value_or(std::vector<int>{}));
+    if (rows.shape(0) < 1)
+        throw py::value_error("schedule has no rows to draw");
+    static_assert(sizeof(int) == sizeof(std::int32_t));
+    char *svg = nullptr;
+    int code = CSPLAN_OK;
+    {
+        // As the command draws it: entries beyond ni lengthen the axis.
+        py::gil_scoped_release unlocked;
+        code = csplan_schedule_svg(rows.data(), rows.shape(0), columns,
+                                   ni ? ni->data() : nullptr, a, b, name.c_str(),
+                                   CSPLAN_OUTSIDE_DRAWN, &svg);
+    }
+    return picture_text(code, svg, "schedule");
 }
 
 // The picture `psenv sched psf --svg` draws, with its --scale (empty: the
@@ -197,25 +205,21 @@ std::string psf_svg(const RowsArray &rows, const std::vector<int> &ni, const std
                     int exclude, const std::string &scale_text, const std::vector<double> &widths)
 {
     const csplan_grid grid = psf_grid(ni, static_cast<int>(rows.shape(1)));
-    sched::PsfScale scale;
-    if (!scale_text.empty()) {
-        const auto parsed = sched::parse_scale(scale_text);
-        if (!parsed)
-            throw py::value_error("scale must be 'fixed:X' with X above 0, or 'db:F' with F below 0, not '" +
-                                  scale_text + "'");
-        scale = *parsed;
-    }
+    csplan_scale scale{};
+    if (!scale_text.empty() && csplan_parse_scale(scale_text.c_str(), &scale) != CSPLAN_OK)
+        throw py::value_error("scale must be 'fixed:X' with X above 0, or 'db:F' with F below 0, not '" +
+                              scale_text + "'");
     if (!widths.empty() && widths.size() != ni.size())
         throw py::value_error("sw needs one spectral width per dimension");
     ModuleLock lock;
     const Transformed found = transform(grid, rows, exclude, true);
-    sched::PsfView view;
-    view.file = name;
-    view.figures = found.figures;
-    view.far = found.far;
-    view.magnitude = buffers().magnitude;
-    return sched::psf_picture(view, grid, scale,
-                              widths.empty() ? std::vector<double>(ni.size(), 0.0) : widths);
+    const std::vector<float> &magnitude = buffers().magnitude;
+    const csplan_psf_view view{name.c_str(), magnitude.data(),
+                               static_cast<std::int64_t>(magnitude.size()), found.figures,
+                               found.far};
+    char *svg = nullptr;
+    const int code = csplan_psf_svg(&grid, &view, 1, &scale, widths.empty() ? nullptr : widths.data(), &svg);
+    return picture_text(code, svg, "psf");
 }
 
 }  // namespace

@@ -2,11 +2,9 @@
 // side, ranked by the far sidelobe, and on one scale in a picture.
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <numeric>
 
 #include "core/command.h"
-#include "psenv_util/file_replacement.h"
 #include "sched/psf.h"
 
 namespace psenv::sched {
@@ -91,15 +89,7 @@ int run(const Call &call)
     if (std::any_of(views.begin(), views.end(), [](const PsfView &v) { return v.far.shoulder; }))
         std::printf("note: a max sidelobe marked (shoulder) lies inside the main lobe: a "
                     "shoulder of the broadened peak, not an artefact\n");
-    if (setup.svg) {
-        if (const int failure = util::replace_file(
-                *setup.svg, compare_picture(views, setup.grid, setup.scale, setup.widths));
-            failure != 0) {
-            error("cannot write '" + *setup.svg + "': " + std::strerror(failure));
-            return kExitFailure;
-        }
-    }
-    return kExitOk;
+    return setup.svg ? write_psf_picture(setup, views) : kExitOk;
 }
 
 constexpr Option kOptions[] = {

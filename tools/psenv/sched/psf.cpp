@@ -3,6 +3,7 @@
 #include "sched/psf.h"
 
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -52,12 +53,12 @@ std::string frequency_text(const PsfSetup &setup, const int *at)
         return text;
     std::string in_hz;
     for (int k = 0; k < setup.grid.dimensions; ++k) {
-        const FrequencyAxis axis{setup.grid.ni[k], setup.widths[static_cast<std::size_t>(k)]};
-        const long long c = at[k] <= (axis.n - 1) / 2 ? at[k] : at[k] - axis.n;
+        const long long n = setup.grid.ni[k];
+        const double sw = setup.widths[static_cast<std::size_t>(k)];
+        const long long c = at[k] <= (n - 1) / 2 ? at[k] : at[k] - n;
         in_hz += std::string(k ? ", " : "") +
-                 (axis.sw > 0 ? format("%g Hz", static_cast<double>(c) * axis.sw /
-                                                    static_cast<double>(axis.n))
-                              : std::string("?"));
+                 (sw > 0 ? format("%g Hz", static_cast<double>(c) * sw / static_cast<double>(n))
+                         : std::string("?"));
     }
     return text + " (" + in_hz + ")";
 }
@@ -105,11 +106,9 @@ int psf_setup(const Call &call, PsfSetup &setup)
     if (setup.svg && setup.svg->empty())
         return call.usage("--svg needs a file name");
     if (const auto scale = args.get("scale")) {
-        const auto parsed_scale = parse_scale(*scale);
-        if (!parsed_scale)
+        if (csplan_parse_scale(scale->c_str(), &setup.scale) != CSPLAN_OK)
             return call.usage("--scale must be fixed:X with X above 0, or db:F with F below 0 "
                               "(such as db:-40)");
-        setup.scale = *parsed_scale;
     }
     std::vector<double> from_params;
     std::vector<int> ni;
@@ -128,6 +127,29 @@ int psf_setup(const Call &call, PsfSetup &setup)
               (points == INT64_MAX ? std::string("more than 2^63") : std::to_string(points)) +
               " points; the transform takes " + std::to_string(CSPLAN_MOST_PSF_POINTS) +
               " at most");
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int write_psf_picture(const PsfSetup &setup, const std::vector<PsfView> &views)
+{
+    std::vector<csplan_psf_view> drawn(views.size());
+    for (std::size_t i = 0; i < views.size(); ++i)
+        drawn[i] = {views[i].file.c_str(), views[i].magnitude.data(),
+                    static_cast<std::int64_t>(views[i].magnitude.size()), views[i].figures,
+                    views[i].far};
+    char *svg = nullptr;
+    if (const int code = csplan_psf_svg(&setup.grid, drawn.data(), static_cast<int>(drawn.size()),
+                                        &setup.scale, setup.widths.data(), &svg);
+        code != CSPLAN_OK) {
+        error("cannot draw the point-spread function: " + std::string(csplan_strerror(code)));
+        return kExitFailure;
+    }
+    const int failure = util::replace_file(*setup.svg, svg);
+    csplan_free_text(svg);
+    if (failure != 0) {
+        error("cannot write '" + *setup.svg + "': " + std::strerror(failure));
         return kExitFailure;
     }
     return kExitOk;
@@ -164,15 +186,7 @@ int run(const Call &call)
     for (int k = 0; k < setup.grid.dimensions; ++k)
         std::printf("largest gap, dimension %d: %lld\n", k + 1,
                     static_cast<long long>(f.largest_gap[k]));
-    if (setup.svg) {
-        if (const int failure = util::replace_file(
-                *setup.svg, psf_picture(view, setup.grid, setup.scale, setup.widths));
-            failure != 0) {
-            error("cannot write '" + *setup.svg + "': " + std::strerror(failure));
-            return kExitFailure;
-        }
-    }
-    return kExitOk;
+    return setup.svg ? write_psf_picture(setup, {view}) : kExitOk;
 }
 
 constexpr Option kOptions[] = {

@@ -8,17 +8,24 @@
 #include <vector>
 
 #include "core/command.h"
-#include "sched/psf_picture.h"
-#include "sched/psf_scale.h"
+#include "sparsamp_pictures.h"
 #include "sparsamp_plan.h"
 
 namespace psenv::sched {
+
+// One schedule's point-spread function and figures.
+struct PsfView {
+    std::string file;
+    csplan_psf_figures figures{};
+    csplan_far_figures far{};
+    std::vector<float> magnitude;  // |F(k)| / |F(0)| in linear index order
+};
 
 // The grid and the options both commands take.
 struct PsfSetup {
     csplan_grid grid{};
     int exclude = CSPLAN_DEFAULT_EXCLUDE;      // --exclude W
-    PsfScale scale;                            // --scale
+    csplan_scale scale{};                      // --scale (zeroed: automatic)
     std::vector<double> widths;                // --swJ or sw1.. of --params (0: unknown)
     std::optional<std::string> svg;            // --svg OUT
 };
@@ -32,6 +39,10 @@ int psf_setup(const Call &call, PsfSetup &setup);
 // first): kExitOk, or kExitFailure after saying why not.  The magnitudes
 // are kept only with `keep`.
 int psf_of(const std::string &path, const PsfSetup &setup, PsfView &view, bool keep);
+
+// Draws the views (one: sched psf's picture; several: sched compare's) to
+// --svg OUT: kExitOk, or kExitFailure after saying why not.
+int write_psf_picture(const PsfSetup &setup, const std::vector<PsfView> &views);
 
 // Wordings of the figures.
 std::string sidelobe_text(double x);                   // ten significant digits

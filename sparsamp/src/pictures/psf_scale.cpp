@@ -1,13 +1,14 @@
-#include "sched/psf_scale.h"
+#include "psf_scale.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "core/numbers.h"
-#include "sched/axis_ticks.h"
+#include "axis_ticks.h"
+#include "plain_decimal.h"
+#include "sparsamp_pictures.h"
 
-namespace psenv::sched {
+namespace psenv::plan {
 namespace {
 
 std::string number(double value, const char *pattern)
@@ -64,7 +65,7 @@ std::optional<PsfScale> parse_scale(std::string_view text)
 {
     PsfScale scale;
     if (text.rfind("fixed:", 0) == 0) {
-        const auto value = parse_decimal(text.substr(6), 0.0, 1e6);
+        const auto value = parse_plain_decimal(text.substr(6), 0.0, CSPLAN_MOST_FIXED_SCALE);
         if (!value || !(*value > 0))
             return std::nullopt;
         scale.kind = PsfScale::Kind::Fixed;
@@ -72,7 +73,7 @@ std::optional<PsfScale> parse_scale(std::string_view text)
         return scale;
     }
     if (text.rfind("db:", 0) == 0) {
-        const auto value = parse_decimal(text.substr(3), -400.0, 0.0);
+        const auto value = parse_plain_decimal(text.substr(3), CSPLAN_LOWEST_DECIBEL_SCALE, 0.0);
         if (!value || !(*value < 0))
             return std::nullopt;
         scale.kind = PsfScale::Kind::Decibel;
@@ -88,7 +89,7 @@ std::vector<Tick> frequency_ticks(const FrequencyAxis &axis, double pixels, doub
     std::vector<Tick> ticks;
     if (axis.sw <= 0) {
         for (const long long t :
-             plan::axis_ticks(axis.low(), axis.high(), pixels, char_width, line_height))
+             axis_ticks(axis.low(), axis.high(), pixels, char_width, line_height))
             ticks.push_back({static_cast<double>(t), std::to_string(t)});
         return ticks;
     }
@@ -125,13 +126,4 @@ std::string axis_title(const FrequencyAxis &axis, int dimension)
            std::to_string(dimension);
 }
 
-std::string frequency_label(long long k, const FrequencyAxis &axis)
-{
-    if (axis.sw <= 0)
-        return std::to_string(k);
-    const long long c = k <= (axis.n - 1) / 2 ? k : k - axis.n;
-    return std::to_string(k) + " (" +
-           number(static_cast<double>(c) * axis.sw / static_cast<double>(axis.n), "%g") + " Hz)";
-}
-
-}  // namespace psenv::sched
+}  // namespace psenv::plan

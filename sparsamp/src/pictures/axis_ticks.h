@@ -1,6 +1,6 @@
 // Tick positions of a picture's axis whose labels never overlap.
-#ifndef PSENV_PLAN_AXIS_TICKS_H
-#define PSENV_PLAN_AXIS_TICKS_H
+#ifndef PSENV_PICTURES_AXIS_TICKS_H
+#define PSENV_PICTURES_AXIS_TICKS_H
 
 #include <vector>
 

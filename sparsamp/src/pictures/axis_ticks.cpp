@@ -1,4 +1,4 @@
-#include "sched/axis_ticks.h"
+#include "axis_ticks.h"
 
 #include <algorithm>
 #include <string>

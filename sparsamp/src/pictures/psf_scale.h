@@ -1,15 +1,15 @@
 // The scale and the frequency axes of the point-spread pictures: one scale
 // may be shared by several pictures so that they compare by eye, and the
 // axes are in Hz when the spectral width is known.
-#ifndef PSENV_TOOL_SCHED_PSF_SCALE_H
-#define PSENV_TOOL_SCHED_PSF_SCALE_H
+#ifndef PSENV_PICTURES_PSF_SCALE_H
+#define PSENV_PICTURES_PSF_SCALE_H
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace psenv::sched {
+namespace psenv::plan {
 
 // How |F| / |F(0)| maps to colour or height: 0 up to the picture's own top
 // (the max sidelobe of a heat map, 1 for a line), 0 up to a fixed value, or
@@ -28,7 +28,7 @@ struct PsfScale {
     std::string describe(double automatic, const char *automatic_what) const;
 };
 
-// "fixed:X" (X > 0) or "db:F" (F < 0); nothing otherwise.
+// "fixed:X" (0 < X <= 1e6) or "db:F" (-400 <= F < 0); nothing otherwise.
 std::optional<PsfScale> parse_scale(std::string_view text);
 
 // A centred frequency axis of `n` increments; in Hz when `sw` > 0 (the
@@ -55,10 +55,6 @@ std::vector<Tick> frequency_ticks(const FrequencyAxis &axis, double pixels, doub
 // "frequency index, dimension J" or "frequency (Hz), dimension J".
 std::string axis_title(const FrequencyAxis &axis, int dimension);
 
-// A frequency index k (0 .. n-1) as printed: "k", or "k (F Hz)" with the
-// centred frequency F when the width is known.
-std::string frequency_label(long long k, const FrequencyAxis &axis);
-
-}  // namespace psenv::sched
+}  // namespace psenv::plan
 
 #endif
