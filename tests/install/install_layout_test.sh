@@ -43,7 +43,8 @@ expect_only Tools '^bin/(psenv|twinscan)$|^share/man/man1/(psenv|twinscan)\.1$|^
   bin/psenv bin/twinscan share/man/man1/psenv.1 share/man/man1/twinscan.1 \
   share/bash-completion/completions/psenv share/bash-completion/completions/twinscan
 expect_only Development "^include/psenv/[a-z_]+\\.h\$|^$lib/lib[a-z]+\\.(a|so)\$|^$lib/cmake/psenv/[A-Za-z-]+\\.cmake\$|^$lib/pkgconfig/psenv(-psg)?\\.pc\$" \
-  include/psenv/psenv_extern.h include/psenv/treekeep.h include/psenv/psg.h
+  include/psenv/psenv_extern.h include/psenv/treekeep.h include/psenv/treekeep_values.h \
+  include/psenv/psg.h
 # The Python package, when the module is built: its files and nothing else,
 # in the one package folder.
 python_files=$(install_component Python)
