@@ -8,10 +8,10 @@
 #include <new>
 #include <string>
 
-#include "core/report.h"
-#include "par/param_trees.h"
 #include "treekeep.h"
 #include "treekeep_files.h"
+#include "treekeep_values.h"
+#include "vartree.h"
 
 namespace psenv::python {
 namespace {
@@ -70,6 +70,29 @@ struct EditHandle {
         return in_python_words(text != nullptr ? text : "the edit failed");
     }
 };
+
+// The tree a save is filled in, as `psenv par set` fills it.
+constexpr int kSaveTree = VARTREE_PROCESSED;
+
+// "<path>: parameter 'NAME' cannot be saved ..." for every name a save would
+// drop, one to a line; empty when it keeps them all.
+std::string unsavable_names(int tree, const std::string &path)
+{
+    struct Report {
+        const std::string &path;
+        std::string text;
+    } report{path, {}};
+    auto add = [](const char *name, void *context) {
+        auto &into = *static_cast<Report *>(context);
+        if (!into.text.empty())
+            into.text += '\n';
+        into.text += into.path + ": parameter '" + name +
+                     "' cannot be saved to a file; the file was left unchanged";
+    };
+    if (P_unsavable(tree, add, &report) == P_MALLOC)
+        throw std::bad_alloc();
+    return report.text;
+}
 
 }  // namespace
 
@@ -136,15 +159,14 @@ void save_parameter_file(const std::string &path, bool force, double wait,
     if (expected && read_regular_file(P_editfile(handle.edit)) != *expected)
         throw SaveRefused(path + ": the file changed since it was loaded; load it again (it was "
                                  "left unchanged)");
-    P_treereset(par::kFileTree);
+    P_treereset(kSaveTree);
     struct ResetTree {
-        ~ResetTree() { P_treereset(par::kFileTree); }
+        ~ResetTree() { P_treereset(kSaveTree); }
     } reset;
-    fill(par::kFileTree);
-    ErrorCapture unsavable;
-    if (par::refuse_unsavable(par::kFileTree, path) != kExitOk)
-        throw SaveRefused(unsavable.text());
-    if (P_editsave(handle.edit, par::kFileTree) != 0)
+    fill(kSaveTree);
+    if (const std::string unsavable = unsavable_names(kSaveTree, path); !unsavable.empty())
+        throw SaveRefused(unsavable);
+    if (P_editsave(handle.edit, kSaveTree) != 0)
         throw SaveRefused(handle.message());
     saved = true;
 }

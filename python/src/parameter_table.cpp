@@ -54,7 +54,7 @@ std::uint32_t ParameterTable::add_name(std::string_view name)
     return at;
 }
 
-ParameterTable::List ParameterTable::add_list(const par::ValueList &values)
+ParameterTable::List ParameterTable::add_list(const ValueList &values)
 {
     List list;
     list.type = static_cast<short>(values.type);
@@ -182,10 +182,10 @@ std::unique_ptr<ParameterTable> ParameterTable::from_tree(int tree, const std::v
     return made;
 }
 
-par::Param ParameterTable::param(std::size_t at) const
+Parameter ParameterTable::param(std::size_t at) const
 {
     const Entry &e = entries_[at];
-    par::Param param;
+    Parameter param;
     param.name = name(at);
     param.type = e.type;
     param.subtype = e.subtype;
@@ -208,13 +208,13 @@ par::Param ParameterTable::param(std::size_t at) const
     return param;
 }
 
-void ParameterTable::set_values(std::size_t at, const par::ValueList &values)
+void ParameterTable::set_values(std::size_t at, const ValueList &values)
 {
     const List list = add_list(values);
     entries_[at].values = list;
 }
 
-void ParameterTable::append(const par::Param &param)
+void ParameterTable::append(const Parameter &param)
 {
     Entry entry;
     entry.name_at = add_name(param.name);

@@ -1,7 +1,7 @@
 // The parameters of a ParameterSet, packed: one entry per parameter in the
 // file's order, its name and values in shared buffers, found by name
 // through a hash index that holds no copy of the names.  A load copies a
-// tree into it without an allocation per parameter; a par::Param is made
+// tree into it without an allocation per parameter; a Parameter is made
 // only for the parameter a rule or a comparison needs.
 #ifndef PSENV_PYTHON_PARAMETER_TABLE_H
 #define PSENV_PYTHON_PARAMETER_TABLE_H
@@ -14,9 +14,34 @@
 #include <string_view>
 #include <vector>
 
-#include "par/param_trees.h"
-
 namespace psenv::python {
+
+// One value list (values or enumeration) as plain data.  `type` is the
+// list's type code; only the vector of that kind is filled (reals for any
+// type but T_STRING).
+struct ValueList {
+    int type = 0;
+    std::vector<double> reals;
+    std::vector<std::string> texts;
+
+    std::size_t count() const { return type == 2 ? texts.size() : reals.size(); }
+};
+
+// A parameter copied out of the table.
+struct Parameter {
+    std::string name;
+    int type = 0;
+    int subtype = 0;
+    int group = 0;
+    int dgroup = 0;
+    int active = 0;
+    int prot = 0;
+    double min = 0.0;
+    double max = 0.0;
+    double step = 0.0;
+    ValueList values;
+    ValueList enumeration;
+};
 
 class ParameterTable {
 public:
@@ -55,14 +80,14 @@ public:
     double real(const List &list, std::size_t k) const { return reals_[list.at + k]; }
     std::string_view text(const List &list, std::size_t k) const;
 
-    par::Param param(std::size_t at) const;
-    void set_values(std::size_t at, const par::ValueList &values);
-    void append(const par::Param &param);
+    Parameter param(std::size_t at) const;
+    void set_values(std::size_t at, const ValueList &values);
+    void append(const Parameter &param);
     void erase(std::size_t at);
 
 private:
     std::uint32_t add_name(std::string_view name);
-    List add_list(const par::ValueList &values);
+    List add_list(const ValueList &values);
     void reindex(std::size_t expected = 0);
     void index(std::size_t at);
     static std::size_t hash(std::string_view name) { return std::hash<std::string_view>{}(name); }

@@ -24,25 +24,25 @@
 
 #include <pybind11/stl.h>
 
-#include "core/report.h"
-#include "par/param_trees.h"
 #include "errors.h"
 #include "errsink.h"
 #include "module_lock.h"
 #include "module_parts.h"
-#include "par/changes.h"
-#include "par/text_forms.h"
-#include "par/set_rules.h"
 #include "parameter_file_guard.h"
+#include "parameter_rules.h"
 #include "parameter_table.h"
 #include "treekeep.h"
+#include "treekeep_values.h"
 
 namespace py = pybind11;
 
 namespace psenv::python {
 namespace {
 
-using par::Param;
+using Param = Parameter;
+
+// Bit of the protection that forbids changing a parameter's values.
+constexpr int kWriteProtect = 0x0001;
 
 // A record's value count is a 16-bit field.
 constexpr std::size_t kMostValues = 32767;
@@ -74,31 +74,25 @@ std::vector<std::string> load_bytes(int tree, const std::string &bytes)
     return messages;
 }
 
-// A parameter placed into `tree` with the fields the value rules consult
-// (limits, step, protection) and its values (parmin, parmax).
-void place(int tree, const Param &param)
+// A parameter just made in `tree`, without its values.
+Param table_param(int tree, const std::string &name)
 {
-    varInfo *record = RcreateVar(param.name.c_str(), getTreeRootByIndex(tree), param.type);
+    Param param;
+    param.name = name;
+    const varInfo *record = rfindVar(name.c_str(), getTreeRootByIndex(tree));
     if (record == nullptr)
-        throw std::bad_alloc();
-    for (std::size_t i = 0; i < param.values.count(); ++i) {
-        const int index = i == 0 ? 0 : static_cast<int>(i) + 1;
-        if (param.type == T_STRING)
-            assignString(param.values.texts[i].c_str(), record, index);
-        else
-            assignReal(param.values.reals[i], record, index);
-    }
-    record->prot = param.prot;
-    record->min = param.min;
-    record->max = param.max;
-    record->step = param.step;
-}
-
-// The texts of a failed rule: the last is the refusal, any before it are
-// warnings (limits that could not be resolved).
-[[noreturn]] void refuse_with(const ErrorCapture &errors, const std::string &otherwise)
-{
-    throw py::value_error(errors.messages().empty() ? otherwise : errors.messages().back());
+        return param;
+    param.type = record->type;
+    param.subtype = record->subtype;
+    param.group = record->group;
+    param.dgroup = record->dgroup;
+    param.active = record->active;
+    param.prot = record->prot;
+    param.min = record->min;
+    param.max = record->max;
+    param.step = record->step;
+    param.enumeration.type = record->enumType;
+    return param;
 }
 
 class ParameterData {
@@ -114,7 +108,7 @@ public:
                                  const std::vector<std::string> &texts);
     std::vector<std::string> create(const std::string &name, const std::string &type,
                                     const std::vector<std::string> &texts,
-                                    const par::NewAttributes &attributes);
+                                    const NewAttributes &attributes);
     void remove(const std::string &name);
     void save(const std::optional<std::string> &target, bool force, double wait);
     std::vector<std::tuple<std::string, py::object, py::object>> diff(const ParameterData &other) const;
@@ -127,7 +121,7 @@ private:
         std::string name;
         int type = 0;
         std::vector<std::string> texts;
-        par::NewAttributes attributes;
+        NewAttributes attributes;
     };
     using Values = std::map<std::string, std::vector<std::string>>;
 
@@ -161,14 +155,14 @@ std::pair<std::string, std::unique_ptr<ParameterTable>> read_file(const std::str
     // The store's own load of the file, as `psenv par` loads it after the
     // check; its parameters are copied out in the order of the file.
     std::vector<std::string> messages;
-    P_treereset(par::kFileTree);
+    P_treereset(rules_tree());
     const werr_hook previous = Werrprintf_set_hook(keep_message, &messages);
-    const int code = P_read(par::kFileTree, path.c_str());
+    const int code = P_read(rules_tree(), path.c_str());
     Werrprintf_set_hook(previous, nullptr);
     if (code != P_OK)
-        messages.push_back(par::store_words(code, path));
+        messages.push_back(refusal_text(code, path));
     if (!messages.empty()) {
-        P_treereset(par::kFileTree);
+        P_treereset(rules_tree());
         std::string text = path + ": not all of the file could be read:";
         for (std::string &message : messages) {
             while (!message.empty() && message.back() == '\n')
@@ -177,8 +171,8 @@ std::pair<std::string, std::unique_ptr<ParameterTable>> read_file(const std::str
         }
         throw py::value_error(text);
     }
-    auto table = ParameterTable::from_tree(par::kFileTree, checked.names, checked.bytes.size());
-    P_treereset(par::kFileTree);
+    auto table = ParameterTable::from_tree(rules_tree(), checked.names, checked.bytes.size());
+    P_treereset(rules_tree());
     return {std::move(checked.bytes), std::move(table)};
 }
 
@@ -241,20 +235,23 @@ py::tuple list_of(const ParameterTable &table, const ParameterTable::List &list)
 py::tuple ParameterData::view(const std::string &name) const
 {
     const ParameterTable::Entry &e = table_->entry(at(name));
-    return py::make_tuple(name, par::type_name(e.type), list_of(*table_, e.values), e.max, e.min,
+    return py::make_tuple(name, type_name(e.type), list_of(*table_, e.values), e.max, e.min,
                           e.step, e.active != 0, e.group, e.dgroup, e.prot,
                           list_of(*table_, e.enumeration), e.subtype);
 }
 
-par::ValueList value_list(int type, const std::vector<std::string> &texts)
+ValueList value_list(int type, const std::vector<std::string> &texts)
 {
-    par::ValueList values;
+    ValueList values;
     values.type = type;
     for (const std::string &text : texts) {
+        double real = 0.0;  // the rules let only numbers through
         if (type == T_STRING)
             values.texts.push_back(text);
+        else if (P_valuereal(text.c_str(), &real) == P_REAL_NUMBER)
+            values.reals.push_back(real);
         else
-            values.reals.push_back(*par::value_real(text));
+            values.reals.push_back(0.0);
     }
     return values;
 }
@@ -270,28 +267,17 @@ std::vector<std::string> ParameterData::set(const std::string &name, bool number
         throw py::value_error(name + ": a parameter holds at most 32767 values");
     const Param param = table_->param(at(name));
     const std::vector<Param> limits = limit_arrays();
+    // The kind of a Python value decides before its text does.
+    if ((param.prot & kWriteProtect) != 0)
+        throw py::value_error(refusal_text(P_PROT, name));
+    if (param.type == T_REAL && !numbers)
+        throw py::value_error(refusal_text(P_TYPE, name, quoted(texts.front()) + " is not a number"));
+    if (param.type == T_STRING && numbers)
+        throw py::value_error(refusal_text(P_TYPE, name, texts.front() + " is not a string"));
     std::vector<std::string> warnings;
     {
         ModuleLock lock;
-        ErrorCapture errors;
-        bool allowed = false;
-        if ((param.prot & par::kWriteProtect) != 0) {
-            par::refuse(name, {P_PROT, ""});
-        } else if (param.type == T_REAL && !numbers) {
-            par::refuse(name, {P_TYPE, par::quoted(texts.front()) + " is not a number"});
-        } else if (param.type == T_STRING && numbers) {
-            par::refuse(name, {P_TYPE, texts.front() + " is not a string"});
-        } else {
-            P_treereset(par::kFileTree);
-            place(par::kFileTree, param);
-            for (const Param &array : limits)
-                place(par::kFileTree, array);
-            allowed = par::values_allowed(par::kFileTree, param, texts) == kExitOk;
-            P_treereset(par::kFileTree);
-        }
-        if (!allowed)
-            refuse_with(errors, name + ": refused");
-        warnings = errors.messages();
+        warnings = check_values(param, limits, texts);
     }
     table_->set_values(at(name), value_list(param.type, texts));
     values_[name] = texts;
@@ -300,7 +286,7 @@ std::vector<std::string> ParameterData::set(const std::string &name, bool number
 
 std::vector<std::string> ParameterData::create(const std::string &name, const std::string &type,
                                                const std::vector<std::string> &texts,
-                                               const par::NewAttributes &attributes)
+                                               const NewAttributes &attributes)
 {
     if (contains(name))
         throw py::value_error(name + ": the set holds this parameter already");
@@ -312,20 +298,20 @@ std::vector<std::string> ParameterData::create(const std::string &name, const st
         throw py::value_error(name + ": a parameter holds at most 32767 values");
     const int code = type == "real" ? T_REAL : T_STRING;
     const std::vector<Param> limits = limit_arrays();
-    Param param;
     std::vector<std::string> warnings;
+    Param param;
     {
         ModuleLock lock;
-        ErrorCapture errors;
-        P_treereset(par::kFileTree);
+        const int tree = rules_tree();
+        P_treereset(tree);
+        struct ResetTree {
+            int tree;
+            ~ResetTree() { P_treereset(tree); }
+        } reset{tree};
         for (const Param &array : limits)
-            place(par::kFileTree, array);
-        const bool made =
-            par::create_parameter(par::kFileTree, name, code, texts, attributes, param) == kExitOk;
-        P_treereset(par::kFileTree);
-        if (!made)
-            refuse_with(errors, name + ": refused");
-        warnings = errors.messages();
+            place(tree, array);
+        warnings = create_in(tree, name, code, texts, attributes);
+        param = table_param(tree, name);
     }
     param.values = value_list(code, texts);
     table_->append(param);
@@ -348,30 +334,18 @@ void ParameterData::fill(int tree, const std::vector<Reshape> &reshaped, const V
     if (const auto messages = load_bytes(tree, base_); !messages.empty())
         throw py::value_error(path_ + ": " + messages.front());
     SymbolNode **root = getTreeRootByIndex(tree);
-    ErrorCapture errors;
     bool balanced = true;  // a removal balances the tree, a new parameter does not
     for (const Reshape &change : reshaped) {
         if (!balanced)
             balance(root);
         balanced = !change.create;
-        if (!change.create) {
+        if (!change.create)
             P_deleteVar(tree, change.name.c_str());
-            continue;
-        }
-        Param param;
-        if (par::create_parameter(tree, change.name, change.type, change.texts, change.attributes, param) !=
-            kExitOk)
-            refuse_with(errors, change.name + ": refused");
-        if (const int code = par::assign_values(tree, param, change.texts); code != P_OK)
-            throw py::value_error(par::store_words(code, change.name));
+        else
+            create_in(tree, change.name, change.type, change.texts, change.attributes);
     }
-    for (const auto &[name, texts] : values) {
-        Param param;
-        if (!par::find_param(tree, name, param))
-            continue;
-        if (const int code = par::assign_values(tree, param, texts); code != P_OK)
-            throw py::value_error(par::store_words(code, name));
-    }
+    for (const auto &[name, texts] : values)
+        assign_in(tree, name, texts);
 }
 
 void ParameterData::save(const std::optional<std::string> &target, bool force, double wait)
@@ -416,7 +390,7 @@ std::vector<std::tuple<std::string, py::object, py::object>> ParameterData::diff
         const auto here = table_->find(name);
         const auto there = other.table_->find(name);
         if (here && there &&
-            par::field_changes(table_->param(*here), other.table_->param(*there)).empty())
+            same_parameter(table_->param(*here), other.table_->param(*there)))
             continue;
         const auto values_of = [&name](const ParameterData &data, bool present) {
             return present ? py::object(data.view(name)[2]) : py::object(py::none());
@@ -452,7 +426,7 @@ void add_parameters(py::module_ &module)
                const std::vector<std::string> &texts, std::optional<double> min,
                std::optional<double> max, std::optional<double> step, std::optional<int> group,
                std::optional<int> prot) {
-                par::NewAttributes attributes;
+                NewAttributes attributes;
                 attributes.min = min;
                 attributes.max = max;
                 attributes.step = step;

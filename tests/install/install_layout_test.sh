@@ -59,8 +59,8 @@ got=$(installed_completion twinscan true --draw "")
 [ "$got" = "text timing" ] || fail "the installed completion of twinscan offers '$got'"
 
 expect_only Development "^include/psenv/[a-z_]+\\.h\$|^$lib/lib[a-z]+\\.(a|so)\$|^$lib/cmake/psenv/[A-Za-z-]+\\.cmake\$|^$lib/pkgconfig/psenv(-psg)?\\.pc\$" \
-  include/psenv/psenv_extern.h include/psenv/treekeep.h include/psenv/psg.h \
-  include/psenv/sparsamp_plan.h include/psenv/sparsamp_pictures.h
+  include/psenv/psenv_extern.h include/psenv/treekeep.h include/psenv/treekeep_values.h \
+  include/psenv/psg.h include/psenv/sparsamp_plan.h include/psenv/sparsamp_pictures.h
 # The Python package, when the module is built: its files and nothing else,
 # in the one package folder.
 python_files=$(install_component Python)

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "core/parameter_file.h"
 #include "core/report.h"
 #include "core/streams.h"
 #include "treekeep.h"
+#include "treekeep_values.h"
 
 namespace psenv::par {
 
@@ -71,15 +73,14 @@ Param copy_param(const char *name, const varInfo &record)
 
 int refuse_unsavable(int tree, const std::string &path)
 {
-    int status = kExitOk;
-    for (const Param &param : collect(tree)) {
-        if (param.name[0] == '$' || goodName(param.name.c_str()) == 0) {
-            error(path + ": parameter '" + param.name +
-                  "' cannot be saved to a file; the file was left unchanged");
-            status = kExitFailure;
-        }
-    }
-    return status;
+    auto refuse = [](const char *name, void *context) {
+        error(*static_cast<const std::string *>(context) + ": parameter '" + name +
+              "' cannot be saved to a file; the file was left unchanged");
+    };
+    const int found = P_unsavable(tree, refuse, const_cast<std::string *>(&path));
+    if (found == P_MALLOC)
+        throw std::bad_alloc();
+    return found > 0 ? kExitFailure : kExitOk;
 }
 
 Load load_file(int tree, const std::string &path)

@@ -13,12 +13,11 @@
 namespace psenv::par {
 
 // Trees the subcommands work in: the first (or only) file goes to
-// kFileTree, the second file of `diff` to kSecondFileTree.  The system tree
-// receives the "parmin"/"parmax" arrays of a file, where the store resolves
-// indirect limits.
+// kFileTree, the second file of `diff` to kSecondFileTree.  (The value
+// rules of `set` use the system tree for the "parmin"/"parmax" arrays of a
+// file, where the store resolves indirect limits.)
 constexpr int kFileTree = VARTREE_PROCESSED;
 constexpr int kSecondFileTree = VARTREE_SCRATCH;
-constexpr int kLimitsTree = VARTREE_SYSTEM;
 
 // Equality of two reals read from files; two NaNs count as equal.
 bool same_real(double a, double b);

@@ -9,10 +9,10 @@
 #include "core/numbers.h"
 #include "par/guarded_edit.h"
 #include "par/param_trees.h"
-#include "par/set_rules.h"
 #include "par/text_forms.h"
-#include "par/value_rules.h"
 #include "treekeep.h"
+#include "treekeep_files.h"
+#include "treekeep_values.h"
 
 namespace psenv::par {
 namespace {
@@ -48,59 +48,122 @@ std::optional<int> protection_bits(const std::string &text)
 }
 
 // The options of a new parameter, or a usage error.
-int new_attributes(const Call &call, NewAttributes &attributes)
+int new_attributes(const Call &call, P_newparam &attributes)
 {
     const Args &args = call.args;
     const double huge = std::numeric_limits<double>::max();
     struct RealOption {
         const char *name;
         double low;
-        std::optional<double> *into;
+        int flag;
+        double *into;
     };
-    for (const RealOption &option : {RealOption{"min", -huge, &attributes.min},
-                                     RealOption{"max", -huge, &attributes.max},
-                                     RealOption{"step", 0.0, &attributes.step}}) {
+    for (const RealOption &option : {RealOption{"min", -huge, P_NEW_MIN, &attributes.min},
+                                     RealOption{"max", -huge, P_NEW_MAX, &attributes.max},
+                                     RealOption{"step", 0.0, P_NEW_STEP, &attributes.step}}) {
         const auto text = args.get(option.name);
         if (!text)
             continue;
-        *option.into = parse_decimal(*text, option.low, huge);
-        if (!*option.into)
+        const auto value = parse_decimal(*text, option.low, huge);
+        if (!value)
             return bad_number(std::string("--") + option.name, *text,
                               option.low == 0.0 ? "a finite real of 0 or more" : "a finite real",
                               call.command);
+        *option.into = *value;
+        attributes.given |= option.flag;
     }
-    if (attributes.min && attributes.max && *attributes.min > *attributes.max)
+    if ((attributes.given & P_NEW_MIN) != 0 && (attributes.given & P_NEW_MAX) != 0 &&
+        attributes.min > attributes.max)
         return call.usage("--min is above --max");
     if (const auto text = args.get("group")) {
         const auto group = parse_whole(*text, 0, 7);
         if (!group)
             return bad_number("--group", *text, "a whole number from 0 to 7", call.command);
         attributes.group = static_cast<int>(*group);
+        attributes.given |= P_NEW_GROUP;
     }
     if (const auto text = args.get("prot")) {
-        attributes.prot = protection_bits(*text);
-        if (!attributes.prot)
+        const auto prot = protection_bits(*text);
+        if (!prot)
             return bad_number("--prot", *text,
                               "protection bits (decimal or 0x hexadecimal, at most 0x7fffffff)",
                               call.command);
+        attributes.prot = *prot;
+        attributes.given |= P_NEW_PROT;
     }
     return kExitOk;
+}
+
+// A refusal of the store's rules as "NAME: <its words> (detail)", after the
+// warning that limits went unchecked; kExitOk when there was none.
+int verdict_status(const std::string &name, int code, const P_verdict &verdict,
+                   const std::vector<char> &detail)
+{
+    if (verdict.limitsUnchecked != 0)
+        error(name_text(name) +
+              ": limits are positions in parmin/parmax, which the file does not hold in full; "
+              "limits not checked");
+    if (code == P_OK)
+        return kExitOk;
+    if (code == P_VALUE_STRINGLIMITS) {
+        error(name_text(name) + ": a new string parameter takes no --min, --max or --step (" +
+              detail.data() + " is no list of numbers); the file was left unchanged");
+        return kExitFailure;
+    }
+    error(store_words(code, name, detail.data()));
+    return kExitFailure;
+}
+
+// The values as the store takes them.
+std::vector<const char *> value_texts(const std::vector<std::string> &values)
+{
+    std::vector<const char *> texts;
+    texts.reserve(values.size());
+    for (const std::string &value : values)
+        texts.push_back(value.c_str());
+    return texts;
+}
+
+// Checks (or creates and checks) through `rule`, which fills a verdict; a
+// detail longer than the first buffer is asked for again in full.
+template <typename Rule>
+int apply_rule(const std::string &name, Rule &&rule)
+{
+    std::vector<char> detail(256);
+    P_verdict verdict{detail.data(), detail.size(), 0, 0};
+    int code = rule(verdict);
+    if (code != P_OK && verdict.length >= detail.size()) {
+        detail.resize(verdict.length + 1);
+        verdict = P_verdict{detail.data(), detail.size(), 0, 0};
+        code = rule(verdict);
+    }
+    return verdict_status(name, code, verdict, detail);
 }
 
 // A new parameter: real when every value is a number, with the attributes
 // the options give, and the values checked against them.
 int create(const std::string &name, const std::vector<std::string> &values,
-            const NewAttributes &attributes, Param &param)
+           P_newparam attributes)
 {
-    int type = T_REAL;
+    attributes.type = T_REAL;
     for (const std::string &text : values) {
+        const int reading = P_valuereal(text.c_str(), nullptr);
         // nan or 1e999 is a number gone wrong, not a text.
-        if (unusable_number(text))
-            return refuse(name, {P_TYPE, quoted(text) + " is not a finite number in range"});
-        if (!value_real(text))
-            type = T_STRING;
+        if (reading == P_REAL_UNUSABLE) {
+            error(store_words(P_TYPE, name, quoted(text) + " is not a finite number in range"));
+            return kExitFailure;
+        }
+        if (reading != P_REAL_NUMBER)
+            attributes.type = T_STRING;
     }
-    return create_parameter(kFileTree, name, type, values, attributes, param);
+    const std::vector<const char *> texts = value_texts(values);
+    return apply_rule(name, [&](P_verdict &verdict) {
+        // A refusal leaves the parameter half made: the next try starts clean.
+        if (rfindVar(name.c_str(), getTreeRootByIndex(kFileTree)) != nullptr)
+            P_deleteVar(kFileTree, name.c_str());
+        return P_createparam(kFileTree, name.c_str(), texts.data(), texts.size(), &attributes,
+                             &verdict);
+    });
 }
 
 int run(const Call &call)
@@ -110,7 +173,7 @@ int run(const Call &call)
         return call.usage("par set needs a parameter file, a name and at least one value");
     if (operands.size() - 2 > kMostValues)
         return call.usage("a parameter holds at most 32767 values");
-    NewAttributes attributes;
+    P_newparam attributes{};
     if (const int status = new_attributes(call, attributes); status != kExitOk)
         return status;
     const std::string &path = operands[0];
@@ -133,20 +196,22 @@ int run(const Call &call)
     case Load::kFailed:
         return kExitFailure;
     }
-    Param param;
-    const bool created = !find_param(kFileTree, name, param);
-    if (!created && attributes.any()) {
+    const bool created = rfindVar(name.c_str(), getTreeRootByIndex(kFileTree)) == nullptr;
+    if (!created && attributes.given != 0) {
         error(name_text(name) + ": the file holds this parameter; --min, --max, --step, --group "
                                 "and --prot only describe a new one; the file was left unchanged");
         return kExitFailure;
     }
-    if (!created && (param.prot & kWriteProtect) != 0)
-        return refuse(name, {P_PROT, ""});
-    if (const int status = created ? create(name, values, attributes, param)
-                                   : values_allowed(kFileTree, param, values);
+    const std::vector<const char *> texts = value_texts(values);
+    if (const int status = created ? create(name, values, attributes)
+                                   : apply_rule(name, [&](P_verdict &verdict) {
+                                         return P_checkvalues(kFileTree, name.c_str(), texts.data(),
+                                                              texts.size(), &verdict);
+                                     });
         status != kExitOk)
         return status;
-    if (const int code = assign_values(kFileTree, param, values); code != P_OK) {
+    if (const int code = P_assignvalues(kFileTree, name.c_str(), texts.data(), texts.size());
+        code != P_OK) {
         error(store_words(code, name));
         return kExitFailure;
     }
@@ -156,7 +221,8 @@ int run(const Call &call)
         return status;
     // A misspelt name makes a new parameter instead of changing the one meant.
     if (created)
-        error("created new " + type_name(param.type) + " parameter '" + name_text(name) + "'");
+        error("created new " + type_name(rfindVar(name.c_str(), getTreeRootByIndex(kFileTree))->type) +
+              " parameter '" + name_text(name) + "'");
     return kExitOk;
 }
 

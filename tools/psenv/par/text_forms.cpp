@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "core/report.h"
 #include "treekeep.h"
 #include "treekeep_files.h"
+#include "treekeep_values.h"
 
 namespace psenv::par {
 
@@ -17,35 +17,8 @@ std::string real_text(double value)
 
 std::string quoted(std::string_view text)
 {
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned char>(c));
-                out += escape;
-            } else {
-                out += c;
-            }
-        }
-    }
-    out += '"';
+    std::string out(P_quoted(text.data(), text.size(), nullptr, 0), '\0');
+    P_quoted(text.data(), text.size(), out.data(), out.size() + 1);
     return out;
 }
 
@@ -58,13 +31,10 @@ std::string name_text(std::string_view name)
 
 std::string store_words(int code, std::string_view name, std::string_view detail)
 {
-    // The name is not part of the store's prefix, which a long name would
-    // cut short.
-    std::string words = name_text(name) + ": " + store_message(code, "", "");
-    while (!words.empty() && words.back() == ' ')
-        words.pop_back();
-    if (!detail.empty())
-        words += " (" + std::string(detail) + ")";
+    const std::string whole(name);
+    const std::string note(detail);
+    std::string words(P_refusaltext(code, whole.c_str(), note.c_str(), nullptr, 0), '\0');
+    P_refusaltext(code, whole.c_str(), note.c_str(), words.data(), words.size() + 1);
     return words;
 }
 
