@@ -12,6 +12,8 @@
 
 #include "sparsamp_plan_options.h"
 
+extern "C" int plan_c11_options(csplan_options *options, size_t *count);
+
 namespace {
 
 csplan_grid grid_of(std::initializer_list<int> ni)
@@ -87,6 +89,17 @@ TEST(PlanOptions, TableListsEveryOptionOnceWithItsMethods)
                 : CSPLAN_TAKEN_BY_POISSON_GAP | CSPLAN_TAKEN_BY_EXPONENTIAL;
         EXPECT_EQ(entry->methods, expected_methods) << name;
     }
+}
+
+TEST(PlanOptions, ReadFromC)
+{
+    csplan_options options;
+    std::size_t count = 0;
+    ASSERT_EQ(plan_c11_options(&options, &count), CSPLAN_OK);
+    EXPECT_EQ(count, csplan_option_count());
+    EXPECT_EQ(options.walk, CSPLAN_WALK_RADIAL);
+    EXPECT_EQ(options.last, 1);
+    EXPECT_EQ(options.points, 40);
 }
 
 TEST(PlanOptions, MethodsByName)
