@@ -166,18 +166,23 @@ py::array_t<std::int32_t> make(const std::vector<int> &ni, const std::string &me
         chosen.seed = seed;
         std::vector<const char *> names;
         std::vector<const char *> values;
+        std::size_t longest = 0;
         for (const auto &[name, value] : options) {
             names.push_back(name.c_str());
             values.push_back(value.c_str());
+            longest = std::max(longest, name.size() + value.size());
         }
-        std::vector<std::int64_t> indices(static_cast<std::size_t>(wanted));
-        char detail[256] = "";
+        // Room for a refused text quoted whole in the sentence.
+        std::vector<char> refusal(longest + 256);
         int code = csplan_options_set_all(&chosen, &grid, method.c_str(), names.data(),
-                                          values.data(), names.size(), detail, sizeof detail);
+                                          values.data(), names.size(), refusal.data(),
+                                          refusal.size());
         if (code == CSPLAN_ENOMEM)
             throw std::bad_alloc();
         if (code != CSPLAN_OK)
-            throw py::value_error(in_python_words(detail));
+            throw py::value_error(in_python_words(refusal.data()));
+        std::vector<std::int64_t> indices(static_cast<std::size_t>(wanted));
+        char detail[256] = "";
         {
             ModuleLock lock;
             code = csplan_make(&grid, &chosen, indices.data(), wanted, nullptr, detail, sizeof detail);

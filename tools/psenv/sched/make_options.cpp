@@ -1,5 +1,6 @@
 // The options of `sched make` for the planner's methods, read by the
 // planner's table of options (sparsamp_plan_options.h), and its summary.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -23,12 +24,16 @@ int planned_options(const Call &call, const std::string &method, const csplan_gr
         }
     }
     std::vector<const char *> values;
-    for (const std::string &text : texts)
+    std::size_t longest = 0;
+    for (const std::string &text : texts) {
         values.push_back(text.c_str());
-    char detail[256];
+        longest = std::max(longest, text.size());
+    }
+    // Room for a refused text quoted whole in the sentence.
+    std::vector<char> detail(longest + 256);
     if (csplan_options_set_all(&options, &grid, method.c_str(), names.data(), values.data(),
-                               names.size(), detail, sizeof detail) != CSPLAN_OK)
-        return call.usage(detail);
+                               names.size(), detail.data(), detail.size()) != CSPLAN_OK)
+        return call.usage(detail.data());
     return kExitOk;
 }
 
