@@ -26,9 +26,10 @@ __all__ = [
 
 #: The generators, the sampling module's own first (``psenv sched make --method``).
 METHODS = ("uniform", "poisson-gap", "exponential")
-#: The options only the planner's methods take: ``psenv sched make``'s
-#: ``--points``, ``--sine-portion`` ... as keyword arguments of :func:`make`
-#: (``sine_portion``); the module's own generator refuses them.
+#: The options only the planner's methods take, from the planner's table
+#: of options: ``psenv sched make``'s ``--points``, ``--sine-portion`` ...
+#: as keyword arguments of :func:`make` (``sine_portion``); the module's own
+#: generator refuses them.
 OPTIONS = tuple(name.replace("-", "_") for name in _core.sched_planned_options())
 #: The main lobe's half-width W of the far sidelobe unless told otherwise.
 DEFAULT_EXCLUDE = _core.sched_default_exclude
@@ -160,8 +161,8 @@ def make(ni, *, method="poisson-gap", points=None, density=None, seed=0, decay=N
              whole grid (exactly one of the two)
     seed     a 32-bit whole number; the same seed gives the same schedule
 
-    The planner's options (:data:`OPTIONS`), read by the command line's own
-    reading of them into the planner's one table of options:
+    The planner's options (:data:`OPTIONS`), read by the planner's one
+    table of options, as ``psenv sched make`` reads them:
 
     decay           exponential: the decay in increments, one value or one
                     per dimension

@@ -1,10 +1,15 @@
 // psenv.sched: making, reading, writing and checking schedules through the
 // sampling module and its planner, as `psenv sched make|check` do.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -13,15 +18,12 @@
 #include <pybind11/stl.h>
 
 #include "arrays.h"
-#include "core/report.h"
-#include "sched/schedule.h"
-#include "sched/make_planned.h"
 #include "errors.h"
 #include "module_lock.h"
 #include "module_parts.h"
 #include "sparsamp.h"
 #include "sparsamp_plan.h"
-#include "core/streams.h"
+#include "sparsamp_plan_options.h"
 #include "treekeep.h"
 
 namespace py = pybind11;
@@ -108,9 +110,9 @@ std::string in_python_words(const std::string &text)
 }
 
 // sched.make(): the module's own generator for "uniform"; for the planner's
-// methods the options the command line takes, read by the command line's
-// own reading of them (planned_options()) into the planner's one table of
-// options, then csplan_make().  `options` holds the planner's options as
+// methods the options the command line takes, read by the planner's table
+// of options (csplan_options_set_all(), as `psenv sched make` reads them),
+// then csplan_make().  `options` holds the planner's options as
 // the command line would be given them ("walk" -> "radial", "last" -> "").
 py::array_t<std::int32_t> make(const std::vector<int> &ni, const std::string &method,
                                std::optional<std::int64_t> points,
@@ -158,21 +160,31 @@ py::array_t<std::int32_t> make(const std::vector<int> &ni, const std::string &me
         if (wanted < 1 || wanted > total)
             throw py::value_error("points must be from 1 to the grid's " + std::to_string(total) +
                                   " points, not " + std::to_string(wanted));
-        Args args;
-        args.options = options;
         csplan_options chosen;
         csplan_options_init(&chosen);
         chosen.points = wanted;
         chosen.seed = seed;
+        std::vector<const char *> names;
+        std::vector<const char *> values;
+        std::size_t longest = 0;
+        for (const auto &[name, value] : options) {
+            names.push_back(name.c_str());
+            values.push_back(value.c_str());
+            longest = std::max(longest, name.size() + value.size());
+        }
+        // Room for a refused text quoted whole in the sentence.
+        std::vector<char> refusal(longest + 256);
+        int code = csplan_options_set_all(&chosen, &grid, method.c_str(), names.data(),
+                                          values.data(), names.size(), refusal.data(),
+                                          refusal.size());
+        if (code == CSPLAN_ENOMEM)
+            throw std::bad_alloc();
+        if (code != CSPLAN_OK)
+            throw py::value_error(in_python_words(refusal.data()));
         std::vector<std::int64_t> indices(static_cast<std::size_t>(wanted));
         char detail[256] = "";
-        int code = CSPLAN_OK;
         {
             ModuleLock lock;
-            ErrorCapture errors;
-            if (sched::planned_options(Call{args, "sched make"}, method, grid, chosen) != kExitOk)
-                throw py::value_error(in_python_words(errors.messages().empty() ? "refused"
-                                                                                : errors.messages().front()));
             code = csplan_make(&grid, &chosen, indices.data(), wanted, nullptr, detail, sizeof detail);
             if (code == CSPLAN_OK) {
                 rows.resize(indices.size() * ni.size());
@@ -193,6 +205,47 @@ py::array_t<std::int32_t> make(const std::vector<int> &ni, const std::string &me
     return array_of(std::move(data), {static_cast<py::ssize_t>(count), static_cast<py::ssize_t>(ni.size())});
 }
 
+// Why `path` cannot be read: an errno value, EISDIR for a directory (the
+// module's reader would take it for a file without rows), or 0.
+int unreadable(const std::string &path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat info {};
+    const int reason = ::fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
+    ::close(fd);
+    return reason;
+}
+
+// The strict reading's findings for `path`, worded as `psenv sched show`
+// warns of them.  Only a regular file is read twice: a FIFO would lose its
+// rows to the warnings.
+std::vector<std::string> warnings_about(const std::string &path)
+{
+    std::vector<std::string> warnings;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return warnings;
+    csplan_check_report report{};
+    int failure = 0;
+    if (csplan_check_schedule(path.c_str(), nullptr, 0, &report, &failure) != CSPLAN_OK)
+        return warnings;
+    try {
+        for (std::size_t i = 0; i < csplan_warning_count(&report); ++i) {
+            std::vector<char> text(path.size() + 64 +
+                                   (i < report.count ? std::strlen(report.problems[i].text) : 0));
+            if (csplan_warning_text(path.c_str(), &report, i, text.data(), text.size()) == CSPLAN_OK)
+                warnings.emplace_back(text.data());
+        }
+    } catch (...) {
+        csplan_free_check_report(&report);
+        throw;
+    }
+    csplan_free_check_report(&report);
+    return warnings;
+}
+
 // sched.read(): the module's reader (as `psenv sched show|plot|psf` read),
 // and the strict reading's findings as warnings.
 std::tuple<py::array_t<std::int32_t>, std::vector<std::string>> read(const std::string &path)
@@ -205,24 +258,17 @@ std::tuple<py::array_t<std::int32_t>, std::vector<std::string>> read(const std::
         ModuleLock lock;
         if (const int reason = unreadable(path); reason != 0)
             throw FileFailure(reason, path);
-        ErrorCapture errors;
-        sched::warn_about_schedule(path, {});
-        const std::size_t found = errors.messages().size();
-        for (const std::string &message : errors.messages()) {
-            const std::string prefix = "warning: ";
-            warnings.push_back(message.rfind(prefix, 0) == 0 ? message.substr(prefix.size()) : message);
-        }
-        sched::Schedule schedule;
-        if (sched::load_schedule(path, schedule) != kExitOk) {
-            const auto &messages = errors.messages();
-            throw py::value_error(messages.size() > found ? messages.back() : "cannot read " + path);
-        }
-        count = schedule.rows();
-        width = static_cast<std::size_t>(schedule.dimensions());
+        warnings = warnings_about(path);
+        int columns = 0;
+        char detail[CS_NAME_SIZE + 128] = "";
+        if (CSreadSchedFile(path.c_str(), &columns, nullptr, detail, sizeof detail) != CS_READ_OK)
+            throw py::value_error(detail[0] != '\0' ? detail : "cannot read " + path);
+        count = static_cast<std::size_t>(getCSnum());
+        width = static_cast<std::size_t>(columns);
         data.resize(count * width);
         for (std::size_t i = 0; i < count; ++i)
             for (std::size_t k = 0; k < width; ++k)
-                data[i * width + k] = schedule.columns[k][i];
+                data[i * width + k] = static_cast<int>(getCSval(static_cast<int>(k), static_cast<int>(i)));
     }
     std::vector<std::int32_t> rows(data.begin(), data.end());
     return {array_of(std::move(rows), {static_cast<py::ssize_t>(count), static_cast<py::ssize_t>(width)}),
@@ -288,8 +334,13 @@ void add_schedules(py::module_ &module)
     module.def("sched_read", &read, py::arg("path"));
     module.def("sched_write", &write, py::arg("path"), py::arg("rows"));
     module.def("sched_check", &check, py::arg("path"), py::arg("ni"));
-    // The options the planner's methods take and the module's own refuses.
-    module.def("sched_planned_options", [] { return sched::planned_only_options(); });
+    // The planner's table of options: the ones the module's own generator refuses.
+    module.def("sched_planned_options", [] {
+        std::vector<std::string> names;
+        for (std::size_t i = 0; i < csplan_option_count(); ++i)
+            names.emplace_back(csplan_option_at(i)->name);
+        return names;
+    });
 }
 
 }  // namespace psenv::python

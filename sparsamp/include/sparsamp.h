@@ -29,6 +29,8 @@
 #ifndef PSENV_SPARSAMP_H
 #define PSENV_SPARSAMP_H
 
+#include <stddef.h>
+
 #include "psenv_extern.h"
 
 #ifdef __cplusplus
@@ -156,6 +158,30 @@ PSENV_EXTERN(void) CSmakeSched(void);
  *         CS_READ_NODATA, CS_READ_COLUMNS; nothing changes on failure
  */
 PSENV_EXTERN(int) CSreadSched(const char *directory);
+
+/*
+ * Read a schedule file whose column count is not known, as the tools read
+ * one: CSinit() with a file-type configuration of 1, 2, ... dimensions in
+ * the current tree (removed again after), then CSreadSched(), until the
+ * first row fits.  A path of 255 characters or more (with "./" for a
+ * relative one) and a file that cannot be opened or is a directory are
+ * refused before the reader runs, which would take a directory for a file
+ * without rows.  Replaces every parameter of the current tree.
+ *
+ * @param path         the schedule file
+ * @param columns      receives the column count (getCSnum() and getCSval()
+ *                     then give the rows)
+ * @param error_out    optional: receives the errno value when the file
+ *                     cannot be opened, else 0
+ * @param detail       optional: receives "" on success, else one sentence
+ *                     naming the file and why ("schedule file 'P' has no
+ *                     data row"), cut to fit
+ * @param detail_size  bytes `detail` holds (0 with NULL)
+ * @return 0, or CS_READ_NOFILE (also for a NULL path or `columns`, a path
+ *         too long), CS_READ_NODATA, CS_READ_COLUMNS (more than CS_MAX_DIMS)
+ */
+PSENV_EXTERN(int) CSreadSchedFile(const char *path, int *columns, int *error_out, char *detail,
+                                  size_t detail_size);
 
 /*
  * Write the held schedule to the schedule file.  The rows go to a new file

@@ -239,3 +239,50 @@ def test_the_schedule_must_fit_the_grid():
     if sched.psf_available():
         with pytest.raises(ValueError, match="outside"):
             sched.psf(rows, (8, 4))
+
+
+def test_make_takes_the_planners_table_of_options_as_keywords(psenv_cli):
+    import inspect
+    keywords = [name for name, p in inspect.signature(sched.make).parameters.items()
+                if p.kind is p.KEYWORD_ONLY]
+    table = [name.replace("-", "_") for name in psenv._core.sched_planned_options()]
+    assert sched.OPTIONS == tuple(table)
+    assert set(keywords) - {"method", "density", "seed"} == set(table)
+    # The same table is the command line's: each option is one of `sched make`'s.
+    usage = psenv_cli("sched", "make", "--help").stdout
+    for name in psenv._core.sched_planned_options():
+        assert f"--{name}" in usage, name
+
+
+@pytest.mark.parametrize("options, kwargs", [
+    (["--walk", "spiral"], dict(walk="spiral")),
+    (["--order", "random"], dict(order="random")),
+    (["--decay", "3"], dict(decay=3)),
+    (["--best-of", "0"], dict(best_of=0)),
+    (["--sine-portion", "half", "--weight", "none"], dict(sine_portion="half", weight="none")),
+])
+def test_make_refuses_what_the_command_line_refuses_in_its_words(psenv_cli, tmp_path, options,
+                                                                 kwargs):
+    refused = psenv_cli("sched", "make", "--ni", 64, "--method", "poisson-gap", "--points", 5,
+                        *options, "--dir", tmp_path, check=False)
+    assert refused.returncode == 2
+    said = refused.stderr.splitlines()[0].removeprefix("psenv: ")
+    for option in ("--walk", "--order", "--decay", "--best-of", "--sine-portion", "--weight",
+                   "--method "):
+        said = said.replace(option, option[2:].replace("-", "_"))
+    with pytest.raises(ValueError) as caught:
+        sched.make(64, points=5, **kwargs)
+    assert str(caught.value) == said
+
+
+def test_read_counts_the_warnings_past_twenty_like_the_tool(psenv_cli, tmp_path):
+    path = tmp_path / "long.sch"
+    path.write_text("0\n" + "1\n" * 25)
+    shown = psenv_cli("sched", "show", path)
+    tool_warnings = [line.split("warning: ", 1)[1] for line in shown.stderr.splitlines()
+                     if "warning: " in line]
+    with warnings.catch_warnings(record=True) as caught:
+        warnings.simplefilter("always")
+        sched.read(path)
+    assert len(tool_warnings) == 21 and "more problems" in tool_warnings[-1]
+    assert [str(w.message) for w in caught] == tool_warnings

@@ -7,44 +7,8 @@
 
 namespace psenv {
 
-namespace {
-thread_local ErrorCapture *capture = nullptr;
-}  // namespace
-
-ErrorCapture::ErrorCapture() : outer_(capture)
-{
-    capture = this;
-}
-
-ErrorCapture::~ErrorCapture()
-{
-    capture = outer_;
-}
-
-void ErrorCapture::keep(std::string_view text)
-{
-    while (!text.empty() && text.back() == '\n')
-        text.remove_suffix(1);
-    messages_.emplace_back(text);
-}
-
-std::string ErrorCapture::text() const
-{
-    std::string joined;
-    for (const std::string &message : messages_) {
-        if (!joined.empty())
-            joined += '\n';
-        joined += message;
-    }
-    return joined;
-}
-
 void error(std::string_view text)
 {
-    if (capture != nullptr) {
-        capture->keep(text);
-        return;
-    }
     std::string line = "psenv: ";
     line.append(text);
     if (line.back() != '\n')
@@ -55,8 +19,6 @@ void error(std::string_view text)
 int usage_error(std::string_view text, std::string_view command)
 {
     error(text);
-    if (capture != nullptr)
-        return kExitUsage;
     std::string hint = "psenv: Try 'psenv ";
     if (!command.empty()) {
         hint.append(command);

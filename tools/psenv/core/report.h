@@ -6,7 +6,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace psenv {
 
@@ -15,30 +14,8 @@ namespace psenv {
 // already reported.
 enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
 
-// "psenv: <text>" on standard error (a newline is added when missing), or
-// to the innermost ErrorCapture of the thread.
+// "psenv: <text>" on standard error (a newline is added when missing).
 void error(std::string_view text);
-
-// While an object lives, error() and usage_error() on its thread keep their
-// texts here instead of printing them: a caller that is no command (the
-// Python module) turns them into its own reports.
-class ErrorCapture {
-public:
-    ErrorCapture();
-    ~ErrorCapture();
-    ErrorCapture(const ErrorCapture &) = delete;
-    ErrorCapture &operator=(const ErrorCapture &) = delete;
-
-    void keep(std::string_view text);
-    // The texts in order, without "psenv: " and line ends.
-    const std::vector<std::string> &messages() const { return messages_; }
-    // The texts joined by line ends.
-    std::string text() const;
-
-private:
-    std::vector<std::string> messages_;
-    ErrorCapture *outer_;
-};
 
 // Usage error: "psenv: <text>" plus a hint to the --help of `command` (the
 // words after "psenv", empty for the program's own); returns kExitUsage.

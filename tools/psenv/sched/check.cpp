@@ -9,7 +9,7 @@
 #include "core/command.h"
 #include "sched/grid.h"
 #include "sched/schedule.h"
-#include "sparsamp_plan.h"
+#include "sparsamp_plan_options.h"
 
 namespace psenv::sched {
 namespace {
@@ -32,7 +32,7 @@ int check_file(const std::string &path, const std::vector<int> &ni, Report &repo
 }
 
 // The findings listed before the rest are only counted.
-constexpr std::size_t kMostListed = 20;
+constexpr std::size_t kMostListed = CSPLAN_MOST_WARNINGS;
 
 // The grid reordered when every row of `path` lies outside the grid `ni` but
 // inside it in another order (a grid given transposed); else nothing.
@@ -84,13 +84,13 @@ int warn_about_schedule(const std::string &path, const std::vector<int> &ni)
     if (check_file(path, ni, report, failure) != CSPLAN_OK)
         return 0;
     const std::size_t count = report.report.count;
-    for (std::size_t i = 0; i < std::min(count, kMostListed); ++i) {
-        const csplan_problem &problem = report.report.problems[i];
-        error("warning: " + path + ":" + std::to_string(problem.line) + ": " + problem.text);
+    for (std::size_t i = 0; i < csplan_warning_count(&report.report); ++i) {
+        std::vector<char> text(path.size() + 64 +
+                               (i < count ? std::strlen(report.report.problems[i].text) : 0));
+        if (csplan_warning_text(path.c_str(), &report.report, i, text.data(), text.size()) ==
+            CSPLAN_OK)
+            error(std::string("warning: ") + text.data());
     }
-    if (count > kMostListed)
-        error("warning: " + path + ": " + std::to_string(count - kMostListed) +
-              " more problems ('psenv sched check' lists them)");
     if (const auto fits = transposed_grid(path, ni, report.report))
         error("warning: " + path + ": " + transposed_text(ni, *fits));
     return static_cast<int>(count);

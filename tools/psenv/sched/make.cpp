@@ -16,6 +16,7 @@
 #include "core/streams.h"
 #include "sched/make_planned.h"
 #include "sched/progress.h"
+#include "sparsamp_plan_options.h"
 #include "sparsamp.h"
 #include "treekeep.h"
 #include "vartree.h"
@@ -305,8 +306,8 @@ int run(const Call &call)
             name && (*name)[0] == '/' ? *name : dir + "/" + name.value_or(CS_DEFAULT_NAME);
         return make_planned(call, method, location, max_points);
     }
-    for (const std::string &option : planned_only_options())
-        if (args.has(option))
+    for (std::size_t i = 0; i < csplan_option_count(); ++i)
+        if (const std::string option = csplan_option_at(i)->name; args.has(option))
             return call.usage("--" + option + " belongs to the other methods");
     if (const int status = dropped_dimensions(call); status != kExitOk)
         return status;

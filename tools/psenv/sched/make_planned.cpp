@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "core/numbers.h"
 #include "sched/grid.h"
 #include "sched/make_planned.h"
 #include "sparsamp.h"
@@ -46,18 +45,13 @@ std::int32_t seed_from_tree()
     return static_cast<std::int32_t>(rounded);
 }
 
-// K from --points, else from "CSdensity" as a percentage of the whole grid;
-// a usage error when neither gives one.
+// K from "CSdensity" as a percentage of the whole grid when --points is
+// not given (the planner's options read --points); a usage error when
+// neither gives one.
 int point_count(const Call &call, std::int64_t total, std::int64_t &count)
 {
-    if (auto points = call.args.get("points")) {
-        const auto k = parse_whole(*points, 1, total);
-        if (!k)
-            return call.usage("--points must be a whole number from 1 to the grid's " +
-                              std::to_string(total) + " points");
-        count = *k;
+    if (call.args.has("points"))
         return kExitOk;
-    }
     const auto density = real_parameter("CSdensity", true);
     if (!density || !(*density > 0) || !(*density <= 100))
         return call.usage("give --points K or --density P (0 < P <= 100, percent of the grid)");
@@ -166,6 +160,7 @@ int make_planned(const Call &call, const std::string &method, const std::string 
     options.seed = seed_from_tree();
     if (const int status = planned_options(call, method, grid, options); status != kExitOk)
         return status;
+    points = options.points;
 
     std::vector<std::int64_t> indices(static_cast<std::size_t>(points));
     csplan_made made{};

@@ -4,7 +4,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "core/command.h"
 #include "sparsamp_plan.h"
@@ -18,11 +17,9 @@ namespace psenv::sched {
 int make_planned(const Call &call, const std::string &method, const std::string &location,
                  std::optional<long long> max_points);
 
-// The options of `sched make` that only the planner's methods take.
-const std::vector<std::string> &planned_only_options();
-
-// Fills `options` (after csplan_options_init) from the command line for
-// --method `method` on `grid`: kExitOk, or the usage error reported.
+// Fills `options` (after csplan_options_init) from the command line's
+// options of the planner's table (sparsamp_plan_options.h) for --method
+// `method` on `grid`: kExitOk, or the usage error reported.
 int planned_options(const Call &call, const std::string &method, const csplan_grid &grid,
                     csplan_options &options);
 

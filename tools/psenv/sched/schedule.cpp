@@ -2,33 +2,11 @@
 #include "sched/schedule.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstring>
 
 #include "core/report.h"
-#include "core/streams.h"
 #include "sparsamp.h"
-#include "treekeep.h"
-#include "vartree.h"
 
 namespace psenv::sched {
-namespace {
-
-// A file-type configuration of `dims` dimensions in the current tree, so
-// that the module reads the file with that many columns.
-void configure_reader(int dims)
-{
-    SymbolNode **root = getTreeRootByIndex(VARTREE_CURRENT);
-    tossVars(root);
-    assignString("i", RcreateVar("CStype", root, T_STRING), 0);
-    for (int j = 1; j <= dims; ++j) {
-        const std::string suffix = j == 1 ? "" : std::to_string(j);
-        assignReal(2.0, RcreateVar(("ni" + suffix).c_str(), root, T_REAL), 0);
-        assignReal(100.0, RcreateVar(("CSdensity" + suffix).c_str(), root, T_REAL), 0);
-    }
-}
-
-}  // namespace
 
 std::vector<int> Schedule::row_major() const
 {
@@ -51,38 +29,10 @@ std::string delay_name(int k)
 
 int load_schedule(const std::string &path, Schedule &schedule)
 {
-    const bool absolute = !path.empty() && path[0] == '/';
-    if (path.size() + (absolute ? 0 : 2) > 255 || path.size() >= CS_NAME_SIZE) {
-        error("schedule file name '" + path + "' is too long (255 characters at most)");
-        return kExitFailure;
-    }
-    // The module would take a directory for a file without rows.
-    if (const int reason = unreadable(path); reason != 0) {
-        error("cannot open schedule file '" + path + "': " + std::strerror(reason));
-        return kExitFailure;
-    }
-    // The module knows no file without knowing its column count: try each.
-    int status = CS_READ_COLUMNS;
     int dims = 0;
-    while (status == CS_READ_COLUMNS && dims < CS_MAX_DIMS) {
-        configure_reader(++dims);
-        CSinit(0, nullptr);
-        std::snprintf(getCSname(), CS_NAME_SIZE, "%s", path.c_str());
-        status = CSreadSched(".");
-    }
-    tossVars(getTreeRootByIndex(VARTREE_CURRENT));
-    switch (status) {
-    case CS_READ_OK:
-        break;
-    case CS_READ_NOFILE:
-        error("cannot open schedule file '" + path + "'");
-        return kExitFailure;
-    case CS_READ_NODATA:
-        error("schedule file '" + path + "' has no data row");
-        return kExitFailure;
-    default:
-        error("schedule file '" + path + "': its first row holds more than " +
-              std::to_string(CS_MAX_DIMS) + " integers");
+    char detail[CS_NAME_SIZE + 128];
+    if (CSreadSchedFile(path.c_str(), &dims, nullptr, detail, sizeof detail) != CS_READ_OK) {
+        error(detail);
         return kExitFailure;
     }
     schedule.columns.clear();
