@@ -5,7 +5,7 @@
 #include <numeric>
 
 #include "core/command.h"
-#include "sched/psf.h"
+#include "sched/psf_views.h"
 
 namespace psenv::sched {
 namespace {

@@ -1,6 +1,6 @@
 // psenv sched psf: the point-spread figures of a schedule, and what it
 // shares with sched compare.
-#include "sched/psf.h"
+#include "sched/psf_views.h"
 
 #include <climits>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // What `sched psf` and `sched compare` share: their common options, the
 // figures of one schedule, and the wording of the figures.
-#ifndef PSENV_TOOL_SCHED_PSF_H
-#define PSENV_TOOL_SCHED_PSF_H
+#ifndef PSENV_TOOL_SCHED_PSF_VIEWS_H
+#define PSENV_TOOL_SCHED_PSF_VIEWS_H
 
 #include <optional>
 #include <string>
