@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "axis_ticks.h"
-#include "plain_decimal.h"
+#include "psenv_util/plain_numbers.h"
 #include "sparsamp_pictures.h"
 
 namespace psenv::plan {
@@ -65,7 +65,7 @@ std::optional<PsfScale> parse_scale(std::string_view text)
 {
     PsfScale scale;
     if (text.rfind("fixed:", 0) == 0) {
-        const auto value = parse_plain_decimal(text.substr(6), 0.0, CSPLAN_MOST_FIXED_SCALE);
+        const auto value = util::parse_decimal(text.substr(6), 0.0, CSPLAN_MOST_FIXED_SCALE);
         if (!value || !(*value > 0))
             return std::nullopt;
         scale.kind = PsfScale::Kind::Fixed;
@@ -73,7 +73,7 @@ std::optional<PsfScale> parse_scale(std::string_view text)
         return scale;
     }
     if (text.rfind("db:", 0) == 0) {
-        const auto value = parse_plain_decimal(text.substr(3), CSPLAN_LOWEST_DECIBEL_SCALE, 0.0);
+        const auto value = util::parse_decimal(text.substr(3), CSPLAN_LOWEST_DECIBEL_SCALE, 0.0);
         if (!value || !(*value < 0))
             return std::nullopt;
         scale.kind = PsfScale::Kind::Decibel;

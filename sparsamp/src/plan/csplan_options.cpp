@@ -4,9 +4,7 @@
 
 #include <algorithm>
 #include <cfloat>
-#include <charconv>
 #include <climits>
-#include <cmath>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "c_interface.h"
+#include "psenv_util/plain_numbers.h"
 
 using psenv::plan::copy_detail;
 using psenv::plan::grid_of;
@@ -76,95 +75,13 @@ int word_of(std::string_view option, std::string_view text, const Word (&words)[
     throw Refused{"--" + std::string(option) + " must be " + choices};
 }
 
-bool is_digit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-std::size_t digits_at(std::string_view text, std::size_t at)
-{
-    std::size_t end = at;
-    while (end < text.size() && is_digit(text[end]))
-        ++end;
-    return end - at;
-}
-
-// An optional sign, digits, with `fraction` a decimal point and digits and
-// an exponent: no blanks, no "inf", no hexadecimal.
-bool is_plain_decimal(std::string_view text, bool fraction_allowed)
-{
-    std::size_t at = 0;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
-        ++at;
-    const std::size_t whole = digits_at(text, at);
-    at += whole;
-    std::size_t fraction = 0;
-    if (fraction_allowed && at < text.size() && text[at] == '.') {
-        fraction = digits_at(text, at + 1);
-        at += 1 + fraction;
-    }
-    if (whole + fraction == 0)
-        return false;
-    if (fraction_allowed && at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
-        ++at;
-        if (at < text.size() && (text[at] == '+' || text[at] == '-'))
-            ++at;
-        const std::size_t exponent = digits_at(text, at);
-        if (exponent == 0)
-            return false;
-        at += exponent;
-    }
-    return at == text.size();
-}
-
-std::string_view unsigned_part(std::string_view text)
-{
-    if (!text.empty() && text[0] == '+')
-        text.remove_prefix(1);
-    return text;
-}
-
-std::optional<long long> whole_of(std::string_view text, long long low, long long high)
-{
-    if (!is_plain_decimal(text, false))
-        return std::nullopt;
-    text = unsigned_part(text);
-    long long value = 0;
-    const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (problem != std::errc() || end != text.data() + text.size() || value < low || value > high)
-        return std::nullopt;
-    return value;
-}
-
-std::optional<double> positive_of(std::string_view text)
-{
-    if (text.empty() || text[0] == '+' || text[0] == '-' || !is_plain_decimal(text, true))
-        return std::nullopt;
-    double value = 0.0;
-    const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (problem != std::errc() || end != text.data() + text.size() || !std::isfinite(value) ||
-        !(value > 0))
-        return std::nullopt;
-    return value;
-}
-
 // One decay, or one per dimension, each above 0.
 std::vector<double> decays_of(std::string_view text, int dimensions)
 {
-    std::vector<double> decays;
-    for (bool more = true; more;) {
-        const std::size_t comma = text.find(',');
-        const auto decay = decays.size() < CSPLAN_MAX_DIMS ? positive_of(text.substr(0, comma))
-                                                           : std::nullopt;
-        if (!decay) {
-            decays.clear();
-            break;
-        }
-        decays.push_back(*decay);
-        more = comma != std::string_view::npos;
-        if (more)
-            text.remove_prefix(comma + 1);
-    }
+    // Signs are refused: a decay is above 0, and a '-' is taken for a slip.
+    std::vector<double> decays =
+        psenv::util::parse_decimal_list(text, DBL_TRUE_MIN, DBL_MAX, CSPLAN_MAX_DIMS)
+            .value_or(std::vector<double>{});
     if (decays.size() == 1)
         decays.assign(static_cast<std::size_t>(dimensions), decays.front());
     if (static_cast<int>(decays.size()) != dimensions)
@@ -176,7 +93,7 @@ std::vector<double> decays_of(std::string_view text, int dimensions)
 
 int whole_option(std::string_view option, std::string_view text, long long low, long long high)
 {
-    const auto value = whole_of(text, low, high);
+    const auto value = psenv::util::parse_whole(text, low, high);
     if (!value)
         throw Refused{"--" + std::string(option) + " '" + std::string(text) +
                       "' is not a whole number from " + std::to_string(low) + " to " +
@@ -210,7 +127,7 @@ void set_one(csplan_options &options, const csplan_grid &grid, int method, std::
     options.method = method;
     if (name == "points") {
         const std::int64_t total = csplan_grid_points(&grid);
-        const auto points = whole_of(text, 1, total);
+        const auto points = psenv::util::parse_whole(text, 1, total);
         if (!points)
             throw Refused{"--points must be a whole number from 1 to the grid's " +
                           std::to_string(total) + " points"};

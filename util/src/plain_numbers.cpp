@@ -1,11 +1,11 @@
-#include "core/numbers.h"
+#include "psenv_util/plain_numbers.h"
 
 #include <cfloat>
 #include <charconv>
 #include <climits>
 #include <cmath>
 
-namespace psenv {
+namespace psenv::util {
 
 namespace {
 
@@ -136,4 +136,4 @@ std::optional<std::vector<double>> parse_decimal_list(std::string_view text, dou
                               [=](std::string_view item) { return parse_decimal(item, low, high); });
 }
 
-}  // namespace psenv
+}  // namespace psenv::util
