@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "treekeep.h"
+#include "treekeep_values.h"
 
 namespace psenv::python {
 
@@ -126,21 +127,20 @@ std::unique_ptr<ParameterTable> ParameterTable::from_tree(int tree, const std::v
                                   static_cast<std::uint32_t>(text.size()));
         table.text_bytes_.append(text);
     };
-    // One walk over the tree (in order, with a stack of its own) copies
-    // every record; the records then take the order of the file.
-    SymbolNode **root = getTreeRootByIndex(tree);
-    std::vector<const SymbolNode *> pending;
-    const SymbolNode *node = root != nullptr ? *root : nullptr;
-    while (node != nullptr || !pending.empty()) {
-        while (node != nullptr) {
-            pending.push_back(node);
-            node = node->left;
-        }
-        node = pending.back();
-        pending.pop_back();
-        if (node->name != nullptr && node->varInfo != nullptr) {
-            const varInfo *record = node->varInfo;
-            const std::string_view name(node->name);
+    // One walk over the tree (in name order) copies every record; the
+    // records then take the order of the file.
+    struct Walk {
+        ParameterTable *table;
+        const decltype(add_real) *real;
+        const decltype(add_text) *text;
+    };
+    Walk walk{&table, &add_real, &add_text};
+    const int walked = P_eachparam(
+        tree,
+        [](const char *name_text, const varInfo *record, void *context) {
+            const Walk &w = *static_cast<Walk *>(context);
+            ParameterTable &table = *w.table;
+            const std::string_view name(name_text);
             Entry entry;
             entry.name_at = table.add_name(name);
             entry.name_size = static_cast<std::uint32_t>(name.size());
@@ -156,16 +156,18 @@ std::unique_ptr<ParameterTable> ParameterTable::from_tree(int tree, const std::v
             entry.values.type = record->type;
             entry.values.at = static_cast<std::uint32_t>(
                 record->type == T_STRING ? table.texts_.size() : table.reals_.size());
-            entry.values.count = walk_list(record->values, record->size, record->type, add_real, add_text);
+            entry.values.count =
+                walk_list(record->values, record->size, record->type, *w.real, *w.text);
             entry.enumeration.type = record->enumType;
             entry.enumeration.at = static_cast<std::uint32_t>(
                 record->enumType == T_STRING ? table.texts_.size() : table.reals_.size());
-            entry.enumeration.count =
-                walk_list(record->enumValues, record->enumCount, record->enumType, add_real, add_text);
+            entry.enumeration.count = walk_list(record->enumValues, record->enumCount,
+                                                record->enumType, *w.real, *w.text);
             table.entries_.push_back(entry);
-        }
-        node = node->right;
-    }
+        },
+        &walk);
+    if (walked == P_MALLOC)
+        throw std::bad_alloc();
     table.reindex();
     // A repeat keeps its first place (the load kept its last record); a
     // record the tree lacks is passed over.

@@ -224,6 +224,40 @@ TEST_F(ValueRules, SameParametersAsParDiffJudgesThem)
     EXPECT_EQ(P_sameparam(VARTREE_PROCESSED, "x", VARTREE_SCRATCH, "none"), P_NOVAR);
 }
 
+TEST_F(ValueRules, WalkMeetsEveryParameterInNameOrder)
+{
+    // Inserted in an order that leaves the tree deep on one side.
+    std::vector<std::string> made;
+    for (int i = 40; i > 0; --i) {
+        const std::string name = "p" + std::to_string(100 + i);
+        make_real(kTree, name.c_str(), {static_cast<double>(i)});
+        made.insert(made.begin(), name);
+    }
+    make_string(kTree, "a", {"text"});
+    made.insert(made.begin(), "a");
+    struct Seen {
+        std::vector<std::string> names;
+        std::vector<int> types;
+    } seen;
+    const int walked = P_eachparam(
+        kTree,
+        [](const char *name, const varInfo *record, void *into) {
+            auto &s = *static_cast<Seen *>(into);
+            s.names.push_back(name);
+            s.types.push_back(record->type);
+        },
+        &seen);
+    EXPECT_EQ(walked, 41);
+    EXPECT_EQ(seen.names, made);
+    EXPECT_EQ(seen.types.front(), T_STRING);
+    EXPECT_EQ(seen.types.back(), T_REAL);
+
+    auto ignore = [](const char *, const varInfo *, void *) {};
+    EXPECT_EQ(P_eachparam(VARTREE_SCRATCH, ignore, nullptr), 0);
+    EXPECT_EQ(P_eachparam(kTree, nullptr, nullptr), P_VALUE_INVALID);
+    EXPECT_EQ(P_eachparam(99, ignore, nullptr), P_NOTREE);
+}
+
 TEST_F(ValueRules, UnsavableNamesAndRefusalTexts)
 {
     make_real(kTree, "sw", {1.0});

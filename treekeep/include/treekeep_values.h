@@ -33,6 +33,9 @@
 
 #include "psenv_extern.h"
 
+/* The tree component's record of a parameter (vartree.h). */
+struct varInfo;
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -165,6 +168,20 @@ PSENV_EXTERN(int) P_assignvalues(int tree, const char *name, const char *const *
  * parameter is missing; P_VALUE_INVALID for a NULL name.
  */
 PSENV_EXTERN(int) P_sameparam(int treeA, const char *nameA, int treeB, const char *nameB);
+
+/*
+ * Call `each` with every parameter of `tree` in name order (strcmp): its
+ * name and its record (the tree component's varInfo, to be read only);
+ * `context` is handed on.  The walk keeps a stack of its own, so it serves a
+ * tree of any depth.  `each` must not add or remove parameters of `tree`.
+ * Result: the number of parameters walked; P_NOTREE when the tree is
+ * missing; P_VALUE_INVALID for a NULL `each`; P_MALLOC when the walk ran out
+ * of memory (`each` may have been called for some parameters then).
+ */
+PSENV_EXTERN(int) P_eachparam(int tree,
+                              void (*each)(const char *name, const struct varInfo *record,
+                                           void *context),
+                              void *context);
 
 /*
  * Call `each` with every name of `tree` that a save never writes to a file

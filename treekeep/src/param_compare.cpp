@@ -1,4 +1,5 @@
-// Parameters judged the same field by field, and the names a save drops.
+// Parameters judged the same field by field, the walk over a tree in name
+// order, and the names a save drops.
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -66,8 +67,12 @@ extern "C" int P_sameparam(int treeA, const char *nameA, int treeB, const char *
     return same ? 1 : 0;
 }
 
-extern "C" int P_unsavable(int tree, void (*each)(const char *name, void *context), void *context)
+extern "C" int P_eachparam(int tree,
+                           void (*each)(const char *name, const varInfo *record, void *context),
+                           void *context)
 {
+    if (each == nullptr)
+        return P_VALUE_INVALID;
     SymbolNode **root = getTreeRoot(getRoot(tree));
     if (root == nullptr)
         return P_NOTREE;
@@ -84,11 +89,9 @@ extern "C" int P_unsavable(int tree, void (*each)(const char *name, void *contex
             }
             node = pending.back();
             pending.pop_back();
-            if (node->name != nullptr && node->varInfo != nullptr &&
-                (node->name[0] == '$' || goodName(node->name) == 0)) {
+            if (node->name != nullptr && node->varInfo != nullptr) {
                 ++count;
-                if (each != nullptr)
-                    each(node->name, context);
+                each(node->name, node->varInfo, context);
             }
             node = node->right;
         }
@@ -96,4 +99,31 @@ extern "C" int P_unsavable(int tree, void (*each)(const char *name, void *contex
         return P_MALLOC;
     }
     return count;
+}
+
+namespace {
+
+struct Unsavable {
+    void (*each)(const char *name, void *context);
+    void *context;
+    int count;
+};
+
+void note_unsavable(const char *name, const varInfo *, void *context)
+{
+    auto *found = static_cast<Unsavable *>(context);
+    if (name[0] != '$' && goodName(name) != 0)
+        return;
+    ++found->count;
+    if (found->each != nullptr)
+        found->each(name, found->context);
+}
+
+}  // namespace
+
+extern "C" int P_unsavable(int tree, void (*each)(const char *name, void *context), void *context)
+{
+    Unsavable found{each, context, 0};
+    const int walked = P_eachparam(tree, note_unsavable, &found);
+    return walked < 0 ? walked : found.count;
 }

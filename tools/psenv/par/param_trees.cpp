@@ -106,23 +106,12 @@ Load load_file(int tree, const std::string &path)
 std::vector<Param> collect(int tree)
 {
     std::vector<Param> params;
-    SymbolNode **root = getTreeRootByIndex(tree);
-    if (root == nullptr)
-        return params;
-    // In-order walk with an explicit stack: names come out in strcmp order.
-    std::vector<const SymbolNode *> pending;
-    const SymbolNode *node = *root;
-    while (node != nullptr || !pending.empty()) {
-        while (node != nullptr) {
-            pending.push_back(node);
-            node = node->left;
-        }
-        node = pending.back();
-        pending.pop_back();
-        if (node->name != nullptr && node->varInfo != nullptr)
-            params.push_back(copy_param(node->name, *node->varInfo));
-        node = node->right;
-    }
+    P_eachparam(
+        tree,
+        [](const char *name, const varInfo *record, void *into) {
+            static_cast<std::vector<Param> *>(into)->push_back(copy_param(name, *record));
+        },
+        &params);
     return params;
 }
 
