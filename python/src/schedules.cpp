@@ -1,8 +1,5 @@
 // psenv.sched: making, reading, writing and checking schedules through the
 // sampling module and its planner, as `psenv sched make|check` do.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -21,6 +18,7 @@
 #include "errors.h"
 #include "module_lock.h"
 #include "module_parts.h"
+#include "psenv_util/unreadable.h"
 #include "sparsamp.h"
 #include "sparsamp_plan.h"
 #include "sparsamp_plan_options.h"
@@ -205,19 +203,6 @@ py::array_t<std::int32_t> make(const std::vector<int> &ni, const std::string &me
     return array_of(std::move(data), {static_cast<py::ssize_t>(count), static_cast<py::ssize_t>(ni.size())});
 }
 
-// Why `path` cannot be read: an errno value, EISDIR for a directory (the
-// module's reader would take it for a file without rows), or 0.
-int unreadable(const std::string &path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    struct stat info {};
-    const int reason = ::fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
-    ::close(fd);
-    return reason;
-}
-
 // The strict reading's findings for `path`, worded as `psenv sched show`
 // warns of them.  Only a regular file is read twice: a FIFO would lose its
 // rows to the warnings.
@@ -256,7 +241,7 @@ std::tuple<py::array_t<std::int32_t>, std::vector<std::string>> read(const std::
     std::size_t width = 0;
     {
         ModuleLock lock;
-        if (const int reason = unreadable(path); reason != 0)
+        if (const int reason = util::unreadable(path.c_str()); reason != 0)
             throw FileFailure(reason, path);
         warnings = warnings_about(path);
         int columns = 0;

@@ -1,14 +1,12 @@
 // CSreadSchedFile: a schedule file of unknown column count through the
 // module's own reader.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "psenv_util/unreadable.h"
 #include "sparsamp.h"
 #include "treekeep.h"
 #include "vartree.h"
@@ -29,18 +27,6 @@ void configure_reader(int dims)
         assignReal(2.0, RcreateVar(("ni" + suffix).c_str(), root, T_REAL), 0);
         assignReal(100.0, RcreateVar(("CSdensity" + suffix).c_str(), root, T_REAL), 0);
     }
-}
-
-// Why `path` cannot be read: an errno value, EISDIR for a directory, or 0.
-int unreadable(const char *path)
-{
-    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    struct stat info {};
-    const int reason = ::fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
-    ::close(fd);
-    return reason;
 }
 
 int refuse(int code, const std::string &why, char *detail, size_t detail_size)
@@ -67,7 +53,7 @@ extern "C" int CSreadSchedFile(const char *path, int *columns, int *error_out, c
             return refuse(CS_READ_NOFILE,
                           "schedule file name '" + name + "' is too long (255 characters at most)",
                           detail, detail_size);
-        if (const int reason = unreadable(path); reason != 0) {
+        if (const int reason = psenv::util::unreadable(path); reason != 0) {
             if (error_out != nullptr)
                 *error_out = reason;
             return refuse(CS_READ_NOFILE,

@@ -1,8 +1,6 @@
 #include "core/streams.h"
 
-#include <fcntl.h>
 #include <stdio_ext.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +9,7 @@
 
 #include "core/report.h"
 #include "errsink.h"
+#include "psenv_util/unreadable.h"
 
 namespace psenv {
 namespace {
@@ -106,13 +105,7 @@ ModuleStderr::~ModuleStderr()
 
 int unreadable(const std::string &path)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    struct stat info {};
-    const int reason = fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
-    close(fd);
-    return reason;
+    return util::unreadable(path.c_str());
 }
 
 }  // namespace psenv
