@@ -8,65 +8,16 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
-#include <cstdint>
 #include <cstdlib>
-#include <cstring>
+#include <system_error>
 #include <type_traits>
 
-#include "errsink.h"
+#include "scan_characters.h"
 #include "treekeep_internal.h"
+#include "window_scans.h"
 
 namespace treekeep {
 namespace {
-
-// isspace() of the "C" locale, which is what the conversions skip.
-inline bool isBlank(int c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-inline bool isDigit(int c)
-{
-    return c >= '0' && c <= '9';
-}
-
-inline int hexDigit(int c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-inline int lower(int c)
-{
-    return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c;
-}
-
-// The first character that is not white space, consumed (EOF at the end).
-template <class Source>
-inline int firstNonBlank(Source &stream)
-{
-    int c;
-    do
-        c = stream.next();
-    while (isBlank(c));
-    return c;
-}
-
-// Digits accumulate saturated, the way strtol and strtoul clip.
-template <int Base>
-unsigned long accumulate(unsigned long value, int digit, bool &overflow)
-{
-    if (value > (ULONG_MAX - static_cast<unsigned long>(digit)) / Base) {
-        overflow = true;
-        return ULONG_MAX;
-    }
-    return value * Base + static_cast<unsigned long>(digit);
-}
 
 // The characters of a real, as the conversion gathers them before strtod.
 class RealText {
@@ -126,144 +77,6 @@ Scan matchWord(Source &stream, RealText &text, const char *rest)
         text.add(c);
     }
     return Scan::Ok;
-}
-
-// Whole-token scans straight on a window.  Each takes only a token that
-// lies wholly inside the window, in its plain form, followed by a character
-// the conversion would leave unread; anything else (a token cut by the
-// window's end, signs without digits, hex, inf, nan, a dangling exponent, a
-// number out of range) returns false with nothing consumed, and the
-// character scans decide.
-
-const char *skipBlanks(const char *p, const char *end)
-{
-    while (p < end && isBlank(static_cast<unsigned char>(*p)))
-        ++p;
-    return p;
-}
-
-const char *skipDigits(const char *p, const char *end)
-{
-    while (p < end && isDigit(static_cast<unsigned char>(*p)))
-        ++p;
-    return p;
-}
-
-bool quickWord(FileWindow &window, char *buffer, std::size_t size)
-{
-    const char *end = window.limit();
-    const char *first = skipBlanks(window.cursor(), end);
-    const char *p = first;
-    while (p < end && !isBlank(static_cast<unsigned char>(*p)))
-        ++p;
-    const auto length = static_cast<std::size_t>(p - first);
-    if (p == end || length == 0 || length + 1 > size)
-        return false;
-    std::memcpy(buffer, first, length);
-    buffer[length] = '\0';
-    window.skipTo(p);
-    return true;
-}
-
-bool quickInteger(FileWindow &window, long &value)
-{
-    const char *end = window.limit();
-    const char *p = skipBlanks(window.cursor(), end);
-    if (p == end)
-        return false;
-    const bool negative = *p == '-';
-    if (*p == '-' || *p == '+')
-        ++p;
-    const char *digits = p;
-    p = skipDigits(p, end);
-    // Up to 18 digits cannot overflow; longer numbers take the scan that
-    // saturates.
-    if (p == end || p == digits || p - digits > 18)
-        return false;
-    long magnitude = 0;
-    for (const char *d = digits; d < p; ++d)
-        magnitude = magnitude * 10 + (*d - '0');
-    value = negative ? -magnitude : magnitude;
-    window.skipTo(p);
-    return true;
-}
-
-// Exact powers of ten as doubles.
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// Digits gathered in one pass, with how many there were.
-struct Digits {
-    const char *end;
-    std::uint64_t value;
-    int count;
-};
-
-Digits gatherDigits(const char *p, const char *end, std::uint64_t value, int count)
-{
-    for (; p < end && isDigit(static_cast<unsigned char>(*p)); ++p) {
-        // Past 19 digits the value is not used; only the count matters.
-        if (count < 19)
-            value = value * 10 + static_cast<std::uint64_t>(*p - '0');
-        ++count;
-    }
-    return {p, value, count};
-}
-
-bool quickReal(FileWindow &window, double &value)
-{
-    const char *end = window.limit();
-    const char *first = skipBlanks(window.cursor(), end);
-    const char *p = first;
-    const bool negative = p < end && *p == '-';
-    if (p < end && (*p == '-' || *p == '+'))
-        ++p;
-    if (end - p >= 2 && p[0] == '0' && (p[1] == 'x' || p[1] == 'X'))
-        return false;
-    Digits whole = gatherDigits(p, end, 0, 0);
-    Digits all = whole;
-    if (whole.end < end && *whole.end == '.')
-        all = gatherDigits(whole.end + 1, end, whole.value, whole.count);
-    if (all.count == 0)
-        return false;
-    p = all.end;
-    int exponent = 0;
-    if (p < end && (*p == 'e' || *p == 'E')) {
-        ++p;
-        const bool down = p < end && *p == '-';
-        if (p < end && (*p == '-' || *p == '+'))
-            ++p;
-        const Digits power = gatherDigits(p, end, 0, 0);
-        if (power.count == 0)
-            return false;  // the conversion takes the mark and fails
-        p = power.end;
-        exponent = power.count > 4 ? 99999 : static_cast<int>(power.value);
-        if (down)
-            exponent = -exponent;
-    }
-    if (p == end || p - first >= static_cast<std::ptrdiff_t>(kLongestNumber))
-        return false;
-
-    // At most 15 digits and a power of ten up to 22 either way: both are
-    // exact doubles, so one multiplication or division rounds exactly as
-    // the full conversion does.  Whole limits and short values, most of a
-    // parameter file, take this path.
-    const int scale = exponent - (all.count - whole.count);
-    if (all.count <= 15 && scale >= -22 && scale <= 22) {
-        const auto digits = static_cast<double>(all.value);
-        const double result =
-            scale < 0 ? digits / kPowersOfTen[-scale] : digits * kPowersOfTen[scale];
-        value = negative ? -result : result;
-        window.skipTo(p);
-        return true;
-    }
-    const char *number = *first == '+' ? first + 1 : first;
-    auto [stop, ec] = std::from_chars(number, p, value);
-    if (ec != std::errc() || stop != p)
-        return false;
-    window.skipTo(p);
-    return true;
 }
 
 }  // namespace
@@ -466,88 +279,11 @@ Scan scanReal(Source &stream, double &value)
     return text.convert(value) ? Scan::Ok : refused;
 }
 
-}  // namespace treekeep
-
-namespace treekeep {
-
-namespace {
-
-// A string without escapes whose closing quote is in the window, and that
-// fits the buffer; -1 leaves everything to the character reading.
-int quickQuoted(FileWindow &window, char *buffer, int length)
-{
-    const char *end = window.limit();
-    const auto left = static_cast<std::size_t>(end - window.cursor());
-    const auto *open = static_cast<const char *>(std::memchr(window.cursor(), '"', left));
-    if (open == nullptr)
-        return -1;
-    const char *first = open + 1;
-    const char *p = first;
-    const char *stop = end - first > length - 1 ? first + (length - 1) : end;
-    while (p < stop && *p != '"' && *p != '\\')
-        ++p;
-    if (p == stop || *p != '"')
-        return -1;
-    const auto stored = static_cast<std::size_t>(p - first);
-    std::memcpy(buffer, first, stored);
-    buffer[stored] = '\0';
-    window.skipTo(p + 1);
-    return static_cast<int>(stored);
-}
-
-}  // namespace
-
-template <class Source>
-int readQuoted(Source &file, char *buffer, int length)
-{
-    if constexpr (std::is_same_v<Source, FileWindow>) {
-        if (const int stored = quickQuoted(file, buffer, length); stored >= 0)
-            return stored;
-    }
-    int c;
-    do
-        c = file.next();
-    while (c != '"' && c != EOF);
-    if (c == EOF)
-        return -1;
-
-    const int limit = length - 1;
-    int stored = 0;
-    for (;;) {
-        if (stored >= limit) {
-            Werrprintf("rscanf:ERROR in rscan, string > %d\n", length);
-            buffer[stored] = '\0';
-            // Skip the rest of the string so that the next read starts after
-            // its closing quote, not inside it.
-            for (c = file.next(); c != '"'; c = file.next()) {
-                if (c == '\\')
-                    c = file.next();
-                if (c == EOF)
-                    return -1;
-            }
-            return stored;
-        }
-        c = file.next();
-        if (c == '"')
-            break;
-        if (c == '\\')
-            c = file.next();
-        if (c == EOF) {
-            buffer[stored] = '\0';
-            return -1;
-        }
-        buffer[stored++] = static_cast<char>(c);
-    }
-    buffer[stored] = '\0';
-    return stored;
-}
-
 #define PSENV_SCANS_FOR(Source)                                            \
     template Scan scanWord<Source>(Source &, char *, std::size_t);         \
     template Scan scanInteger<Source>(Source &, long &);                   \
     template Scan scanHex<Source>(Source &, unsigned long &);              \
-    template Scan scanReal<Source>(Source &, double &);                    \
-    template int readQuoted<Source>(Source &, char *, int);
+    template Scan scanReal<Source>(Source &, double &);
 PSENV_SCANS_FOR(StreamSource)
 PSENV_SCANS_FOR(FileWindow)
 #undef PSENV_SCANS_FOR
@@ -577,11 +313,3 @@ Scan scanReal(std::FILE *stream, double &value)
 }
 
 }  // namespace treekeep
-
-extern "C" int rscanf(FILE *file, char *buffer, int length)
-{
-    if (file == nullptr || buffer == nullptr || length < 1)
-        return -1;
-    treekeep::StreamSource source(file);
-    return treekeep::readQuoted(source, buffer, length);
-}
